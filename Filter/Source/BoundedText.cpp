@@ -1,0 +1,54 @@
+#include "BoundedText.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace jobtypefilter {
+
+BoundedText::BoundedText(std::span<char> storage) : storage_(storage) {
+    if (!storage_.empty()) storage_[0] = '\0';
+}
+
+void BoundedText::append(std::string_view text) {
+    if (overflowed_) return;
+    if (storage_.empty() || text.size() > storage_.size() - 1 - length_) {
+        overflowed_ = true;
+        return;
+    }
+    std::memcpy(storage_.data() + length_, text.data(), text.size());
+    length_ += text.size();
+    storage_[length_] = '\0';
+}
+
+void BoundedText::appendEscaped(std::string_view value) {
+    std::size_t needed = value.size();
+    for (char c : value) {
+        if (c == '\\' || c == '(' || c == ')') ++needed;
+    }
+    if (overflowed_) return;
+    if (storage_.empty() || needed > storage_.size() - 1 - length_) {
+        overflowed_ = true;
+        return;
+    }
+    char* out = storage_.data() + length_;
+    for (char c : value) {
+        if (c == '\\' || c == '(' || c == ')') *out++ = '\\';
+        *out++ = c;
+    }
+    length_ += needed;
+    storage_[length_] = '\0';
+}
+
+void BoundedText::appendNumber(long number) {
+    char digits[24];
+    const int n = std::snprintf(digits, sizeof digits, "%ld", number);
+    append(std::string_view(digits, static_cast<std::size_t>(n)));
+}
+
+void BoundedText::clear() {
+    length_ = 0;
+    overflowed_ = false;
+    if (!storage_.empty()) storage_[0] = '\0';
+}
+
+}  // namespace jobtypefilter

@@ -1,0 +1,41 @@
+#include "FilterStatus.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+namespace jobtypefilter {
+
+namespace {
+int recordedStatus = kStatusNone;
+int errnoAtFailure = 0;
+}  // namespace
+
+void recordFilterStatus(int code) {
+    if (recordedStatus != kStatusNone) return;
+    recordedStatus = code;
+    errnoAtFailure = errno;
+}
+
+int filterStatus() { return recordedStatus; }
+
+void resetFilterStatus() {
+    recordedStatus = kStatusNone;
+    errnoAtFailure = 0;
+}
+
+const char* failureMessage(int status) {
+    return status == kStatusMemoryError ? "ERROR: memory error in CUPS Filter - "
+                                        : "ERROR: error in CUPS Filter - ";
+}
+
+void reportFailure() {
+    const std::string line = std::string("ERROR: ") + failureMessage(recordedStatus);
+    const bool ioFailure = recordedStatus == kStatusOpenFailed ||
+                           recordedStatus == kStatusReadFailed ||
+                           recordedStatus == kStatusWriteFailed;
+    if (ioFailure) errno = errnoAtFailure;
+    std::perror(line.c_str());
+}
+
+}  // namespace jobtypefilter

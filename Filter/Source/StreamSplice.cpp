@@ -1,0 +1,184 @@
+#include "StreamSplice.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "BoundedText.h"
+#include "FilterStatus.h"
+#include "JobOptions.h"
+#include "PrintSettingsKeys.h"
+#include "SpliceText.h"
+
+namespace jobtypefilter {
+
+TokenMatch findPrologToken(const unsigned char* held, std::size_t candidate, std::size_t last) {
+    for (std::size_t i = 0; i < kPrologTokenLength; ++i) {
+        const std::size_t at = candidate + i;
+        if (held[at] != static_cast<unsigned char>(kPrologToken[i])) return TokenMatch::NoMatch;
+        if (at == last && i + 1 < kPrologTokenLength) return TokenMatch::Partial;
+    }
+    return TokenMatch::Found;
+}
+
+std::optional<std::size_t> nextLineStart(const unsigned char* held, std::size_t candidate,
+                                         std::size_t last) {
+    if (candidate >= last) return std::nullopt;
+    // The first CR or LF in [candidate, last): find the next LF, then look for a CR before it,
+    // so each line is scanned once.
+    const std::size_t span = last - candidate;
+    const auto* lf = static_cast<const unsigned char*>(std::memchr(held + candidate, '\n', span));
+    const std::size_t lfAt = lf != nullptr ? static_cast<std::size_t>(lf - held) : last;
+    const auto* cr =
+        static_cast<const unsigned char*>(std::memchr(held + candidate, '\r', lfAt - candidate));
+    std::size_t at = cr != nullptr ? static_cast<std::size_t>(cr - held) : lfAt;
+    if (at == last) return std::nullopt;
+    while (held[at] == '\n' || held[at] == '\r') {
+        if (at == last) return std::nullopt;
+        ++at;
+    }
+    return at;
+}
+
+namespace {
+
+template <typename T>
+std::unique_ptr<T[]> allocateZeroed(std::size_t n) {
+    return std::unique_ptr<T[]>(new (std::nothrow) T[n]());
+}
+
+// The search, the one splice and the copy. Returns 0 at the normal end, 1 on failure.
+class JobStreamer {
+public:
+    JobStreamer(const JobOptions& options, JobInput& input, JobOutput& output,
+                unsigned char* readBuffer, BoundedText& spliceText, const FilterHooks& hooks)
+        : options_(options),
+          input_(input),
+          output_(output),
+          buffer_(readBuffer),
+          spliceText_(spliceText),
+          hooks_(hooks) {}
+
+    int run() {
+        if (searchPhase() != 0) return 1;
+        if (!output_.finish()) return fail(kStatusWriteFailed);
+        return 0;
+    }
+
+private:
+    static int fail(int code) {
+        recordFilterStatus(code);
+        return 1;
+    }
+
+    bool write(const unsigned char* bytes, std::size_t n) {
+        return n == 0 || output_.write(bytes, n);
+    }
+
+    std::size_t readInto(unsigned char* into, std::size_t n, bool& failed) {
+        const std::size_t got = input_.read(into, n);
+        failed = input_.failed();
+        return got;
+    }
+
+    int searchPhase() {
+        for (;;) {
+            if (input_.atEnd()) return 0;
+            bool readFailed = false;
+            std::size_t held = readInto(buffer_, kReadBufferSize, readFailed);
+            if (readFailed) return fail(kStatusReadFailed);
+            if (held == 0) {
+                if (hooks_.waitForInput != nullptr) hooks_.waitForInput();
+                continue;
+            }
+            std::size_t candidate = 0;
+            for (;;) {
+                const TokenMatch match = findPrologToken(buffer_, candidate, held - 1);
+                if (match == TokenMatch::NoMatch) {
+                    if (auto next = nextLineStart(buffer_, candidate, held - 1)) {
+                        candidate = *next;
+                        continue;
+                    }
+                    if (!write(buffer_, held)) return fail(kStatusWriteFailed);
+                    break;
+                }
+                if (match == TokenMatch::Found) return splice(candidate, held);
+
+                // Partial: keep the token's beginning and read the rest in behind it.
+                if (!write(buffer_, candidate)) return fail(kStatusWriteFailed);
+                const std::size_t carried = held - candidate;
+                std::memmove(buffer_, buffer_ + candidate, carried);
+                const std::size_t got =
+                    readInto(buffer_ + carried, kReadBufferSize - carried, readFailed);
+                if (readFailed) return fail(kStatusReadFailed);
+                if (got == 0) {
+                    if (!write(buffer_, carried)) return fail(kStatusWriteFailed);
+                    break;
+                }
+                held = carried + got;
+                candidate = 0;
+            }
+        }
+    }
+
+    int splice(std::size_t candidate, std::size_t held) {
+        if (!write(buffer_, candidate)) return fail(kStatusWriteFailed);
+        if (buildSpliceText(options_, spliceText_, buffer_, held) != 0) {
+            return fail(kStatusSpliceFailed);
+        }
+        const std::string_view text = spliceText_.view();
+        if (!write(reinterpret_cast<const unsigned char*>(text.data()), text.size())) {
+            return fail(kStatusWriteFailed);
+        }
+        if (!write(buffer_ + candidate, held - candidate)) return fail(kStatusWriteFailed);
+        return copyPhase();
+    }
+
+    int copyPhase() {
+        for (;;) {
+            if (input_.atEnd()) return 0;
+            bool readFailed = false;
+            const std::size_t got = readInto(buffer_, kReadBufferSize, readFailed);
+            if (readFailed) return fail(kStatusReadFailed);
+            if (!write(buffer_, got)) return fail(kStatusWriteFailed);
+        }
+    }
+
+    const JobOptions& options_;
+    JobInput& input_;
+    JobOutput& output_;
+    unsigned char* buffer_;
+    BoundedText& spliceText_;
+    const FilterHooks& hooks_;
+};
+
+}  // namespace
+
+int runJobTypeFilter(const char* optionsString, JobInput& input, JobOutput& output,
+                     const FilterHooks& hooks) {
+    resetFilterStatus();
+    const JobOptions options(optionsString);
+
+    auto spliceStorage = allocateZeroed<char>(kSpliceBufferSize);
+    if (!spliceStorage) {
+        recordFilterStatus(kStatusMemoryError);
+        return 1;
+    }
+    BoundedText spliceText(std::span<char>(spliceStorage.get(), kSpliceBufferSize));
+
+    if (const char* zone = options.get(varlo::printsettings::kTimeZone)) {
+        if (hooks.setTimeZone != nullptr) hooks.setTimeZone(zone);
+    }
+
+    auto readBuffer = allocateZeroed<unsigned char>(kReadBufferSize);
+    if (!readBuffer) {
+        recordFilterStatus(kStatusMemoryError);
+        return 1;
+    }
+    if (hooks.installSignalHandling != nullptr) hooks.installSignalHandling();
+
+    JobStreamer streamer(options, input, output, readBuffer.get(), spliceText, hooks);
+    return streamer.run();
+}
+
+}  // namespace jobtypefilter

@@ -1,0 +1,71 @@
+// jobtypefilter: a CUPS filter that copies a PostScript job and splices the job-type and
+// copy-control PostScript in front of its first "%%BeginProlog" line.
+//
+//   jobtypefilter job-id user title copies options [file]
+
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+
+#include "FilterStatus.h"
+#include "JobClock.h"
+#include "JobStreams.h"
+#include "StreamSplice.h"
+
+namespace {
+
+using namespace jobtypefilter;
+
+// Larger stdio buffers save system calls; the bytes in and out stay the same.
+constexpr std::size_t kStreamBufferSize = 128 * 1024;
+
+extern "C" void onTerminateSignal(int) { _exit(1); }
+
+void installSignalHandling() {
+    struct sigaction terminate {};
+    terminate.sa_handler = onTerminateSignal;
+    sigemptyset(&terminate.sa_mask);
+    sigaction(SIGTERM, &terminate, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+void waitForInput() { sleep(1); }
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    FileHandle jobFile;
+    if (argc > 6) {
+        jobFile.reset(std::fopen(argv[6], "rb"));
+        if (!jobFile) {
+            recordFilterStatus(kStatusOpenFailed);
+            reportFailure();
+            return 1;
+        }
+    }
+    std::FILE* in = jobFile ? jobFile.get() : stdin;
+
+    // Static so that the buffers outlive main while exit flushes the streams.
+    static char inBuffer[kStreamBufferSize];
+    static char outBuffer[kStreamBufferSize];
+    std::setvbuf(in, inBuffer, _IOFBF, sizeof inBuffer);
+    std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
+
+    StdioJobInput input(in);
+    StdioJobOutput output(stdout);
+    FilterHooks hooks;
+    hooks.setTimeZone = applyTimeZone;
+    hooks.installSignalHandling = installSignalHandling;
+    hooks.waitForInput = waitForInput;
+
+    const char* optionsString = argc > 5 ? argv[5] : nullptr;
+    const int result = runJobTypeFilter(optionsString, input, output, hooks);
+    jobFile.reset();
+    if (result != 0) {
+        // Whatever was written before the failure still goes out when the process exits.
+        reportFailure();
+        return 1;
+    }
+    return 0;
+}

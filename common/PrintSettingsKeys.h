@@ -1,0 +1,83 @@
+// The print-settings vocabulary shared by the Job Log panel and the job-type filter.
+// The panel writes these keys into the job's print settings; the print system hands them to the
+// filter as CUPS job options under the same names.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+namespace varlo::printsettings {
+
+inline constexpr char kKeyPrefix[] = "com.varlo.printsettings.";
+
+// Written by the panel, read by the filter.
+inline constexpr char kJobType[] = "com.varlo.printsettings.JobType";
+inline constexpr char kUserID[] = "com.varlo.printsettings.UserID";
+inline constexpr char kPassword[] = "com.varlo.printsettings.Password";
+inline constexpr char kFileName[] = "com.varlo.printsettings.FileName";
+inline constexpr char kUserCode[] = "com.varlo.printsettings.UserCode";
+inline constexpr char kEnableUserCode[] = "com.varlo.printsettings.EnableUserCode";
+inline constexpr char kTimeZone[] = "com.varlo.printsettings.TimeZone";
+
+// Reserved print time, written by other components of the driver family.
+inline constexpr char kSpecifyTimeKeySupport[] = "com.varlo.printsettings.SpecifyTimeKeySupport";
+inline constexpr char kEnableSpecifyTime[] = "com.varlo.printsettings.EnableSpecifyTime";
+inline constexpr char kSpecifyTime[] = "com.varlo.printsettings.SpecifyTime";
+
+// Copy-control marking, written by other components of the driver family.
+inline constexpr char kCCPCopyControlType[] = "com.varlo.printsettings.CCPCopyControlType";
+inline constexpr char kCCPTextType[] = "com.varlo.printsettings.CCPTextType";
+inline constexpr char kCCPCustomText[] = "com.varlo.printsettings.CCPCustomText";
+inline constexpr char kCCPUserName[] = "com.varlo.printsettings.CCPUserName";
+inline constexpr char kCCPJobName[] = "com.varlo.printsettings.CCPJobName";
+inline constexpr char kCCPFont[] = "com.varlo.printsettings.CCPFont";
+inline constexpr char kCCPSize[] = "com.varlo.printsettings.CCPSize";
+inline constexpr char kCCPAngle[] = "com.varlo.printsettings.CCPAngle";
+inline constexpr char kCCPLineSpace[] = "com.varlo.printsettings.CCPLineSpace";
+inline constexpr char kCCPRepeat[] = "com.varlo.printsettings.CCPRepeat";
+inline constexpr char kCCPPosition[] = "com.varlo.printsettings.CCPPosition";
+inline constexpr char kCCPEffect[] = "com.varlo.printsettings.CCPEffect";
+inline constexpr char kCCPMaskType[] = "com.varlo.printsettings.CCPMaskType";
+inline constexpr char kCCPDensity[] = "com.varlo.printsettings.CCPDensity";
+inline constexpr char kCCPColor[] = "com.varlo.printsettings.CCPColor";
+
+// Flag values as the panel writes them; the filter accepts "true" in any letter case.
+inline constexpr char kTrue[] = "true";
+inline constexpr char kFalse[] = "false";
+
+// The seven job types, in the order of the vocabulary table.
+enum class JobType {
+    Normal,
+    SamplePrint,
+    LockedPrint,
+    PausedPrint,
+    SavedPrint,
+    SaveDocumentPrint,
+    DocumentServer,
+};
+
+struct JobTypeNames {
+    JobType type;
+    const char* storedName;    // the JobType value shared by panel and filter
+    const char* displayTitle;  // the English pop-up title in the panel (a strings-table key)
+};
+
+inline constexpr std::array<JobTypeNames, 7> kJobTypes{{
+    {JobType::Normal, "Normal", "Normal Print"},
+    {JobType::SamplePrint, "Sample Print", "Sample Print"},
+    {JobType::LockedPrint, "Locked Print", "Locked Print"},
+    {JobType::PausedPrint, "Paused Print", "Hold Print"},
+    {JobType::SavedPrint, "Saved Print", "Stored Print"},
+    {JobType::SaveDocumentPrint, "Save Document Print", "Store and Print"},
+    {JobType::DocumentServer, "Document Server", "Document Server"},
+}};
+
+const char* storedName(JobType type);
+const char* displayTitle(JobType type);
+
+// Exact, case-sensitive matches; none for anything outside the table.
+std::optional<JobType> jobTypeFromStoredName(std::string_view storedName);
+std::optional<JobType> jobTypeFromDisplayTitle(std::string_view englishTitle);
+
+}  // namespace varlo::printsettings
