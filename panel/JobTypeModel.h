@@ -1,0 +1,42 @@
+// Which job types a printer offers and accepts, from its PPD attributes; the toolkit-free core
+// of the job-type pop-up.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "PrintSettingsKeys.h"
+#include "PrinterAttributes.h"
+
+namespace kordavine::joblog {
+
+using varlo::printsettings::JobType;
+
+// The job types the pop-up offers, always in the vocabulary's order, Normal first.
+std::vector<JobType> offeredJobTypes(const PrinterAttributes& attributes);
+
+// Whether the file name field, label and note are hidden for this printer.
+bool isFileNameRowHidden(const PrinterAttributes& attributes);
+
+// Whether a job type counts for this printer (the acceptance test before printing and in the
+// validation of the form).
+bool isJobTypeAccepted(const PrinterAttributes& attributes, JobType type);
+
+// The pop-up for a stored JobType value.
+struct JobTypeChoice {
+    std::vector<std::string> englishTitles;    // the entries, as strings-table keys
+    bool fileNameRowHidden = false;
+    std::optional<std::string> titleToSelect;  // none: keep the first entry
+    bool accepted = true;                      // NO: rejected, "Normal Print" selected instead
+};
+
+// storedName none means the print settings hold no JobType: accepted, nothing selected.
+JobTypeChoice chooseJobType(const PrinterAttributes& attributes,
+                            const std::optional<std::string>& storedName);
+
+// The acceptance test on a stored JobType value; no value is accepted, unknown names are not.
+bool isStoredNameAccepted(const PrinterAttributes& attributes,
+                          const std::optional<std::string>& storedName);
+
+}  // namespace kordavine::joblog
