@@ -1,0 +1,280 @@
+// The splice text for every job type, byte for byte, and the reads that fail a block.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "FilterTestSupport.h"
+
+namespace jobtypefilter::testing {
+namespace {
+
+const std::string L = "\n";
+const std::string kUserInfoAlice = userInformation("alice", "", L);
+
+struct BlockCase {
+    const char* name;
+    std::string options;
+    std::string expectedBlock;  // what follows the procedure definitions, before the empty line
+};
+
+std::string heldJobFirstForm(const std::string& user, const std::string& file) {
+    return joinLines({"mark {", "<<", "\t/JobType 3", "\t/JobInfo <<\t/UserID (" + user + ")",
+                      "\t\t/Time (" + std::string(kFixedCompact) + ")",
+                      "\t\t/JobID (" + file + ")", "\t>>",
+                      ">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec",
+                      "} stopped cleartomark"},
+                     L);
+}
+
+std::string heldJobAttributeForm(const std::string& user, const std::string& file,
+                                 const std::string* reservedTime) {
+    std::string text = joinLines({"mark {", "\t<< /JobType 3", "\t/JobInfo", "\t<<",
+                                  "\t\t/UserID (" + user + ")",
+                                  "\t\t/Time(" + std::string(kFixedCompact) + ")",
+                                  "\t\t/JobID (" + file + ")"},
+                                 L);
+    if (reservedTime != nullptr) {
+        text += joinLines({"\t\tisGenuine not isEnhancedFeatures or {",
+                           "\t\t/PrintReservedTime(" + *reservedTime + ")", "\t\t}if"},
+                          L);
+    }
+    return text + joinLines({"\t>>", "\t/JobAttr << /Save 0 >>",
+                             "\t>> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec",
+                             "} stopped cleartomark"},
+                            L);
+}
+
+std::string storedJob(const std::string& save) {
+    return joinLines({"mark {", "<<", "\t/JobType 3", "\t/JobInfo <<\t/UserID (alice)",
+                      "\t\t/Time (" + std::string(kFixedCompact) + ")", "\t\t/Password (1234)",
+                      "\t\t/JobID (report)", "\t>>", "\t/JobAttr <<\t" + save,
+                      "\t\t/Public false", "\t\t>>",
+                      ">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec",
+                      "} stopped cleartomark"},
+                     L);
+}
+
+const std::string kReserved = "202603021200";
+
+std::vector<BlockCase> blockCases() {
+    const std::string user = "com.varlo.printsettings.UserID=alice ";
+    const std::string pass = "com.varlo.printsettings.Password=1234 ";
+    const std::string file = "com.varlo.printsettings.FileName=report ";
+    return {
+        {"NoOptions", "", userInformation("", "", L)},
+        {"Normal", "com.varlo.printsettings.JobType=Normal " + user, kUserInfoAlice},
+        {"DisplayTitleIsNotAStoredName", "com.varlo.printsettings.JobType='Hold Print' " + user,
+         kUserInfoAlice},
+        {"LowerCaseNameIsUnknown", "com.varlo.printsettings.JobType='locked print' " + user,
+         kUserInfoAlice},
+        {"SamplePrint", "com.varlo.printsettings.JobType='Sample Print' " + user,
+         kUserInfoAlice + joinLines({"mark",
+                                     "  (alice) (" + std::string(kFixedCompact) +
+                                         ") {proofprint} stopped",
+                                     "cleartomark"},
+                                    L)},
+        {"LockedPrint", "com.varlo.printsettings.JobType='Locked Print' " + user + pass,
+         kUserInfoAlice + joinLines({"mark",
+                                     "  (alice) (" + std::string(kFixedCompact) +
+                                         ") (1234) {secureprint} stopped",
+                                     "cleartomark"},
+                                    L)},
+        {"LockedPrintEmptyPassword",
+         "com.varlo.printsettings.JobType='Locked Print' " + user +
+             "com.varlo.printsettings.Password=''",
+         kUserInfoAlice + joinLines({"mark",
+                                     "  (alice) (" + std::string(kFixedCompact) +
+                                         ") () {secureprint} stopped",
+                                     "cleartomark"},
+                                    L)},
+        {"DocumentServer", "com.varlo.printsettings.JobType='Document Server' " + user + pass + file,
+         kUserInfoAlice + joinLines({"mark",
+                                     "  (alice) (" + std::string(kFixedCompact) +
+                                         ") (1234) (report) {storedprint} stopped",
+                                     "cleartomark"},
+                                    L)},
+        {"SavedPrint", "com.varlo.printsettings.JobType='Saved Print' " + user + pass + file,
+         kUserInfoAlice + storedJob("/Save 1")},
+        {"SaveDocumentPrint",
+         "com.varlo.printsettings.JobType='Save Document Print' " + user + pass + file,
+         kUserInfoAlice + storedJob("/Save 2")},
+        {"PausedPrintFirstForm", "com.varlo.printsettings.JobType='Paused Print' " + user + file,
+         kUserInfoAlice + heldJobFirstForm("alice", "report")},
+        {"PausedPrintTimeFlagAloneIsIgnored",
+         "com.varlo.printsettings.JobType='Paused Print' " + user + file +
+             "com.varlo.printsettings.EnableSpecifyTime=true",
+         kUserInfoAlice + heldJobFirstForm("alice", "report")},
+        {"PausedPrintSecondForm",
+         "com.varlo.printsettings.JobType='Paused Print' " + user + file +
+             "com.varlo.printsettings.SpecifyTimeKeySupport=TRUE",
+         kUserInfoAlice + heldJobAttributeForm("alice", "report", nullptr)},
+        {"PausedPrintThirdForm",
+         "com.varlo.printsettings.JobType='Paused Print' " + user + file +
+             "com.varlo.printsettings.SpecifyTimeKeySupport=true "
+             "com.varlo.printsettings.EnableSpecifyTime=True "
+             "com.varlo.printsettings.SpecifyTime=" + kReserved,
+         kUserInfoAlice + heldJobAttributeForm("alice", "report", &kReserved)},
+        {"UserCodeEnabledInCapitals",
+         "com.varlo.printsettings.EnableUserCode=TRUE com.varlo.printsettings.UserCode=4711 " +
+             user,
+         userInformation("alice", "4711", L)},
+        {"UserCodeFlagOtherThanTrue",
+         "com.varlo.printsettings.EnableUserCode=yes com.varlo.printsettings.UserCode=4711 " +
+             user,
+         kUserInfoAlice},
+        {"ValuesBetweenParenthesesAreEscaped",
+         "com.varlo.printsettings.JobType='Document Server' "
+         "com.varlo.printsettings.UserID='a(b' com.varlo.printsettings.Password='1)2' "
+         "com.varlo.printsettings.FileName=C:\\\\new\\\\",
+         userInformation("a\\(b", "", L) +
+             joinLines({"mark",
+                        "  (a\\(b) (" + std::string(kFixedCompact) +
+                            ") (1\\)2) (C:\\\\new\\\\) {storedprint} stopped",
+                        "cleartomark"},
+                       L)},
+        {"NonAsciiBytesPassUnchanged", "com.varlo.printsettings.UserID=J\xC3\xBCrgen",
+         userInformation("J\xC3\xBCrgen", "", L)},
+    };
+}
+
+class JobTypeBlockTest : public FixedClockTest, public ::testing::WithParamInterface<BlockCase> {};
+
+TEST_P(JobTypeBlockTest, WritesTheBlockBeforeTheToken) {
+    const BlockCase& c = GetParam();
+    const std::string job = jobWithProlog(L);
+    const FilterRun run = runFilter(c.options, job);
+    ASSERT_EQ(run.result, 0) << "status " << run.status;
+    const std::string head = "%!PS-Adobe-3.0\n%%EndComments\n";
+    const std::string expected = head + procedureDefinitions(L) + c.expectedBlock + L +
+                                 job.substr(head.size());
+    EXPECT_EQ(run.output, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllJobTypes, JobTypeBlockTest, ::testing::ValuesIn(blockCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct FailingCase {
+    const char* name;
+    std::string options;
+    int expectedStatus;
+};
+
+class FailingBlockTest : public FixedClockTest,
+                         public ::testing::WithParamInterface<FailingCase> {};
+
+// A block that cannot be written leaves exactly the bytes before the token.
+TEST_P(FailingBlockTest, WritesNothingOfTheSplice) {
+    const FailingCase& c = GetParam();
+    const std::string job = jobWithProlog(L);
+    const FilterRun run = runFilter(c.options, job);
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.status, c.expectedStatus);
+    EXPECT_EQ(run.output, "%!PS-Adobe-3.0\n%%EndComments\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MissingKeys, FailingBlockTest,
+    ::testing::Values(
+        FailingCase{"SampleWithoutUserID", "com.varlo.printsettings.JobType='Sample Print'", 6},
+        FailingCase{"LockedWithoutPassword",
+                    "com.varlo.printsettings.JobType='Locked Print' "
+                    "com.varlo.printsettings.UserID=a",
+                    6},
+        FailingCase{"DocumentServerWithoutFileName",
+                    "com.varlo.printsettings.JobType='Document Server' "
+                    "com.varlo.printsettings.UserID=a com.varlo.printsettings.Password=1 "
+                    "com.varlo.printsettings.EnableUserCode=true",
+                    6},
+        FailingCase{"SavedWithoutUserID",
+                    "com.varlo.printsettings.JobType='Saved Print' "
+                    "com.varlo.printsettings.Password=1 com.varlo.printsettings.FileName=f",
+                    6},
+        FailingCase{"PausedWithoutFileName",
+                    "com.varlo.printsettings.JobType='Paused Print' "
+                    "com.varlo.printsettings.UserID=a",
+                    6},
+        FailingCase{"PausedWithoutReservedTime",
+                    "com.varlo.printsettings.JobType='Paused Print' "
+                    "com.varlo.printsettings.UserID=a com.varlo.printsettings.FileName=f "
+                    "com.varlo.printsettings.SpecifyTimeKeySupport=true "
+                    "com.varlo.printsettings.EnableSpecifyTime=true",
+                    6},
+        FailingCase{"DefaultWithEnabledUserCodeMissing",
+                    "com.varlo.printsettings.EnableUserCode=TRUE", 6},
+        // The values have no length limit: a splice over the buffer is refused whole.
+        FailingCase{"SpliceLargerThanItsBuffer",
+                    "com.varlo.printsettings.UserID=" + std::string(1200, 'u'), 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FixedClockTest, AbsentUserIDIsRecordedButTheDefaultBlockGoesOn) {
+    const FilterRun run = runFilter("", jobWithProlog(L));
+    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.status, kStatusRequiredMissing);
+}
+
+TEST_F(FixedClockTest, LargestSpliceThatFitsIsWrittenWhole) {
+    // 2047 bytes of text is the most the buffer holds; one byte more is refused.
+    const std::string prefix = "%!PS\n";
+    const std::size_t fixedPart =
+        procedureDefinitions(L).size() + userInformation("", "", L).size() + L.size();
+    const std::size_t room = 2047 - fixedPart;
+    const FilterRun fits =
+        runFilter("com.varlo.printsettings.UserID=" + std::string(room, 'u'),
+                  prefix + "%%BeginProlog\n");
+    ASSERT_EQ(fits.result, 0);
+    EXPECT_EQ(fits.output.size(), prefix.size() + 2047 + 14);
+    const FilterRun over =
+        runFilter("com.varlo.printsettings.UserID=" + std::string(room + 1, 'u'),
+                  prefix + "%%BeginProlog\n");
+    EXPECT_EQ(over.result, 1);
+    EXPECT_EQ(over.output, prefix);
+}
+
+TEST(ProcedureDefinitions, TakeTheirSizeInEveryLineEnding) {
+    EXPECT_EQ(procedureDefinitions("\n").size(), 796u);
+    EXPECT_EQ(procedureDefinitions("\r\n").size(), 835u);
+    for (const std::string ending : {"\n", "\r", "\r\n"}) {
+        const std::string job = "%!PS" + ending + "%%BeginProlog" + ending;
+        const FilterRun run = runFilter("com.varlo.printsettings.UserID=a", job);
+        ASSERT_EQ(run.result, 0);
+        const std::string head = "%!PS" + ending;
+        EXPECT_EQ(run.output.substr(head.size(), procedureDefinitions(ending).size()),
+                  procedureDefinitions(ending));
+        // The empty line closing the splice uses the job's line ending too.
+        EXPECT_EQ(run.output.substr(run.output.size() - 2 * ending.size() - 13),
+                  ending + "%%BeginProlog" + ending);
+    }
+}
+
+// The time stamp follows the zone that the TimeZone option names.
+struct ZoneCase {
+    const char* option;
+    const char* expectedCompact;
+};
+
+class TimeZoneOptionTest : public FixedClockTest, public ::testing::WithParamInterface<ZoneCase> {};
+
+TEST_P(TimeZoneOptionTest, StampsTheZonesWallClock) {
+    const ZoneCase& c = GetParam();
+    FilterHooks hooks;
+    hooks.setTimeZone = applyTimeZone;
+    const std::string options =
+        c.option[0] != '\0' ? std::string("com.varlo.printsettings.TimeZone=") + c.option : "";
+    const FilterRun run = runFilter(options + " com.varlo.printsettings.UserID=a",
+                                    "%%BeginProlog\n", hooks);
+    ASSERT_EQ(run.result, 0);
+    EXPECT_NE(run.output.find(std::string("(a) () (") + c.expectedCompact + ")"),
+              std::string::npos)
+        << run.output.substr(796);
+}
+
+INSTANTIATE_TEST_SUITE_P(Zones, TimeZoneOptionTest,
+                         ::testing::Values(ZoneCase{"", "202603020905"},  // inherited UTC
+                                           ZoneCase{"JST-9", "202603021805"},
+                                           ZoneCase{"EST5", "202603020405"},
+                                           ZoneCase{"IST-5:30", "202603021435"},
+                                           ZoneCase{"'<+0545>-5:45'", "202603021450"}));
+
+}  // namespace
+}  // namespace jobtypefilter::testing

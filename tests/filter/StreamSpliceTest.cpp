@@ -1,0 +1,176 @@
+// Where the splice lands in the stream: line starts, the carry between two reads, line endings,
+// jobs without the token, and failures of the input and the output.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "FilterTestSupport.h"
+#include "JobOptions.h"
+#include "SpliceText.h"
+
+namespace jobtypefilter::testing {
+namespace {
+
+const std::string kOptions = "com.varlo.printsettings.UserID=alice";
+
+// The splice for kOptions in the given line ending, built once through the builder itself; the
+// byte-exact text is checked in the block tests.
+std::string spliceFor(const std::string& L) {
+    const JobOptions options(kOptions.c_str());
+    char storage[kSpliceBufferSize];
+    BoundedText text(storage);
+    const std::string held = "x" + L + "%%BeginProlog" + L;
+    EXPECT_EQ(buildSpliceText(options, text, reinterpret_cast<const unsigned char*>(held.data()),
+                              held.size()),
+              0);
+    return std::string(text.view());
+}
+
+class StreamSpliceTest : public FixedClockTest {};
+
+// A token line beginning at every offset around the end of the first read, so that it starts
+// inside the first read, is split between two reads, or begins the second read.
+TEST_F(StreamSpliceTest, FindsTheTokenAtEveryOffsetAroundTheReadBoundary) {
+    const std::string splice = spliceFor("\n");
+    for (std::size_t offset = 4080; offset <= 4100; ++offset) {
+        const std::string before = std::string(offset - 1, 'a') + "\n";
+        const std::string after = "%%BeginProlog\n/x 1 def\n" + std::string(5000, 'z');
+        const FilterRun run = runFilter(kOptions, before + after);
+        ASSERT_EQ(run.result, 0) << offset;
+        EXPECT_EQ(run.output, before + splice + after) << "token at offset " << offset;
+    }
+}
+
+TEST_F(StreamSpliceTest, TokenSplitRightAfterItsFirstByte) {
+    // The first read ends with "%": one byte carried.
+    const std::string before = std::string(4094, 'a') + "\n";
+    const std::string job = before + "%%BeginProlog\n";
+    const FilterRun run = runFilter(kOptions, job);
+    EXPECT_EQ(run.output, before + spliceFor("\n") + "%%BeginProlog\n");
+}
+
+struct PlacementCase {
+    const char* name;
+    std::string before;  // bytes written ahead of the splice
+    std::string after;   // bytes from the token on; empty: no splice expected
+    std::string L;
+};
+
+class PlacementTest : public FixedClockTest, public ::testing::WithParamInterface<PlacementCase> {};
+
+TEST_P(PlacementTest, SplicesOnlyBeforeTheFirstTokenLine) {
+    const PlacementCase& c = GetParam();
+    const FilterRun run = runFilter(kOptions, c.before + c.after);
+    ASSERT_EQ(run.result, 0);
+    const std::string expected =
+        c.after.empty() ? c.before : c.before + spliceFor(c.L) + c.after;
+    EXPECT_EQ(run.output, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Jobs, PlacementTest,
+    ::testing::Values(
+        PlacementCase{"TokenFirst", "", "%%BeginProlog\n%%EndProlog\n", "\n"},
+        PlacementCase{"CRJob", "%!PS\r%%Title: x\r", "%%BeginProlog\r/x 1 def\r", "\r"},
+        PlacementCase{"CRLFJob", "%!PS\r\n", "%%BeginProlog\r\n/x 1 def\r\n", "\r\n"},
+        PlacementCase{"EmptyLinesBefore", "%!PS\r\n\r\n\r\n", "%%BeginProlog\r\n", "\r\n"},
+        PlacementCase{"LongerWordAfterToken", "%!PS\n", "%%BeginPrologue and more\n", "\n"},
+        PlacementCase{"OnlyTheFirstOfTwoTokenLines", "%!PS\n",
+                      "%%BeginProlog\n%%EndProlog\n%%BeginProlog\n", "\n"},
+        PlacementCase{"TokenWithoutLineEndAtEnd", "%!PS\n", "%%BeginProlog", "\n"},
+        PlacementCase{"BlanksBeforeTheToken", "%!PS\n  %%BeginProlog\n", "", "\n"},
+        PlacementCase{"TokenInsideALine", "%!PS\nx%%BeginProlog\n", "", "\n"},
+        PlacementCase{"LowerCaseToken", "%!PS\n%%beginprolog\n", "", "\n"},
+        PlacementCase{"EndsInsideTheToken", "%!PS\n%%Begin", "", "\n"},
+        PlacementCase{"EndsInsideTheTokenAtTheReadBoundary",
+                      std::string(4095, 'a') + "\n" + "%%Begin", "", "\n"},
+        PlacementCase{"Empty", "", "", "\n"},
+        PlacementCase{"ExactlyOneRead", std::string(4095, 'a') + "\n", "", "\n"},
+        PlacementCase{"ExactlyThreeReads", std::string(3 * 4096, 'b'), "", "\n"},
+        // A read that happens to begin at the token finds it even though no line end is before.
+        PlacementCase{"ReadBeginningAtTheToken", std::string(4096, 'c'), "%%BeginProlog\n", "\n"},
+        PlacementCase{"ExactlyOneReadAfterTheToken", "%!PS\n",
+                      "%%BeginProlog\n" + std::string(4096 - 19, 'd') + std::string(4096, 'e'),
+                      "\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+int idleWaits = 0;
+void countIdleWait() { ++idleWaits; }
+
+TEST_F(StreamSpliceTest, WaitsOnceWhenTheLastReadBringsNothing) {
+    FilterHooks hooks;
+    hooks.waitForInput = countIdleWait;
+    for (const std::size_t size : {std::size_t{0}, std::size_t{4096}, std::size_t{8192}}) {
+        idleWaits = 0;
+        const FilterRun run = runFilter(kOptions, std::string(size, 'q'), hooks);
+        EXPECT_EQ(run.result, 0);
+        EXPECT_EQ(run.output.size(), size);
+        EXPECT_EQ(idleWaits, 1) << size;
+    }
+}
+
+struct IoFailureCase {
+    const char* name;
+    std::size_t inputFailsAfter;
+    std::size_t outputCapacity;
+    bool finishFails;
+    int expectedStatus;
+    std::size_t expectedOutput;
+};
+
+class IoFailureTest : public FixedClockTest, public ::testing::WithParamInterface<IoFailureCase> {};
+
+TEST_P(IoFailureTest, RecordsTheFirstFailure) {
+    const IoFailureCase& c = GetParam();
+    const std::string before = std::string(5000, 'a') + "\n";
+    const std::string job = before + "%%BeginProlog\n" + std::string(9000, 'z');
+    MemoryJobInput input(job, c.inputFailsAfter);
+    MemoryJobOutput output(c.outputCapacity);
+    if (c.finishFails) output.failOnFinish();
+    const int result = runJobTypeFilter(kOptions.c_str(), input, output, {});
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(filterStatus(), c.expectedStatus);
+    EXPECT_EQ(output.written().size(), c.expectedOutput);
+    // What was written before the failure is exactly the start of the complete output.
+    const std::string complete = before + spliceFor("\n") + job.substr(before.size());
+    EXPECT_EQ(output.written(), complete.substr(0, c.expectedOutput));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, IoFailureTest,
+    ::testing::Values(
+        // The first read fails: nothing written.
+        IoFailureCase{"ReadFailsAtOnce", 100, std::string::npos, false, kStatusReadFailed, 0},
+        // The second read fails: the first 4096 bytes are out.
+        IoFailureCase{"ReadFailsLater", 5000, std::string::npos, false, kStatusReadFailed, 4096},
+        IoFailureCase{"OutputRefusesAtOnce", std::string::npos, 0, false, kStatusWriteFailed, 0},
+        IoFailureCase{"OutputClosesAfterTheFirstRead", std::string::npos, 4096, false,
+                      kStatusWriteFailed, 4096},
+        // A failed final flush is a failed write, not success.
+        IoFailureCase{"FinalFlushFails", std::string::npos, std::string::npos, true,
+                      kStatusWriteFailed, 5001 + 14 + 9000 + 796 +
+                          userInformation("alice", "", "\n").size() + 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PrologTokenSearch, ReportsPartialOnlyForAProperBeginningAtTheEnd) {
+    const std::string held = "ab\n%%Begin";
+    const auto* bytes = reinterpret_cast<const unsigned char*>(held.data());
+    EXPECT_EQ(findPrologToken(bytes, 3, held.size() - 1), TokenMatch::Partial);
+    EXPECT_EQ(findPrologToken(bytes, 0, held.size() - 1), TokenMatch::NoMatch);
+    const std::string full = "%%BeginProlog";
+    EXPECT_EQ(findPrologToken(reinterpret_cast<const unsigned char*>(full.data()), 0, 12),
+              TokenMatch::Found);
+}
+
+TEST(PrologTokenSearch, NextLineStartPassesRunsOfLineEnds) {
+    const std::string held = "ab\r\n\r\ncd\n";
+    const auto* bytes = reinterpret_cast<const unsigned char*>(held.data());
+    EXPECT_EQ(nextLineStart(bytes, 0, held.size() - 1), std::optional<std::size_t>(6));
+    // A run that reaches the last held byte gives no candidate: the next read's first byte is one.
+    EXPECT_EQ(nextLineStart(bytes, 6, held.size() - 1), std::nullopt);
+    EXPECT_EQ(nextLineStart(bytes, 8, held.size() - 1), std::nullopt);
+}
+
+}  // namespace
+}  // namespace jobtypefilter::testing
