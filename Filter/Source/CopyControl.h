@@ -15,10 +15,18 @@ inline constexpr std::size_t kCopyControlAreaSize = 1024;
 // 0 no copy control, 1 copy guard, 2 prevention copy pattern.
 int copyControlType(const JobOptions& options);
 
-// Each writes its block into area and returns 0, or returns 1 (status recorded) on failure.
+// Each empties area and writes its block into it, every line ended by lineEnding, and returns
+// 0; or returns 1 with area empty and the status recorded. A block fails when a required key
+// is absent, when a value written as a bare PostScript token (size, angle, and the line space
+// where the loop attributes are written) is empty or holds white space or a delimiter, when
+// the marking text cannot be composed whole, or when the block does not fit the area.
 int buildCopyGuardBlock(const JobOptions& options, int markingType, BoundedText& area,
                         std::string_view lineEnding);
 int buildCopyPatternBlock(const JobOptions& options, int markingType, BoundedText& area,
                           std::string_view lineEnding);
+
+// True when value can stand in PostScript as one token: not empty, and free of white space
+// (space, tab, CR, LF, FF, NUL) and of the delimiters ( ) < > [ ] { } / %.
+bool isBareTokenSafe(std::string_view value);
 
 }  // namespace jobtypefilter
