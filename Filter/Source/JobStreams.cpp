@@ -3,7 +3,7 @@
 namespace jobtypefilter {
 
 std::size_t StdioJobInput::read(unsigned char* into, std::size_t n) {
-    return std::fread(into, 1, n, file_);
+    return fread_unlocked(into, 1, n, file_);
 }
 
 bool StdioJobInput::atEnd() const { return std::feof(file_) != 0; }
@@ -11,7 +11,7 @@ bool StdioJobInput::atEnd() const { return std::feof(file_) != 0; }
 bool StdioJobInput::failed() const { return std::ferror(file_) != 0; }
 
 bool StdioJobOutput::write(const unsigned char* bytes, std::size_t n) {
-    return std::fwrite(bytes, 1, n, file_) == n;
+    return fwrite_unlocked(bytes, 1, n, file_) == n;
 }
 
 bool StdioJobOutput::finish() { return std::fflush(file_) == 0 && std::ferror(file_) == 0; }

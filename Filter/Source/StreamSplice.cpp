@@ -21,23 +21,20 @@ TokenMatch findPrologToken(const unsigned char* held, std::size_t candidate, std
     return TokenMatch::Found;
 }
 
-std::optional<std::size_t> nextLineStart(const unsigned char* held, std::size_t candidate,
-                                         std::size_t last) {
-    if (candidate >= last) return std::nullopt;
-    // The first CR or LF in [candidate, last): find the next LF, then look for a CR before it,
-    // so each line is scanned once.
-    const std::size_t span = last - candidate;
-    const auto* lf = static_cast<const unsigned char*>(std::memchr(held + candidate, '\n', span));
-    const std::size_t lfAt = lf != nullptr ? static_cast<std::size_t>(lf - held) : last;
-    const auto* cr =
-        static_cast<const unsigned char*>(std::memchr(held + candidate, '\r', lfAt - candidate));
-    std::size_t at = cr != nullptr ? static_cast<std::size_t>(cr - held) : lfAt;
-    if (at == last) return std::nullopt;
-    while (held[at] == '\n' || held[at] == '\r') {
-        if (at == last) return std::nullopt;
-        ++at;
+std::optional<std::size_t> nextTokenCandidate(const unsigned char* held, std::size_t candidate,
+                                              std::size_t last) {
+    // A '%' behind a CR or LF is a line start: the run of line ends before it stops at it.
+    std::size_t from = candidate + 1;
+    while (from <= last) {
+        const auto* percent =
+            static_cast<const unsigned char*>(std::memchr(held + from, '%', last - from + 1));
+        if (percent == nullptr) return std::nullopt;
+        const std::size_t at = static_cast<std::size_t>(percent - held);
+        const unsigned char before = held[at - 1];
+        if (before == '\n' || before == '\r') return at;
+        from = at + 1;
     }
-    return at;
+    return std::nullopt;
 }
 
 namespace {
@@ -95,7 +92,7 @@ private:
             for (;;) {
                 const TokenMatch match = findPrologToken(buffer_, candidate, held - 1);
                 if (match == TokenMatch::NoMatch) {
-                    if (auto next = nextLineStart(buffer_, candidate, held - 1)) {
+                    if (auto next = nextTokenCandidate(buffer_, candidate, held - 1)) {
                         candidate = *next;
                         continue;
                     }

@@ -19,10 +19,13 @@ enum class TokenMatch { NoMatch, Found, Partial };
 // past last: a proper beginning of the token that reaches last is Partial.
 TokenMatch findPrologToken(const unsigned char* held, std::size_t candidate, std::size_t last);
 
-// The first byte after the next run of CR and LF bytes at or behind candidate, or none when
-// there is no line end before last or the run reaches last.
-std::optional<std::size_t> nextLineStart(const unsigned char* held, std::size_t candidate,
-                                         std::size_t last);
+// The token is tried at the first held byte and at every line start: the first byte after a run
+// of CR and LF bytes that begins at or behind the candidate and ends before the last held byte.
+// Only a line start that holds the token's first byte can match, so this answers the next such
+// line start after candidate, or none. It finds '%' bytes and keeps those behind a CR or LF, so
+// a job is scanned at memchr speed rather than line by line.
+std::optional<std::size_t> nextTokenCandidate(const unsigned char* held, std::size_t candidate,
+                                              std::size_t last);
 
 // What the process around the core provides.
 struct FilterHooks {

@@ -163,13 +163,48 @@ TEST(PrologTokenSearch, ReportsPartialOnlyForAProperBeginningAtTheEnd) {
               TokenMatch::Found);
 }
 
-TEST(PrologTokenSearch, NextLineStartPassesRunsOfLineEnds) {
-    const std::string held = "ab\r\n\r\ncd\n";
-    const auto* bytes = reinterpret_cast<const unsigned char*>(held.data());
-    EXPECT_EQ(nextLineStart(bytes, 0, held.size() - 1), std::optional<std::size_t>(6));
-    // A run that reaches the last held byte gives no candidate: the next read's first byte is one.
-    EXPECT_EQ(nextLineStart(bytes, 6, held.size() - 1), std::nullopt);
-    EXPECT_EQ(nextLineStart(bytes, 8, held.size() - 1), std::nullopt);
+// The line starts by their definition: after the first CR or LF at or behind the candidate and
+// before the last byte, pass the run of CR and LF bytes; the run must end before the last byte.
+std::optional<std::size_t> referenceLineStart(const std::string& held, std::size_t candidate) {
+    const std::size_t last = held.size() - 1;
+    std::size_t at = candidate;
+    while (at < last && held[at] != '\n' && held[at] != '\r') ++at;
+    if (at >= last) return std::nullopt;
+    while (held[at] == '\n' || held[at] == '\r') {
+        if (at == last) return std::nullopt;
+        ++at;
+    }
+    return at;
+}
+
+std::optional<std::size_t> referenceTokenCandidate(const std::string& held,
+                                                   std::size_t candidate) {
+    for (auto next = referenceLineStart(held, candidate); next;
+         next = referenceLineStart(held, *next)) {
+        if (held[*next] == '%') return next;
+    }
+    return std::nullopt;
+}
+
+TEST(PrologTokenSearch, CandidatesAreTheLineStartsThatHoldAPercentSign) {
+    // Random buffers over a small alphabet rich in line ends and '%'.
+    const char alphabet[] = {'\n', '\r', '%', 'a', ' '};
+    unsigned seed = 12345;
+    for (int round = 0; round < 20000; ++round) {
+        seed = seed * 1103515245u + 12345u;
+        const std::size_t length = 1 + (seed >> 16) % 24;
+        std::string held;
+        for (std::size_t i = 0; i < length; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            held += alphabet[(seed >> 16) % sizeof alphabet];
+        }
+        const auto* bytes = reinterpret_cast<const unsigned char*>(held.data());
+        for (std::size_t candidate = 0; candidate < length; ++candidate) {
+            ASSERT_EQ(nextTokenCandidate(bytes, candidate, length - 1),
+                      referenceTokenCandidate(held, candidate))
+                << "buffer \"" << held << "\" candidate " << candidate;
+        }
+    }
 }
 
 }  // namespace
