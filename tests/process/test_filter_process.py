@@ -1,0 +1,278 @@
+"""The built jobtypefilter as a process: its input and output, exit status and error line.
+
+  python3 test_filter_process.py --filter build/Filter/jobtypefilter --samples samples
+"""
+
+import os
+import re
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+
+import expected_splice as ex
+
+ARGS = None  # set by run_unittests
+GENERAL_LINE = re.compile(rb"\AERROR: ERROR: error in CUPS Filter - : [^\n]*\n\Z")
+
+
+def sample_job():
+    with open(os.path.join(ARGS.samples, "sample-job.ps"), "rb") as f:
+        return f.read()
+
+
+def with_line_ending(job, eol):
+    return job.replace(b"\n", eol)
+
+
+def token_at(offset, after=b"\n/F { findfont } bind def\n%%EndProlog\nshowpage\n%%EOF\n"):
+    """A job whose token line starts at `offset` (a comment fills the bytes before it)."""
+    head = b"%!PS-Adobe-3.0\n"
+    if offset == 0:
+        return ex.TOKEN + after
+    filler = offset - len(head) - 1
+    assert filler >= 1
+    return head + b"%" * filler + b"\n" + ex.TOKEN + after
+
+
+def now_stamp():
+    return time.strftime("%Y%m%d%H%M").encode()
+
+
+class TempDir:
+    def __enter__(self):
+        self.handle = tempfile.TemporaryDirectory(prefix="jobtypefilter-")
+        return self.handle.name
+
+    def __exit__(self, *exc):
+        self.handle.cleanup()
+
+
+def wait_until_reading_stdin(pid, timeout=20.0):
+    """Waits until the process sits in read(0, ...), as /proc shows its current system call."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        try:
+            with open(f"/proc/{pid}/syscall") as f:
+                fields = f.read().split()
+            if len(fields) > 1 and fields[0] == "0" and int(fields[1], 16) == 0:
+                return True
+        except (OSError, ValueError):
+            pass
+        time.sleep(0.02)
+    return False
+
+
+class SpliceThroughTheProcess(unittest.TestCase):
+    """The output is the job with the expected splice before its first token line."""
+
+    def cases(self):
+        job = sample_job()
+        stored = {"UserID": "u1", "Password": "0042", "FileName": "F16"}
+        return [
+            ("no options", {}, job, b"\n"),
+            ("normal with user code", {"JobType": "Normal", "UserID": "abc",
+                                       "EnableUserCode": "TRUE", "UserCode": "0815"}, job, b"\n"),
+            ("user code flag not true", {"UserID": "abc", "EnableUserCode": "yes",
+                                         "UserCode": "99"}, job, b"\n"),
+            ("display title is no job type", {"JobType": "Hold Print", "UserID": "x",
+                                              "FileName": "y"}, job, b"\n"),
+            ("lower-case job type", {"JobType": "locked print", "UserID": "x",
+                                     "Password": "1234"}, job, b"\n"),
+            ("sample", {"JobType": "Sample Print", "UserID": "a(b"}, job, b"\n"),
+            ("locked, escaped values", {"JobType": "Locked Print", "UserID": "a(b",
+                                        "Password": "12\\"}, job, b"\n"),
+            ("locked, empty password", {"JobType": "Locked Print", "UserID": "u",
+                                        "Password": ""}, job, b"\n"),
+            ("document server", {"JobType": "Document Server", "UserID": "u)",
+                                 "Password": "5678", "FileName": "Q3 (draft)"}, job, b"\n"),
+            ("saved", dict(stored, JobType="Saved Print"), job, b"\n"),
+            ("save document", dict(stored, JobType="Save Document Print",
+                                   FileName=b"Entw\xc3\xbcrfe \xff"), job, b"\n"),
+            ("paused, first form", {"JobType": "Paused Print", "UserID": "u", "FileName": "f",
+                                    "EnableSpecifyTime": "true"}, job, b"\n"),
+            ("paused, second form", {"JobType": "Paused Print", "UserID": "u", "FileName": "f",
+                                     "SpecifyTimeKeySupport": "True"}, job, b"\n"),
+            ("paused, third form", {"JobType": "Paused Print", "UserID": "u", "FileName": "f",
+                                    "SpecifyTimeKeySupport": "true", "EnableSpecifyTime": "TRUE",
+                                    "SpecifyTime": "20260302(1200"}, job, b"\n"),
+            ("CR LF job", dict(stored, JobType="Saved Print"), with_line_ending(job, b"\r\n"),
+             b"\r\n"),
+            ("CR job", {"JobType": "Sample Print", "UserID": "u"}, with_line_ending(job, b"\r"),
+             b"\r"),
+            ("token first", {"JobType": "Sample Print", "UserID": "u"}, token_at(0), b"\n"),
+            ("token split across reads", {"JobType": "Sample Print", "UserID": "u"},
+             token_at(4096 - 7), b"\n"),
+            ("token begins the second read", {"JobType": "Sample Print", "UserID": "u"},
+             token_at(4096), b"\n"),
+            ("token deep in the job", {"UserID": "u"}, token_at(3 * 4096 + 100), b"\n"),
+            ("two token lines", {"UserID": "u"}, job.replace(b"%%EndProlog", b"%%BeginProlog"),
+             b"\n"),
+        ]
+
+    def check_output(self, options, job, eol, result, before):
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stderr, b"")
+        match = ex.STAMP_RE.search(result.stdout)
+        self.assertIsNotNone(match, "no user-information call")
+        stamp = match.group(1)
+        self.assertTrue(before <= stamp <= now_stamp(), stamp)
+        expected = ex.splice_into(job, ex.expected_splice(options, stamp, eol))
+        self.assertEqual(result.stdout, expected)
+        # Whatever stamp the block writes is the one of its user-information call.
+        reserved = ex.as_bytes(options.get("SpecifyTime", b""))
+        self.assertEqual({s for s in ex.stamps_in(result.stdout) if s != reserved}, {stamp})
+
+    def test_stdin_and_file_input_give_the_expected_job(self):
+        with TempDir() as tmp:
+            for name, options, job, eol in self.cases():
+                with self.subTest(name):
+                    path = os.path.join(tmp, "job.ps")
+                    with open(path, "wb") as f:
+                        f.write(job)
+                    before = now_stamp()
+                    from_stdin = ex.run_filter(ARGS.filter, options, job=job)
+                    self.check_output(options, job, eol, from_stdin, before)
+                    from_file = ex.run_filter(ARGS.filter, options, job_file=path)
+                    self.check_output(options, job, eol, from_file, before)
+
+    def test_jobs_without_a_token_line_pass_unchanged(self):
+        line = b"%%Page: 1 1\n"
+        cases = [
+            ("empty", b""),
+            ("one read", b"x" * 4096),
+            ("three reads", (line * 1100)[:3 * 4096]),
+            ("ends in a token's beginning", b"%!PS\n%%Begin"),
+            ("indented token", b"%!PS\n  %%BeginProlog\n"),
+            ("token not at a line start", b"%!PS\nx%%BeginProlog\n"),
+            ("binary", bytes(range(256)) * 40),
+        ]
+        for name, job in cases:
+            with self.subTest(name):
+                result = ex.run_filter(ARGS.filter, {"JobType": "Locked Print"}, job=job)
+                self.assertEqual(result.returncode, 0, result.stderr)
+                self.assertEqual(result.stderr, b"")
+                self.assertEqual(result.stdout, job)
+
+    def test_whole_reads_after_the_token_are_copied(self):
+        for extra in (0, 4096, 5 * 4096):
+            with self.subTest(extra=extra):
+                head = token_at(200, after=b"\n")
+                job = head + b"%" * (4096 - len(head) - 1) + b"\n" + b"q" * extra
+                self.assertEqual(len(job) % 4096, 0)
+                result = ex.run_filter(ARGS.filter, {}, job=job)
+                self.assertEqual(result.returncode, 0, result.stderr)
+                stamp = ex.STAMP_RE.search(result.stdout).group(1)
+                self.assertEqual(result.stdout, ex.splice_into(job, ex.expected_splice({}, stamp)))
+
+    def test_a_splice_that_fills_the_buffer_exactly_is_written(self):
+        # The splice buffer holds 2047 bytes of text and its terminator.
+        base = len(ex.expected_splice({"UserID": ""}, b"0" * 12))
+        for length, accepted in ((2047, True), (2048, False)):
+            with self.subTest(length=length):
+                options = {"UserID": "U" * (length - base)}
+                job = token_at(100)
+                result = ex.run_filter(ARGS.filter, options, job=job)
+                if accepted:
+                    self.assertEqual(result.returncode, 0, result.stderr)
+                    stamp = ex.STAMP_RE.search(result.stdout).group(1)
+                    splice = ex.expected_splice(options, stamp)
+                    self.assertEqual(len(splice), length)
+                    self.assertEqual(result.stdout, ex.splice_into(job, splice))
+                else:
+                    self.assertEqual(result.returncode, 1)
+                    self.assertRegex(result.stderr, GENERAL_LINE)
+                    self.assertEqual(result.stdout, job[:100])
+
+
+class FailuresOfTheProcess(unittest.TestCase):
+
+    def test_missing_job_file(self):
+        with TempDir() as tmp:
+            result = ex.run_filter(ARGS.filter, {"UserID": "u"},
+                                   job_file=os.path.join(tmp, "no-such-job.ps"))
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(result.stdout, b"")
+        self.assertEqual(result.stderr,
+                         b"ERROR: ERROR: error in CUPS Filter - : No such file or directory\n")
+
+    def test_refused_splice_leaves_only_the_bytes_before_the_token(self):
+        cases = [
+            ("locked without password", {"JobType": "Locked Print", "UserID": "u"}),
+            ("sample without user ID", {"JobType": "Sample Print"}),
+            ("document server without file name", {"JobType": "Document Server",
+                                                   "UserID": "u", "Password": "1"}),
+            ("saved without password", {"JobType": "Saved Print", "UserID": "u",
+                                        "FileName": "f"}),
+            ("held with reserved time but none given",
+             {"JobType": "Paused Print", "UserID": "u", "FileName": "f",
+              "SpecifyTimeKeySupport": "true", "EnableSpecifyTime": "true"}),
+            ("user code enabled but absent", {"UserID": "u", "EnableUserCode": "TRUE"}),
+            ("splice larger than its buffer", {"JobType": "Saved Print", "UserID": "(" * 700,
+                                               "Password": "1", "FileName": "f"}),
+        ]
+        for offset in (0, 300, 2 * 4096 + 5):
+            job = token_at(offset)
+            for name, options in cases:
+                with self.subTest(name, offset=offset):
+                    try:
+                        refused_for_size = len(ex.expected_splice(options, b"0" * 12)) > 2047
+                    except ex.MissingKey:
+                        refused_for_size = False
+                    self.assertEqual(refused_for_size, "larger" in name)
+                    result = ex.run_filter(ARGS.filter, options, job=job)
+                    self.assertEqual(result.returncode, 1)
+                    self.assertRegex(result.stderr, GENERAL_LINE)
+                    self.assertEqual(result.stdout, job[:offset])
+
+    def test_output_that_cannot_be_flushed(self):
+        # The job fits in the output buffer, so only the final flush meets the full device.
+        with open("/dev/full", "wb") as full:
+            result = ex.run_filter(ARGS.filter, {}, job=sample_job(), stdout=full)
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(result.stderr,
+                         b"ERROR: ERROR: error in CUPS Filter - : No space left on device\n")
+
+    def test_reader_that_goes_away(self):
+        with TempDir() as tmp:
+            path = os.path.join(tmp, "big.ps")
+            with open(path, "wb") as f:
+                f.write(sample_job() + b"%" * 4_000_000 + b"\n")
+            argv = [ARGS.filter, "1", "u", "t", "1", b"", path]
+            with subprocess.Popen(argv, stdout=subprocess.PIPE, stderr=subprocess.PIPE) as proc:
+                try:
+                    self.assertEqual(len(proc.stdout.read(64)), 64)
+                    proc.stdout.close()
+                    stderr = proc.stderr.read()
+                    status = proc.wait(timeout=60)
+                finally:
+                    if proc.poll() is None:
+                        proc.kill()
+        self.assertEqual(status, 1)
+        self.assertEqual(stderr, b"ERROR: ERROR: error in CUPS Filter - : Broken pipe\n")
+
+    def test_terminate_while_waiting_for_input(self):
+        for name, sent in (("silent input", b""), ("part of a job", token_at(300)[:500])):
+            with self.subTest(name):
+                argv = [ARGS.filter, "1", "u", "t", "1", ex.options_string({"UserID": "u"})]
+                with subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                      stderr=subprocess.PIPE) as proc:
+                    try:
+                        if sent:
+                            proc.stdin.write(sent)
+                            proc.stdin.flush()
+                        self.assertTrue(wait_until_reading_stdin(proc.pid), "never read stdin")
+                        proc.send_signal(signal.SIGTERM)
+                        stdout, stderr = proc.communicate(timeout=20)
+                    finally:
+                        if proc.poll() is None:
+                            proc.kill()
+                self.assertEqual(proc.returncode, 1)
+                self.assertEqual(stderr, b"")
+                if not sent:
+                    self.assertEqual(stdout, b"")
+
+
+if __name__ == "__main__":
+    ex.run_unittests("filter", "samples")
