@@ -1,0 +1,40 @@
+// The shapes the Job Log panel accepts for its entries: the rule routine and the rule of each
+// field. Lengths are counted in UTF-8 bytes; every byte must belong to the rule's class.
+#pragma once
+
+#include <string_view>
+
+namespace kordavine::joblog {
+
+// Character class codes of a field rule.
+inline constexpr int kDigitsClass = 0;        // "0" to "9"
+inline constexpr int kAlphanumericClass = 3;  // "A" to "Z", "a" to "z", "0" to "9"
+
+// Answers true when the text FAILS the rule (byte length outside [minimum, maximum], or a byte
+// outside the class), false when it passes. Every caller treats true as a refusal. A null text
+// counts as empty. A class code other than 0 and 3 admits no byte at all.
+bool QualifyPA(const char* text, int minimum, int maximum, int classCode);
+
+// The same test over a text that may hold any bytes, embedded NULs included (a NUL byte is in
+// neither class, so it fails instead of cutting the text short).
+bool failsFieldRule(std::string_view text, int minimum, int maximum, int classCode);
+
+struct FieldRule {
+    int minimum;
+    int maximum;
+    int classCode;
+};
+
+inline constexpr FieldRule kUserIDOptionalRule{0, 8, kAlphanumericClass};
+inline constexpr FieldRule kUserIDRequiredRule{1, 8, kAlphanumericClass};
+inline constexpr FieldRule kFileNameRule{0, 16, kAlphanumericClass};
+inline constexpr FieldRule kPasswordRule{4, 8, kDigitsClass};
+inline constexpr FieldRule kEmptyPasswordRule{0, 0, kDigitsClass};
+inline constexpr FieldRule kUserCodeRule{0, 8, kDigitsClass};
+
+bool failsRule(std::string_view text, const FieldRule& rule);
+
+// The optional password: tried as 4 to 8 digits, then as the empty text; fails only when both do.
+bool failsOptionalPassword(std::string_view text);
+
+}  // namespace kordavine::joblog

@@ -1,0 +1,40 @@
+#include "SummaryEntries.h"
+
+#include "PrintSettingsKeys.h"
+
+namespace kordavine::joblog {
+
+namespace ps = varlo::printsettings;
+using ps::JobType;
+
+namespace {
+
+bool keepsFileName(JobType type) {
+    return type == JobType::PausedPrint || type == JobType::SavedPrint ||
+           type == JobType::SaveDocumentPrint || type == JobType::DocumentServer;
+}
+
+}  // namespace
+
+SummaryDictionary summaryEntries(const StoredEntries& stored,
+                                 const std::optional<std::string>& noJobTypeModel,
+                                 const Localizer& localize) {
+    SummaryDictionary summary;
+    summary.insert_or_assign(localize("User ID"), stored.userID.value_or(""));
+
+    if (noJobTypeModel && *noJobTypeModel == ps::kFalse && stored.jobType) {
+        if (const auto type = ps::jobTypeFromStoredName(*stored.jobType)) {
+            summary.insert_or_assign(localize("Job Type"), localize(ps::displayTitle(*type)));
+            if (keepsFileName(*type)) {
+                summary.insert_or_assign(localize("File Name"), stored.fileName.value_or(""));
+            }
+        }
+    }
+
+    if (stored.enableUserCode && *stored.enableUserCode == ps::kTrue) {
+        summary.insert_or_assign(localize("User Code"), stored.userCode.value_or(""));
+    }
+    return summary;
+}
+
+}  // namespace kordavine::joblog

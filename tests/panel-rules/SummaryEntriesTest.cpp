@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include <map>
+#include <optional>
+#include <string>
+
+#include "SummaryEntries.h"
+
+namespace kordavine::joblog {
+namespace {
+
+// Marks every translated text so a missing localization shows in the expected dictionary.
+std::string bracketed(std::string_view key) { return "[" + std::string(key) + "]"; }
+
+struct SummaryCase {
+    const char* name;
+    StoredEntries stored;
+    std::optional<std::string> noJobTypeModel;
+    SummaryDictionary expected;
+};
+
+void PrintTo(const SummaryCase& c, std::ostream* os) { *os << '"' << c.name << '"'; }
+
+class SummaryEntriesTest : public testing::TestWithParam<SummaryCase> {};
+
+TEST_P(SummaryEntriesTest, ShowsTheStoredValuesByItsRules) {
+    const SummaryCase& c = GetParam();
+    EXPECT_EQ(summaryEntries(c.stored, c.noJobTypeModel, bracketed), c.expected);
+}
+
+const StoredEntries kSaved{"alice", "4711", "report", "Saved Print", "true"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SummaryEntriesTest,
+    testing::Values(
+        SummaryCase{"NothingStored", {}, "false", {{"[User ID]", ""}}},
+        SummaryCase{"SavedPrintWithUserCode",
+                    kSaved,
+                    "false",
+                    {{"[User ID]", "alice"},
+                     {"[Job Type]", "[Stored Print]"},
+                     {"[File Name]", "report"},
+                     {"[User Code]", "4711"}}},
+        SummaryCase{"SavedPrintWithoutUserCode",
+                    {"alice", "4711", "report", "Saved Print", "false"},
+                    "false",
+                    {{"[User ID]", "alice"}, {"[Job Type]", "[Stored Print]"}, {"[File Name]", "report"}}},
+        SummaryCase{"NoJobTypeModelShowsUserIDAndUserCodeOnly",
+                    kSaved,
+                    "true",
+                    {{"[User ID]", "alice"}, {"[User Code]", "4711"}}},
+        SummaryCase{"MissingNoJobTypeModelShowsNoJobType", kSaved, std::nullopt,
+                    {{"[User ID]", "alice"}, {"[User Code]", "4711"}}},
+        SummaryCase{"OddNoJobTypeModelShowsNoJobType", kSaved, "False",
+                    {{"[User ID]", "alice"}, {"[User Code]", "4711"}}},
+        SummaryCase{"NormalHasNoFileName",
+                    {"bob", std::nullopt, "leftover", "Normal", std::nullopt},
+                    "false",
+                    {{"[User ID]", "bob"}, {"[Job Type]", "[Normal Print]"}}},
+        SummaryCase{"LockedHasNoFileName",
+                    {"bob", std::nullopt, "leftover", "Locked Print", std::nullopt},
+                    "false",
+                    {{"[User ID]", "bob"}, {"[Job Type]", "[Locked Print]"}}},
+        SummaryCase{"PausedShowsHoldPrintAndFileName",
+                    {"bob", std::nullopt, "f1", "Paused Print", std::nullopt},
+                    "false",
+                    {{"[User ID]", "bob"}, {"[Job Type]", "[Hold Print]"}, {"[File Name]", "f1"}}},
+        SummaryCase{"SaveDocumentShowsStoreAndPrint",
+                    {"bob", std::nullopt, "f1", "Save Document Print", std::nullopt},
+                    "false",
+                    {{"[User ID]", "bob"}, {"[Job Type]", "[Store and Print]"}, {"[File Name]", "f1"}}},
+        SummaryCase{"DocumentServerAbsentFileNameIsEmpty",
+                    {"bob", std::nullopt, std::nullopt, "Document Server", std::nullopt},
+                    "false",
+                    {{"[User ID]", "bob"}, {"[Job Type]", "[Document Server]"}, {"[File Name]", ""}}},
+        SummaryCase{"UnknownJobTypeGivesNeitherEntry",
+                    {"bob", std::nullopt, "f1", "Hold Print", std::nullopt},
+                    "false",
+                    {{"[User ID]", "bob"}}},
+        SummaryCase{"UserCodeNeedsExactTrue",
+                    {"bob", "1", std::nullopt, std::nullopt, "TRUE"},
+                    "false",
+                    {{"[User ID]", "bob"}}},
+        SummaryCase{"EnabledAbsentUserCodeIsEmpty",
+                    {std::nullopt, std::nullopt, std::nullopt, std::nullopt, "true"},
+                    "false",
+                    {{"[User ID]", ""}, {"[User Code]", ""}}}),
+    [](const testing::TestParamInfo<SummaryCase>& info) { return std::string(info.param.name); });
+
+TEST(SummaryEntries, NeverShowsThePassword) {
+    // The stored entries carry no password at all; check no label or value leaks one anyway.
+    const auto summary = summaryEntries(kSaved, "false", bracketed);
+    for (const auto& [label, text] : summary) {
+        EXPECT_EQ(label.find("Password"), std::string::npos);
+    }
+    EXPECT_EQ(summary.size(), 4u);
+}
+
+}  // namespace
+}  // namespace kordavine::joblog
