@@ -15,9 +15,10 @@ std::vector<JobType> offeredJobTypes(const PrinterAttributes& a) {
     return offered;
 }
 
-bool isFileNameRowHidden(const PrinterAttributes& a) {
-    // Hidden without stored print, shown again by the document server.
-    return !isTrue(a.storedPrintSupport) && !isTrue(a.documentServerSupport);
+std::optional<bool> fileNameRowHiddenByPopup(const PrinterAttributes& a) {
+    if (isTrue(a.documentServerSupport)) return false;
+    if (!isTrue(a.storedPrintSupport)) return true;
+    return std::nullopt;
 }
 
 bool isJobTypeAccepted(const PrinterAttributes& a, JobType type) {
@@ -47,7 +48,7 @@ bool isStoredNameAccepted(const PrinterAttributes& a, const std::optional<std::s
 JobTypeChoice chooseJobType(const PrinterAttributes& a, const std::optional<std::string>& name) {
     JobTypeChoice choice;
     for (JobType type : offeredJobTypes(a)) choice.englishTitles.emplace_back(ps::displayTitle(type));
-    choice.fileNameRowHidden = isFileNameRowHidden(a);
+    choice.fileNameRowHidden = fileNameRowHiddenByPopup(a);
     if (!name) return choice;
     const auto type = ps::jobTypeFromStoredName(*name);
     if (type && isJobTypeAccepted(a, *type)) {

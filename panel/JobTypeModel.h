@@ -16,8 +16,10 @@ using varlo::printsettings::JobType;
 // The job types the pop-up offers, always in the vocabulary's order, Normal first.
 std::vector<JobType> offeredJobTypes(const PrinterAttributes& attributes);
 
-// Whether the file name field, label and note are hidden for this printer.
-bool isFileNameRowHidden(const PrinterAttributes& attributes);
+// What filling the pop-up does to the file-name field, label and note: hidden (true) without
+// stored print, shown (false) with a document server, which wins; none leaves the row as it is
+// (stored print without a document server), so a row hidden by the form's set-up stays hidden.
+std::optional<bool> fileNameRowHiddenByPopup(const PrinterAttributes& attributes);
 
 // Whether a job type counts for this printer (the acceptance test before printing and in the
 // validation of the form).
@@ -26,7 +28,7 @@ bool isJobTypeAccepted(const PrinterAttributes& attributes, JobType type);
 // The pop-up for a stored JobType value.
 struct JobTypeChoice {
     std::vector<std::string> englishTitles;    // the entries, as strings-table keys
-    bool fileNameRowHidden = false;
+    std::optional<bool> fileNameRowHidden;      // none: leave the row as it is
     std::optional<std::string> titleToSelect;  // none: keep the first entry
     bool accepted = true;                      // NO: rejected, "Normal Print" selected instead
 };
