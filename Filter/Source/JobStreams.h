@@ -24,6 +24,11 @@ public:
     virtual bool write(const unsigned char* bytes, std::size_t n) = 0;
     // Pushes out whatever is still buffered; false when that fails.
     virtual bool finish() = 0;
+    // A sink with a buffer of its own can take bytes read straight into it: room for n bytes,
+    // or null when it has none (the caller then reads into its own buffer and writes).
+    virtual unsigned char* room(std::size_t /*n*/) { return nullptr; }
+    // Counts n bytes placed into the room as written.
+    virtual void wrote(std::size_t /*n*/) {}
 };
 
 struct FileCloser {
@@ -42,14 +47,24 @@ private:
     std::FILE* file_;
 };
 
-class StdioJobOutput final : public JobOutput {
+// Writes to a file descriptor through a buffer of its own, so that the copy can read straight
+// into it: one copy of each byte in user space, as few system calls as a large stdio buffer.
+class FdJobOutput final : public JobOutput {
 public:
-    explicit StdioJobOutput(std::FILE* file) : file_(file) {}
+    explicit FdJobOutput(int fd, std::size_t bufferSize = 128 * 1024);
     bool write(const unsigned char* bytes, std::size_t n) override;
     bool finish() override;
+    unsigned char* room(std::size_t n) override;
+    void wrote(std::size_t n) override { pending_ += n; }
 
 private:
-    std::FILE* file_;
+    bool flush();
+
+    int fd_;
+    std::unique_ptr<unsigned char[]> buffer_;
+    std::size_t capacity_;
+    std::size_t pending_ = 0;
+    bool failed_ = false;
 };
 
 }  // namespace jobtypefilter

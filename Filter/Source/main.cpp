@@ -46,14 +46,12 @@ int main(int argc, char* argv[]) {
     }
     std::FILE* in = jobFile ? jobFile.get() : stdin;
 
-    // Static so that the buffers outlive main while exit flushes the streams.
+    // A larger input buffer saves system calls; the bytes read stay the same.
     static char inBuffer[kStreamBufferSize];
-    static char outBuffer[kStreamBufferSize];
     std::setvbuf(in, inBuffer, _IOFBF, sizeof inBuffer);
-    std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
 
     StdioJobInput input(in);
-    StdioJobOutput output(stdout);
+    FdJobOutput output(STDOUT_FILENO, kStreamBufferSize);
     FilterHooks hooks;
     hooks.setTimeZone = applyTimeZone;
     hooks.installSignalHandling = installSignalHandling;
@@ -63,7 +61,8 @@ int main(int argc, char* argv[]) {
     const int result = runJobTypeFilter(optionsString, input, output, hooks);
     jobFile.reset();
     if (result != 0) {
-        // Whatever was written before the failure still goes out when the process exits.
+        // Whatever was written before the failure still goes out.
+        output.finish();
         reportFailure();
         return 1;
     }

@@ -115,9 +115,9 @@ struct FilterRun {
 };
 
 inline FilterRun runFilter(const std::string& options, const std::string& job,
-                           FilterHooks hooks = {}) {
+                           FilterHooks hooks = {}, bool outputOffersRoom = false) {
     MemoryJobInput input(job);
-    MemoryJobOutput output;
+    MemoryJobOutput output(std::string::npos, outputOffersRoom);
     const int result = runJobTypeFilter(options.c_str(), input, output, hooks);
     return {result, filterStatus(), output.written()};
 }

@@ -41,10 +41,20 @@ private:
     int reads_ = 0;
 };
 
-// Collects what is written; optionally refuses writes once it holds a given number of bytes.
+// Collects what is written; optionally refuses writes once it holds a given number of bytes,
+// and optionally offers room to read into, as a buffered sink does.
 class MemoryJobOutput final : public JobOutput {
 public:
-    explicit MemoryJobOutput(std::size_t capacity = std::string::npos) : capacity_(capacity) {}
+    explicit MemoryJobOutput(std::size_t capacity = std::string::npos, bool offersRoom = false)
+        : capacity_(capacity), offersRoom_(offersRoom) {}
+
+    unsigned char* room(std::size_t n) override {
+        if (!offersRoom_) return nullptr;
+        if (capacity_ != std::string::npos && written_.size() + n > capacity_) return nullptr;
+        room_.assign(n, '\0');
+        return reinterpret_cast<unsigned char*>(room_.data());
+    }
+    void wrote(std::size_t n) override { written_.append(room_, 0, n); }
 
     bool write(const unsigned char* bytes, std::size_t n) override {
         if (capacity_ != std::string::npos && written_.size() + n > capacity_) return false;
@@ -58,6 +68,8 @@ public:
 
 private:
     std::size_t capacity_;
+    bool offersRoom_;
+    std::string room_;
     std::string written_;
     bool failFinish_ = false;
 };

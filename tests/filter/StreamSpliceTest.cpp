@@ -33,12 +33,15 @@ class StreamSpliceTest : public FixedClockTest {};
 // inside the first read, is split between two reads, or begins the second read.
 TEST_F(StreamSpliceTest, FindsTheTokenAtEveryOffsetAroundTheReadBoundary) {
     const std::string splice = spliceFor("\n");
-    for (std::size_t offset = 4080; offset <= 4100; ++offset) {
-        const std::string before = std::string(offset - 1, 'a') + "\n";
-        const std::string after = "%%BeginProlog\n/x 1 def\n" + std::string(5000, 'z');
-        const FilterRun run = runFilter(kOptions, before + after);
-        ASSERT_EQ(run.result, 0) << offset;
-        EXPECT_EQ(run.output, before + splice + after) << "token at offset " << offset;
+    for (const bool outputOffersRoom : {false, true}) {
+        for (std::size_t offset = 4080; offset <= 4100; ++offset) {
+            const std::string before = std::string(offset - 1, 'a') + "\n";
+            const std::string after = "%%BeginProlog\n/x 1 def\n" + std::string(9000, 'z');
+            const FilterRun run = runFilter(kOptions, before + after, {}, outputOffersRoom);
+            ASSERT_EQ(run.result, 0) << offset;
+            EXPECT_EQ(run.output, before + splice + after)
+                << "token at offset " << offset << (outputOffersRoom ? ", read into room" : "");
+        }
     }
 }
 
@@ -126,7 +129,7 @@ TEST_P(IoFailureTest, RecordsTheFirstFailure) {
     const std::string before = std::string(5000, 'a') + "\n";
     const std::string job = before + "%%BeginProlog\n" + std::string(9000, 'z');
     MemoryJobInput input(job, c.inputFailsAfter);
-    MemoryJobOutput output(c.outputCapacity);
+    MemoryJobOutput output(c.outputCapacity, /*offersRoom=*/true);
     if (c.finishFails) output.failOnFinish();
     const int result = runJobTypeFilter(kOptions.c_str(), input, output, {});
     EXPECT_EQ(result, 1);
