@@ -1,0 +1,58 @@
+// Options strings for the tests, built the way the print system passes job options: every
+// value in double quotes, with backslash, double and single quotes escaped for libcups.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "PrintSettingsKeys.h"
+
+namespace jobtypefilter::testing {
+
+using OptionList = std::vector<std::pair<std::string, std::string>>;
+
+inline std::string optionsString(const OptionList& options) {
+    std::string out;
+    for (const auto& [key, value] : options) {
+        if (!out.empty()) out += ' ';
+        out += key;
+        out += "=\"";
+        for (char c : value) {
+            if (c == '\\' || c == '"' || c == '\'') out += '\\';
+            out += c;
+        }
+        out += '"';
+    }
+    return out;
+}
+
+// The four keys every marking block requires, with plain values.
+inline OptionList requiredMarkingKeys() {
+    namespace keys = varlo::printsettings;
+    return {{keys::kCCPFont, "Helvetica"},
+            {keys::kCCPSize, "24"},
+            {keys::kCCPAngle, "45"},
+            {keys::kCCPLineSpace, "10"}};
+}
+
+inline OptionList withOptions(OptionList base, const OptionList& more) {
+    for (const auto& entry : more) {
+        bool replaced = false;
+        for (auto& existing : base) {
+            if (existing.first == entry.first) {
+                existing.second = entry.second;
+                replaced = true;
+            }
+        }
+        if (!replaced) base.push_back(entry);
+    }
+    return base;
+}
+
+inline OptionList withoutOption(OptionList base, const std::string& key) {
+    std::erase_if(base, [&](const auto& entry) { return entry.first == key; });
+    return base;
+}
+
+}  // namespace jobtypefilter::testing
