@@ -1,0 +1,137 @@
+"""Jobs sent with lp through a private cupsd, its filter chain and the built jobtypefilter to a
+capture backend: the printer gets the job with the job-type text that the options ask for.
+
+  python3 test_cups_jobs.py --filter build/Filter/jobtypefilter --samples samples
+  (as root, as CI runs it; KEEP_PRIVATE_CUPSD=1 keeps the scheduler's directory for a look)
+"""
+
+import os
+import shutil
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "process"))
+import expected_splice as ex  # noqa: E402
+from private_cupsd import PrivateCupsd  # noqa: E402
+
+ARGS = None  # set by run_unittests
+CUPS_POSTSCRIPT = "application/vnd.cups-postscript"
+
+
+def full_keys(options):
+    return {ex.key(name): value for name, value in options.items()}
+
+
+class JobsThroughCups(unittest.TestCase):
+
+    @classmethod
+    def setUpClass(cls):
+        cls.cupsd = PrivateCupsd(ARGS.filter)
+        cls.addClassCleanup(cls.cupsd.stop)
+        cls.cupsd.start()
+        cls.cupsd.add_queue("office", os.path.join(ARGS.samples, "kordavine-office.ppd"))
+        cls.files = tempfile.mkdtemp(prefix="cups-jobs-")
+        cls.addClassCleanup(shutil.rmtree, cls.files, True)
+        with open(os.path.join(ARGS.samples, "sample-job.ps"), "rb") as f:
+            cls.job = f.read()
+
+    def job_file(self, name, data=None):
+        path = os.path.join(self.files, name)
+        with open(path, "wb") as f:
+            f.write(self.job if data is None else data)
+        return path
+
+    def print_job(self, options, name="job.ps", document_format=CUPS_POSTSCRIPT):
+        job_id = self.cupsd.submit("office", self.job_file(name), full_keys(options),
+                                   document_format=document_format)
+        captured = self.cupsd.wait_capture("office", job_id, timeout=30)
+        self.assertIsNotNone(captured, "nothing reached the printer:\n" + self.cupsd.logs()[-4000:])
+        return job_id, captured
+
+    def stamp_of(self, captured, options):
+        match = ex.STAMP_RE.search(captured)
+        self.assertIsNotNone(match, captured[:2000])
+        stamp = match.group(1)
+        # One time stamp, wherever the block writes one.
+        reserved = ex.as_bytes(options.get("SpecifyTime", b""))
+        self.assertEqual({s for s in ex.stamps_in(captured) if s != reserved}, {stamp})
+        return stamp
+
+    def test_each_job_type_reaches_the_printer_with_its_text(self):
+        # (case, options, a piece of the text written out literally, file name)
+        cases = [
+            ("normal, no options", {}, b"  () () (@) {setuserinfo} stopped\ncleartomark\n\n"
+             b"%%BeginProlog\n", "plain.ps"),
+            ("normal with user code", {"JobType": "Normal", "UserID": "ab12",
+                                       "EnableUserCode": "true", "UserCode": "007"},
+             b"  (ab12) (007) (@) {setuserinfo} stopped\n", "job.ps"),
+            ("sample", {"JobType": "Sample Print", "UserID": "a(b"},
+             b"  (a\\(b) (@) {proofprint} stopped\n", "job.ps"),
+            ("locked", {"JobType": "Locked Print", "UserID": "a(b", "Password": "0042"},
+             b"  (a\\(b) (@) (0042) {secureprint} stopped\n", "Q3 (draft).ps"),
+            ("document server", {"JobType": "Document Server", "UserID": "user 1",
+                                 "Password": "12345678", "FileName": "Q3 (draft)"},
+             b"  (user 1) (@) (12345678) (Q3 \\(draft\\)) {storedprint} stopped\n", "job.ps"),
+            ("stored", {"JobType": "Saved Print", "UserID": "u", "Password": "", "FileName":
+                        "back\\slash"},
+             b"\t\t/Password ()\n\t\t/JobID (back\\\\slash)\n\t>>\n\t/JobAttr <<\t/Save 1\n",
+             "job.ps"),
+            ("store and print", {"JobType": "Save Document Print", "UserID": "u",
+                                 "Password": "9999", "FileName": "it's \"quoted\""},
+             b"\t\t/JobID (it's \"quoted\")\n\t>>\n\t/JobAttr <<\t/Save 2\n", "job.ps"),
+            ("held", {"JobType": "Paused Print", "UserID": "u", "FileName": b"Entw\xc3\xbcrfe"},
+             b"\t/JobInfo <<\t/UserID (u)\n\t\t/Time (@)\n\t\t/JobID (Entw\xc3\xbcrfe)\n", "job.ps"),
+            ("held with reserved time", {"JobType": "Paused Print", "UserID": "u",
+                                         "FileName": "f", "SpecifyTimeKeySupport": "true",
+                                         "EnableSpecifyTime": "true",
+                                         "SpecifyTime": "202603021200"},
+             b"\t\tisGenuine not isEnhancedFeatures or {\n"
+             b"\t\t/PrintReservedTime(202603021200)\n\t\t}if\n", "job.ps"),
+            ("display title is no job type", {"JobType": "Hold Print", "UserID": "u"},
+             b"  (u) () (@) {setuserinfo} stopped\ncleartomark\n\n%%BeginProlog\n", "job.ps"),
+        ]
+        for name, options, piece, file_name in cases:
+            with self.subTest(name):
+                job_id, captured = self.print_job(options, file_name)
+                stamp = self.stamp_of(captured, options)
+                self.assertIn(piece.replace(b"@", stamp), captured)
+                self.assertEqual(captured,
+                                 ex.splice_into(self.job, ex.expected_splice(options, stamp)))
+                self.assertEqual(self.cupsd.wait_job_state(job_id, {"completed"}), "completed")
+
+    def test_plain_postscript_goes_through_pstops_then_the_filter(self):
+        options = {"JobType": "Locked Print", "UserID": "a(b", "Password": "1234"}
+        job_id, captured = self.print_job(options, document_format=None)
+        stamp = self.stamp_of(captured, options)
+        splice = ex.expected_splice(options, stamp)
+        at = ex.first_token_line(captured)
+        self.assertIsNotNone(at)
+        self.assertEqual(captured[at - len(splice):at], splice)
+        self.assertEqual(captured.count(b"{setuserinfo} stopped"), 1)
+        self.assertIn(b"(Printed through the Kordavine job-type filter.) show", captured[at:])
+        self.assertEqual(self.cupsd.wait_job_state(job_id, {"completed"}), "completed")
+
+    def test_a_refused_splice_stops_the_job_with_only_the_bytes_before_the_token(self):
+        cases = [
+            ("locked without password", {"JobType": "Locked Print", "UserID": "u"}),
+            ("held, reserved time missing", {"JobType": "Paused Print", "UserID": "u",
+                                             "FileName": "f", "SpecifyTimeKeySupport": "true",
+                                             "EnableSpecifyTime": "true"}),
+        ]
+        for name, options in cases:
+            with self.subTest(name):
+                job_id, captured = self.print_job(options)
+                self.assertEqual(captured, self.job[:ex.first_token_line(self.job)])
+                self.assertEqual(self.cupsd.wait_job_state(job_id, {"stopped"}), "stopped")
+                message = self.cupsd.job_attributes(job_id).get("job-printer-state-message")
+                self.assertTrue(message and "ERROR: error in CUPS Filter - " in message[0],
+                                message)
+                # The queue goes on with the next job.
+                next_id, next_captured = self.print_job({"UserID": "next"})
+                self.assertIn(b"  (next) () (", next_captured)
+                self.assertEqual(self.cupsd.wait_job_state(next_id, {"completed"}), "completed")
+
+
+if __name__ == "__main__":
+    ex.run_unittests("filter", "samples")
