@@ -64,7 +64,7 @@ std::string KordavineJobLogPDE::panelKind() { return kPanelKind; }
 
 std::shared_ptr<platform::View> KordavineJobLogPDE::panelView() {
     // Loaded once; while loading fails, every request tries again.
-    if (!outputBinsView) pdeBundle->loadNibNamed(kViewName, *this);
+    if (!outputBinsView) pdeBundle->loadNibNamed(kViewName, shared_from_this());
     return outputBinsView;
 }
 

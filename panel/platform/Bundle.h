@@ -39,9 +39,13 @@ public:
     // The translation of key, or key itself.
     std::string localizedStringForKey(std::string_view key) const;
 
-    // Creates the controls of the view description name with the host's toolkit, connects the
-    // owner's outlets and actions, and answers whether that succeeded.
-    bool loadNibNamed(std::string_view name, NibOwner& owner) const;
+    // The bytes of a file in the bundle's resources; none when it cannot be read.
+    std::optional<std::string> readResource(std::string_view fileName) const;
+
+    // Creates the controls of the view description name (the resource <name>.view.json) with
+    // the host's toolkit, connects the owner's outlets and actions, and answers whether that
+    // succeeded. Nothing is connected when the description is missing or broken.
+    bool loadNibNamed(std::string_view name, const std::shared_ptr<NibOwner>& owner) const;
 
 private:
     std::filesystem::path path_;

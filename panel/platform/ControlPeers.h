@@ -32,6 +32,8 @@ public:
     virtual void setTextColor(LabelColor color) = 0;
     virtual LabelColor textColor() const = 0;
     virtual bool isSecure() const = 0;
+    // Labels and notes are not editable by the user; entries are.
+    virtual void setEditable(bool editable) = 0;
     // Called by the toolkit after each edit by the user.
     virtual void setTextDidChangeHandler(std::function<void()> handler) = 0;
 };

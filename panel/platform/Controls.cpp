@@ -88,4 +88,11 @@ View::View(std::shared_ptr<ViewPeer> peer) : peer_(std::move(peer)) {}
 
 void View::addSubview(std::shared_ptr<Control> control) { subviews_.push_back(std::move(control)); }
 
+std::shared_ptr<Control> View::subviewWithIdentifier(std::string_view identifier) const {
+    for (const auto& control : subviews_) {
+        if (control->identifier() == identifier) return control;
+    }
+    return nullptr;
+}
+
 }  // namespace kordavine::platform

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ControlPeers.h"
@@ -22,6 +23,12 @@ public:
     // The class name, as a view description names it.
     virtual const char* className() const = 0;
     virtual std::shared_ptr<ControlPeer> peer() const = 0;
+    // The name a view description gives the control, by which hosts and scripts find it.
+    const std::string& identifier() const { return identifier_; }
+    void setIdentifier(std::string identifier) { identifier_ = std::move(identifier); }
+
+private:
+    std::string identifier_;
 };
 
 class TextField : public Control {
@@ -90,6 +97,8 @@ public:
     explicit View(std::shared_ptr<ViewPeer> peer = nullptr);
     void addSubview(std::shared_ptr<Control> control);
     const std::vector<std::shared_ptr<Control>>& subviews() const { return subviews_; }
+    // The subview with that identifier; none when there is no such subview.
+    std::shared_ptr<Control> subviewWithIdentifier(std::string_view identifier) const;
 
     const char* className() const override { return "NSView"; }
     std::shared_ptr<ControlPeer> peer() const override { return peer_; }
