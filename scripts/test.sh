@@ -11,3 +11,4 @@ jobs=$(nproc)
 "$here/scripts/setup.sh" "$here/build-sanitize" -DJOBLOG_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 (cd "$here/build-sanitize" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure -j"$jobs" -L 'unit|process')
+"$here/scripts/fuzz.sh" "$here/build-fuzz"

@@ -33,7 +33,7 @@ constexpr std::string_view kSeparator = " + ";
 
 std::string_view plainValue(const JobOptions& options, const char* key) {
     const char* value = options.get(key);
-    return value != nullptr ? std::string_view(value) : std::string_view();
+    return value != nullptr ? std::string_view(value) : std::string_view("");
 }
 
 }  // namespace
@@ -43,7 +43,7 @@ int appendCharsLimited(std::string_view source, BoundedText& text, int count) {
     if (count < kMarkingTextBudget) {
         const std::size_t room = static_cast<std::size_t>(kMarkingTextBudget - count);
         const std::size_t taken = std::min(source.size(), room);
-        text.append(source.substr(0, taken));
+        if (taken > 0) text.append(source.substr(0, taken));
         count += static_cast<int>(taken);
     }
     return count <= kMarkingTextBudget ? count : -1;

@@ -1,0 +1,180 @@
+// libFuzzer target over the filter core: an options string and a job, run through
+// runJobTypeFilter as the program runs it, with every run's output checked against the job.
+//
+// Input: the options string, a NUL byte, then the job's bytes; without a NUL byte the whole
+// input is the job and there are no options.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+#include "FilterStatus.h"
+#include "JobClock.h"
+#include "JobOptions.h"
+#include "MemoryJobStreams.h"
+#include "PrintSettingsKeys.h"
+#include "StreamSplice.h"
+
+namespace {
+
+using namespace jobtypefilter;
+
+constexpr std::string_view kToken = "%%BeginProlog";
+constexpr std::size_t kSpliceLimit = 2047;
+
+[[noreturn]] void violation(const char* what) {
+    std::fprintf(stderr, "jobtypefilter fuzz check failed: %s\n", what);
+    std::abort();
+}
+
+void check(bool holds, const char* what) {
+    if (!holds) violation(what);
+}
+
+bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
+
+bool isLineStart(std::string_view job, std::size_t at) { return at == 0 || isLineEnd(job[at - 1]); }
+
+bool tokenAt(std::string_view job, std::size_t at) { return job.substr(at, kToken.size()) == kToken; }
+
+// The filter tries the token at every line start and at the first byte of each buffer filling.
+// Fillings after the first begin 4096 bytes or more into the job, so a splice point is the
+// first token at a line start, or an earlier token in the middle of a line past those bytes.
+bool isSplicePoint(std::string_view job, std::size_t at, std::size_t firstLineToken) {
+    if (!tokenAt(job, at)) return false;
+    if (at == firstLineToken) return true;
+    return at < firstLineToken && !isLineStart(job, at) && at >= kReadBufferSize;
+}
+
+std::size_t firstLineStartToken(std::string_view job) {
+    for (std::size_t at = job.find(kToken); at != std::string_view::npos;
+         at = job.find(kToken, at + 1)) {
+        if (isLineStart(job, at)) return at;
+    }
+    return std::string_view::npos;
+}
+
+bool safeBareToken(std::string_view value) {
+    if (value.empty()) return false;
+    for (char c : value) {
+        if (std::string_view(" \t\r\n\f()<>[]{}/%").find(c) != std::string_view::npos) return false;
+        if (c == '\0') return false;
+    }
+    return true;
+}
+
+// The splice text must be PostScript the values cannot break: strings closed, no comment
+// outside them, lines ended by one line ending, and the bare marking values single tokens.
+void checkSpliceText(std::string_view splice, bool expectMarking) {
+    check(!splice.empty() && splice.size() <= kSpliceLimit, "splice text size");
+    check(splice.find('\0') == std::string_view::npos, "NUL in the splice text");
+    std::string_view L;
+    if (splice.starts_with("\r\n")) {
+        L = "\r\n";
+    } else {
+        check(isLineEnd(splice.front()), "splice text does not open with a line ending");
+        L = splice.substr(0, 1);
+    }
+    check(splice.ends_with(L), "splice text does not end with its line ending");
+
+    int depth = 0;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < splice.size(); ++i) {
+        const char c = splice[i];
+        if (depth > 0) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '(') {
+                ++depth;
+            } else if (c == ')') {
+                --depth;
+            }
+            continue;
+        }
+        if (c == '(') {
+            depth = 1;
+        } else if (c == ')') {
+            violation("unbalanced ')' outside a string");
+        } else if (c == '%') {
+            violation("comment outside a string");
+        } else if (isLineEnd(c)) {
+            check(splice.substr(i, L.size()) == L, "line ended by another line ending");
+            const std::string_view line = splice.substr(lineStart, i - lineStart);
+            for (std::string_view prefix : {"/FontSize ", "/StringAngle ", "/StringLoopInterval "}) {
+                if (line.starts_with(prefix)) {
+                    check(safeBareToken(line.substr(prefix.size())), "bare value not one token");
+                }
+            }
+            i += L.size() - 1;
+            lineStart = i + 1;
+        }
+    }
+    check(depth == 0, "string left open");
+
+    const std::string_view call = "/ZDeviceProcSet /ProcSet findresource /SetMarkingType get exec";
+    const std::size_t first = splice.find(call);
+    if (expectMarking) {
+        check(first != std::string_view::npos, "marking block missing");
+        check(splice.find(call, first + 1) == std::string_view::npos, "two marking blocks");
+    } else {
+        check(first == std::string_view::npos, "marking block without copy control");
+    }
+}
+
+void checkRun(std::string_view job, const std::string& output, int result, bool expectMarking) {
+    const std::size_t firstLineToken = firstLineStartToken(job);
+    if (result != 0) {
+        // A failed splice leaves exactly the bytes before the token.
+        check(filterStatus() != 0, "failure without a status");
+        check(output.size() <= job.size() && job.starts_with(output), "failed run wrote more");
+        check(isSplicePoint(job, output.size(), firstLineToken), "failed run stopped elsewhere");
+        return;
+    }
+    if (output.size() == job.size()) {
+        check(output == job, "output differs from the job");
+        check(firstLineToken == std::string_view::npos, "token line without a splice");
+        return;
+    }
+    check(output.size() > job.size(), "output lost bytes");
+    const std::size_t added = output.size() - job.size();
+    for (std::size_t at = 0; at <= job.size(); ++at) {
+        if (!isSplicePoint(job, at, firstLineToken)) continue;
+        if (std::string_view(output).substr(0, at) != job.substr(0, at)) break;
+        if (std::string_view(output).substr(at + added) == job.substr(at)) {
+            checkSpliceText(std::string_view(output).substr(at, added), expectMarking);
+            return;
+        }
+    }
+    violation("output is not the job with one splice before the token line");
+}
+
+std::time_t fixedClock() { return 1772442330; }  // 2026-03-02 09:05:30 UTC
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    applyTimeZone("UTC");
+    setClockSource(fixedClock);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view all(reinterpret_cast<const char*>(data), size);
+    const std::size_t nul = all.find('\0');
+    const std::string options = nul == std::string_view::npos ? "" : std::string(all.substr(0, nul));
+    const std::string_view job = nul == std::string_view::npos ? all : all.substr(nul + 1);
+
+    testing::MemoryJobInput input(job);
+    testing::MemoryJobOutput output;
+    const int result = runJobTypeFilter(options.c_str(), input, output, FilterHooks{});
+
+    const JobOptions parsed(options.c_str());
+    const char* type = parsed.get(varlo::printsettings::kCCPCopyControlType);
+    const bool expectMarking = type != nullptr && (std::string_view(type) == "Copy Guard" ||
+                                                   std::string_view(type) == "Prevention Copy Pattern");
+    checkRun(job, output.bytes(), result, expectMarking);
+    return 0;
+}
