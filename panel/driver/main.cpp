@@ -1,0 +1,163 @@
+// joblog-dialog: plays the print dialog over the Job Log extension without a screen. It loads
+// the bundle as a print dialog does, hands the panel a callback object with the given PPD and
+// print settings, runs a script of dialog calls and user actions, and prints the result as JSON.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "ControlPeers.h"
+#include "DialogCommands.h"
+#include "DialogServices.h"
+#include "HeadlessControls.h"
+#include "PrintSettingsKeys.h"
+
+namespace {
+
+using kordavine::driver::DialogSession;
+using kordavine::driver::ScriptError;
+using nlohmann::json;
+namespace platform = kordavine::platform;
+
+constexpr char kUsage[] =
+    "usage: joblog-dialog [--bundle DIR] [--ppd FILE] [--language LANG]\n"
+    "                     [--settings FILE | --settings-json JSON] [--refuse-write KEY=STATUS]...\n"
+    "                     (--script FILE | --script-json JSON)\n";
+
+struct Options {
+    std::string bundle = JOBLOG_DEFAULT_BUNDLE;
+    std::optional<std::string> ppd;
+    std::string language = "en";
+    json settings = json::object();
+    std::vector<std::pair<std::string, platform::OSStatus>> refusedWrites;
+    json script;
+};
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw UsageError("cannot read " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return std::move(text).str();
+}
+
+json parseJson(const std::string& text, const std::string& what) {
+    try {
+        return json::parse(text);
+    } catch (const json::parse_error& error) {
+        throw UsageError(what + " is not JSON: " + error.what());
+    }
+}
+
+// A key without a dot is a short name and gets the print-settings prefix.
+std::string fullKey(const std::string& key) {
+    return key.find('.') == std::string::npos ? varlo::printsettings::kKeyPrefix + key : key;
+}
+
+Options parseOptions(int argc, char** argv) {
+    Options options;
+    bool haveScript = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc) throw UsageError(option + " needs a value");
+            return argv[++i];
+        };
+        if (option == "--bundle") {
+            options.bundle = value();
+        } else if (option == "--ppd") {
+            options.ppd = value();
+        } else if (option == "--language") {
+            options.language = value();
+        } else if (option == "--settings") {
+            options.settings = parseJson(readFile(value()), "the settings");
+        } else if (option == "--settings-json") {
+            options.settings = parseJson(value(), "the settings");
+        } else if (option == "--refuse-write") {
+            const std::string refusal = value();
+            const auto equals = refusal.find('=');
+            if (equals == std::string::npos) throw UsageError("--refuse-write needs KEY=STATUS");
+            options.refusedWrites.emplace_back(fullKey(refusal.substr(0, equals)),
+                                               std::stoi(refusal.substr(equals + 1)));
+        } else if (option == "--script") {
+            options.script = parseJson(readFile(value()), "the script");
+            haveScript = true;
+        } else if (option == "--script-json") {
+            options.script = parseJson(value(), "the script");
+            haveScript = true;
+        } else {
+            throw UsageError("unknown option " + option);
+        }
+    }
+    if (!haveScript) throw UsageError("no script");
+    if (!options.settings.is_object() && !options.settings.is_null()) {
+        throw UsageError("the settings are neither an object nor null");
+    }
+    return options;
+}
+
+platform::PMPrintSettings makeSettings(const Options& options) {
+    if (options.settings.is_null()) return nullptr;
+    auto settings = std::make_shared<platform::PrintSettingsStore>();
+    for (const auto& [key, value] : options.settings.items()) {
+        if (!value.is_string()) throw UsageError("the setting " + key + " is not a string");
+        settings->setValue(fullKey(key), value.get<std::string>(), false);
+    }
+    for (const auto& [key, status] : options.refusedWrites) settings->refuseWritesTo(key, status);
+    return settings;
+}
+
+int run(int argc, char** argv) {
+    const Options options = parseOptions(argc, argv);
+    DialogSession session;
+    platform::setToolkit(std::make_shared<kordavine::headless::HeadlessToolkit>());
+    platform::setAlertSink([&session](std::string_view message) { session.alerts.emplace_back(message); });
+    platform::setLogSink([&session](std::string_view line) { session.log.emplace_back(line); });
+    platform::setReleaseSink([&session](std::string_view what) { session.releases.emplace_back(what); });
+
+    auto loaded = platform::loadPrintDialogExtension(options.bundle, options.language);
+    if (const auto* failure = std::get_if<std::string>(&loaded)) throw UsageError(*failure);
+    session.plugIn = std::get<platform::LoadedPlugIn>(loaded);
+    if (options.ppd) {
+        session.ppd = platform::PpdFile::open(*options.ppd);
+        if (!session.ppd) throw UsageError("cannot read the PPD " + *options.ppd);
+    }
+    session.settings = makeSettings(options);
+    session.callback = std::make_shared<platform::DialogCallback>(session.settings, session.ppd ? session.ppd->get() : nullptr);
+
+    kordavine::driver::runScript(session, options.script);
+    // The dialog lets go of the panel before it prints what it saw.
+    session.view.reset();
+    session.panel.reset();
+    session.panels.clear();
+    session.callback.reset();
+    std::cout << session.result().dump(2) << '\n';
+    platform::setAlertSink(nullptr);
+    platform::setLogSink(nullptr);
+    platform::setReleaseSink(nullptr);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const UsageError& error) {
+        std::cerr << "joblog-dialog: " << error.what() << '\n' << kUsage;
+    } catch (const ScriptError& error) {
+        std::cerr << "joblog-dialog: script: " << error.what() << '\n';
+    } catch (const std::exception& error) {
+        std::cerr << "joblog-dialog: " << error.what() << '\n';
+    }
+    return 2;
+}
