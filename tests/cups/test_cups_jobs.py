@@ -9,6 +9,7 @@ import os
 import shutil
 import sys
 import tempfile
+import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "process"))
@@ -99,6 +100,19 @@ class JobsThroughCups(unittest.TestCase):
                 self.assertEqual(captured,
                                  ex.splice_into(self.job, ex.expected_splice(options, stamp)))
                 self.assertEqual(self.cupsd.wait_job_state(job_id, {"completed"}), "completed")
+
+    def test_time_zone_option_reaches_the_filter(self):
+        def wall_clock(hours_east):
+            return time.strftime("%Y%m%d%H%M", time.gmtime(time.time() + hours_east * 3600))
+
+        for zone, hours_east in (("JST-9", 9), ("HST10", -10)):
+            with self.subTest(zone):
+                options = {"JobType": "Sample Print", "UserID": "tz", "TimeZone": zone}
+                before = wall_clock(hours_east).encode()
+                job_id, captured = self.print_job(options)
+                after = wall_clock(hours_east).encode()
+                stamp = self.stamp_of(captured, options)
+                self.assertTrue(before <= stamp <= after, (before, stamp, after))
 
     def test_plain_postscript_goes_through_pstops_then_the_filter(self):
         options = {"JobType": "Locked Print", "UserID": "a(b", "Password": "1234"}
