@@ -56,7 +56,13 @@ std::string offsetWest(long offsetEastSeconds) {
     return text;
 }
 
+SaveClock saveClock = nullptr;
+
 }  // namespace
+
+void setSaveClock(SaveClock clock) { saveClock = clock; }
+
+std::time_t saveClockNow() { return saveClock ? saveClock() : std::time(nullptr); }
 
 std::string formatTimeZoneValue(std::string_view abbreviation, long offsetEastSeconds) {
     return zoneName(abbreviation, offsetEastSeconds) + offsetWest(offsetEastSeconds);

@@ -21,4 +21,9 @@ std::string formatTimeZoneValue(std::string_view abbreviation, long offsetEastSe
 // the C library cannot convert the instant.
 std::optional<std::string> timeZoneValueAt(std::time_t instant);
 
+// Where the save takes the current time from: the system clock, or a fixed one in tests.
+using SaveClock = std::time_t (*)();
+void setSaveClock(SaveClock clock);  // null restores the system clock
+std::time_t saveClockNow();
+
 }  // namespace kordavine::joblog

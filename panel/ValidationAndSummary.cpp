@@ -1,12 +1,46 @@
 // Validation of the entries, the last check before printing and the panel's summary.
+#include "FieldRules.h"
 #include "KordavineJobLogPDE.h"
+#include "PrintSettingsKeys.h"
+#include "SummaryEntries.h"
 
 namespace kordavine::joblog {
 
-bool KordavineJobLogPDE::QualifyPA(const char*, int, int, int) { return false; }
+namespace ps = varlo::printsettings;
 
-bool KordavineJobLogPDE::shouldPrint() { return true; }
+namespace {
 
-platform::PDESummary KordavineJobLogPDE::summaryInfo() { return {}; }
+std::optional<std::string> storedValue(const platform::PMPrintSettings& settings, const char* key) {
+    std::string value;
+    if (!settings || platform::PMPrintSettingsGetValue(settings, key, value) != platform::noErr) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+bool KordavineJobLogPDE::QualifyPA(const char* text, int minLength, int maxLength, int characterClass) {
+    return joblog::QualifyPA(text, minLength, maxLength, characterClass);
+}
+
+bool KordavineJobLogPDE::shouldPrint() {
+    const auto settings = printSettings();
+    const auto jobType = storedValue(settings, ps::kJobType);
+    if (!jobType) return true;
+    if (CheckJobTypeOfPM(jobType)) return true;
+    // Never stop the job: one the printer cannot take prints as a normal job.
+    platform::PMPrintSettingsSetValue(settings, ps::kJobType, ps::storedName(ps::JobType::Normal), false);
+    return true;
+}
+
+platform::PDESummary KordavineJobLogPDE::summaryInfo() {
+    const auto settings = printSettings();
+    const StoredEntries stored{
+        storedValue(settings, ps::kUserID),   storedValue(settings, ps::kUserCode),
+        storedValue(settings, ps::kFileName), storedValue(settings, ps::kJobType),
+        storedValue(settings, ps::kEnableUserCode),
+    };
+    return summaryEntries(stored, printerAttributes().noJobTypeModel,
+                          [this](std::string_view key) { return localizedString(key); });
+}
 
 }  // namespace kordavine::joblog

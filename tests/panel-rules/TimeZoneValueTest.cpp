@@ -7,10 +7,12 @@
 #include <optional>
 #include <string>
 
+#include "ScopedTimeZone.h"
 #include "TimeZoneValue.h"
 
 namespace kordavine::joblog {
 namespace {
+
 
 struct FormatCase {
     const char* name;
@@ -53,25 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"LettersAndDigits", "GMT2", -7200, "<GMT2>2"}),
     [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
 
-// Sets TZ for the test's duration and puts the inherited value back.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const std::string& zone) {
-        if (const char* old = std::getenv("TZ")) previous_ = old;
-        setenv("TZ", zone.c_str(), 1);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        if (previous_) setenv("TZ", previous_->c_str(), 1);
-        else unsetenv("TZ");
-        tzset();
-    }
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-private:
-    std::optional<std::string> previous_;
-};
+using paneltest::ScopedTimeZone;
 
 struct WallClock {
     std::tm fields{};
