@@ -137,6 +137,8 @@ struct LinesCase {
     std::string expectedLine;                  // a further line the block must hold, or empty
 };
 
+void PrintTo(const LinesCase& c, std::ostream* os) { *os << c.name; }
+
 class BlockLinesTest : public ::testing::TestWithParam<LinesCase> {};
 
 TEST_P(BlockLinesTest, WritesTheAskedLines) {
@@ -208,6 +210,8 @@ struct FailureCase {
     OptionList options;
     int status;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class BlockFailureTest : public ::testing::TestWithParam<FailureCase> {};
 

@@ -91,6 +91,8 @@ struct HandOffCase {
     std::string copyControlPart;
 };
 
+void PrintTo(const HandOffCase& c, std::ostream* os) { *os << c.name; }
+
 class HandOffTest : public ::testing::TestWithParam<HandOffCase> {};
 
 TEST_P(HandOffTest, EndsTheSpliceWithTheCopyControlPart) {
@@ -121,6 +123,8 @@ struct FailedSpliceCase {
     OptionList options;
     int status;
 };
+
+void PrintTo(const FailedSpliceCase& c, std::ostream* os) { *os << c.name; }
 
 class FailedSpliceTest : public ::testing::TestWithParam<FailedSpliceCase> {};
 

@@ -25,6 +25,10 @@ struct ValueCase {
     int expected;
 };
 
+void PrintTo(const ValueCase& c, std::ostream* os) {
+    *os << c.table << " " << (c.value ? "\"" + *c.value + "\"" : std::string("absent"));
+}
+
 int guardEffect(const JobOptions& o) { return stringEffectCode(o, 1); }
 int patternEffect(const JobOptions& o) { return stringEffectCode(o, 2); }
 
@@ -102,6 +106,8 @@ struct TokenCase {
     std::string value;
     bool safe;
 };
+
+void PrintTo(const TokenCase& c, std::ostream* os) { *os << ::testing::PrintToString(c.value); }
 
 class BareTokenTest : public ::testing::TestWithParam<TokenCase> {};
 

@@ -43,6 +43,8 @@ struct AppendCase {
     std::string appended;
 };
 
+void PrintTo(const AppendCase& c, std::ostream* os) { *os << c.name; }
+
 class BudgetedAppendTest : public ::testing::TestWithParam<AppendCase> {};
 
 TEST_P(BudgetedAppendTest, CountsAndAppends) {
@@ -86,6 +88,8 @@ struct ComposeCase {
     int status;  // filter status afterwards
     bool composed = true;
 };
+
+void PrintTo(const ComposeCase& c, std::ostream* os) { *os << c.name; }
 
 class ComposeMarkingTextTest : public MarkingTextFixture,
                                public ::testing::TestWithParam<ComposeCase> {};
