@@ -82,7 +82,8 @@ class JobsThroughCups(unittest.TestCase):
                                  "Password": "9999", "FileName": "it's \"quoted\""},
              b"\t\t/JobID (it's \"quoted\")\n\t>>\n\t/JobAttr <<\t/Save 2\n", "job.ps"),
             ("held", {"JobType": "Paused Print", "UserID": "u", "FileName": b"Entw\xc3\xbcrfe"},
-             b"\t/JobInfo <<\t/UserID (u)\n\t\t/Time (@)\n\t\t/JobID (Entw\xc3\xbcrfe)\n", "job.ps"),
+             b"\t/JobInfo <<\t/UserID (u)\n\t\t/Time (@)\n\t\t/JobID (Entw\xc3\xbcrfe)\n",
+             "job.ps"),
             ("held with reserved time", {"JobType": "Paused Print", "UserID": "u",
                                          "FileName": "f", "SpecifyTimeKeySupport": "true",
                                          "EnableSpecifyTime": "true",
@@ -127,6 +128,8 @@ class JobsThroughCups(unittest.TestCase):
         self.assertEqual(self.cupsd.wait_job_state(job_id, {"completed"}), "completed")
 
     def test_a_refused_splice_stops_the_job_with_only_the_bytes_before_the_token(self):
+        # The backend runs beside the filter and passes on what the filter wrote before it
+        # failed; cupsd then leaves the job stopped, and the queue itself stays enabled.
         cases = [
             ("locked without password", {"JobType": "Locked Print", "UserID": "u"}),
             ("held, reserved time missing", {"JobType": "Paused Print", "UserID": "u",
