@@ -19,7 +19,7 @@ std::shared_ptr<KordavineJobLogPDE> KordavineJobLogPDE::initWithCallback(
     std::shared_ptr<platform::PDEPluginCallback> callback) {
     std::shared_ptr<KordavineJobLogPDE> panel;
     try {
-        panel.reset(new KordavineJobLogPDE());
+        panel = std::make_shared<KordavineJobLogPDE>(ConstructionKey{});
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

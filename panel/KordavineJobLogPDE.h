@@ -115,8 +115,13 @@ public:
     ppd_option_s* outputBinOption = nullptr;  // never used
     std::shared_ptr<platform::Bundle> pdeBundle;  // held to destruction
 
-private:
-    KordavineJobLogPDE() = default;
+    // Only initWithCallback makes panels; the key keeps the constructor out of other hands while
+    // letting std::make_shared call it.
+    class ConstructionKey {
+        friend class KordavineJobLogPDE;
+        ConstructionKey() = default;
+    };
+    explicit KordavineJobLogPDE(ConstructionKey) {}
 };
 
 }  // namespace kordavine::joblog
