@@ -110,7 +110,10 @@ class PrivateCupsd:
     def __init__(self, filter_path, work_dir=None, log_level="debug"):
         self.filter_path = os.path.abspath(filter_path)
         self.log_level = log_level
-        self.dir = work_dir or tempfile.mkdtemp(prefix="cupsd-")
+        # In /tmp, whatever TMPDIR says: every directory above the spool must be traversable
+        # for cupsd's User, and the socket path must stay short.
+        self.dir = work_dir or tempfile.mkdtemp(prefix="cupsd-",
+                                                dir="/tmp" if os.path.isdir("/tmp") else None)
         os.chmod(self.dir, 0o755)  # cupsd's User must reach the captures and the job files
         self.socket_path = os.path.join(self.dir, "cups.sock")
         self.client_env = dict(os.environ, CUPS_SERVER=self.socket_path)
