@@ -8,6 +8,8 @@ A scenario file holds:
   "refuseWrites": {key: status} writes the print-settings store refuses
   "env":      extra environment variables; "faketime": a libfaketime time stamp
   "script":   the steps
+  "expectExit", "expectError": for a run that must fail: its exit status and a part of its
+              standard error (there is then no expected output file)
 The expected output sits beside it as <name>.expected.json. With JOBLOG_UPDATE_FIXTURES=1 the
 expected file is written from the run instead (review the difference before committing it).
 """
@@ -45,6 +47,12 @@ def main():
         asan = env.get("ASAN_OPTIONS", "")
         env["ASAN_OPTIONS"] = (asan + ":" if asan else "") + "verify_asan_link_order=0"
     run = subprocess.run(command_for(driver, scenario, fixtures, samples), capture_output=True, env=env, check=False)
+    if "expectExit" in scenario:
+        error = run.stderr.decode("utf-8", "replace")
+        if run.returncode == scenario["expectExit"] and scenario["expectError"] in error:
+            return 0
+        print(f"expected exit {scenario['expectExit']} with {scenario['expectError']!r}, got {run.returncode}: {error}")
+        return 1
     if run.returncode != 0:
         sys.stderr.write(run.stderr.decode("utf-8", "replace"))
         print(f"joblog-dialog exited with {run.returncode}")
