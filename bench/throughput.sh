@@ -64,6 +64,18 @@ peak_rss_kib() { # file
     | awk -F: '/Maximum resident set size/ {gsub(/ /, "", $2); print $2}'
 }
 
+# Process start-up (libcups and its libraries) is paid once per job: show it apart.
+printf 'x\n' > "$work/tiny.ps"
+startup() { # cmd...
+  local start end
+  start=$(date +%s%N)
+  for _ in $(seq 50); do "$@" < "$work/tiny.ps" > /dev/null; done
+  end=$(date +%s%N)
+  echo "($end - $start) / 50 / 1000000" | bc -l
+}
+printf 'start-up per job: filter %.1f ms, cat %.1f ms\n' \
+  "$(startup "$filter" 1 bench bench 1 "$options")" "$(startup cat)"
+
 make_job "$work/token.ps" "$size_mib" 1
 make_job "$work/notoken.ps" "$size_mib" 0
 echo "jobs of $size_mib MiB, $rounds alternating rounds each"

@@ -4,17 +4,45 @@
 
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
 #include <new>
 
 namespace jobtypefilter {
 
-std::size_t StdioJobInput::read(unsigned char* into, std::size_t n) {
-    return fread_unlocked(into, 1, n, file_);
+FdJobInput::FdJobInput(int fd, std::size_t bufferSize)
+    : fd_(fd), buffer_(new (std::nothrow) unsigned char[bufferSize]), capacity_(buffer_ ? bufferSize : 0) {}
+
+std::size_t FdJobInput::readFully(unsigned char* into, std::size_t n) {
+    std::size_t done = 0;
+    while (done < n && !atEnd_ && !failed_) {
+        const ssize_t got = ::read(fd_, into + done, n - done);
+        if (got > 0) {
+            done += static_cast<std::size_t>(got);
+        } else if (got == 0) {
+            atEnd_ = true;
+        } else if (errno != EINTR) {
+            failed_ = true;
+        }
+    }
+    return done;
 }
 
-bool StdioJobInput::atEnd() const { return std::feof(file_) != 0; }
-
-bool StdioJobInput::failed() const { return std::ferror(file_) != 0; }
+std::size_t FdJobInput::read(unsigned char* into, std::size_t n) {
+    std::size_t done = std::min(n, end_ - start_);
+    std::memcpy(into, buffer_.get() + start_, done);
+    start_ += done;
+    if (done == n) return done;
+    if (n - done >= capacity_ / 2) return done + readFully(into + done, n - done);
+    while (done < n && !atEnd_ && !failed_) {
+        start_ = 0;
+        end_ = readFully(buffer_.get(), capacity_);
+        const std::size_t take = std::min(n - done, end_);
+        std::memcpy(into + done, buffer_.get(), take);
+        start_ = take;
+        done += take;
+    }
+    return done;
+}
 
 FdJobOutput::FdJobOutput(int fd, std::size_t bufferSize)
     : fd_(fd), buffer_(new (std::nothrow) unsigned char[bufferSize]), capacity_(buffer_ ? bufferSize : 0) {}
@@ -58,10 +86,10 @@ bool FdJobOutput::write(const unsigned char* bytes, std::size_t n) {
     return true;
 }
 
-unsigned char* FdJobOutput::room(std::size_t n) {
-    if (failed_ || n > capacity_) return nullptr;
-    if (n > capacity_ - pending_ && !flush()) return nullptr;
-    return buffer_.get() + pending_;
+std::span<unsigned char> FdJobOutput::room(std::size_t atLeast) {
+    if (failed_ || atLeast > capacity_) return {};
+    if (atLeast > capacity_ - pending_ && !flush()) return {};
+    return {buffer_.get() + pending_, capacity_ - pending_};
 }
 
 bool FdJobOutput::finish() { return flush(); }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <memory>
+#include <span>
 
 namespace jobtypefilter {
 
@@ -24,10 +25,11 @@ public:
     virtual bool write(const unsigned char* bytes, std::size_t n) = 0;
     // Pushes out whatever is still buffered; false when that fails.
     virtual bool finish() = 0;
-    // A sink with a buffer of its own can take bytes read straight into it: room for n bytes,
-    // or null when it has none (the caller then reads into its own buffer and writes).
-    virtual unsigned char* room(std::size_t /*n*/) { return nullptr; }
-    // Counts n bytes placed into the room as written.
+    // A sink with a buffer of its own can take bytes read straight into it: all of its free
+    // room, at least atLeast bytes, or nothing when it has no buffer or could not make room
+    // (the caller then reads into its own buffer and writes).
+    virtual std::span<unsigned char> room(std::size_t /*atLeast*/) { return {}; }
+    // Counts n bytes placed at the start of the room as written.
     virtual void wrote(std::size_t /*n*/) {}
 };
 
@@ -36,15 +38,28 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-class StdioJobInput final : public JobInput {
+// Reads a file descriptor through a buffer of its own, with buffered-stream semantics. Small
+// reads (the search's 4096 bytes) are served from the buffer; a read of at least half the buffer
+// takes what the buffer holds and reads the rest straight into place, so the copy after the
+// splice moves each byte once, as cat does.
+class FdJobInput final : public JobInput {
 public:
-    explicit StdioJobInput(std::FILE* file) : file_(file) {}
+    explicit FdJobInput(int fd, std::size_t bufferSize = 128 * 1024);
     std::size_t read(unsigned char* into, std::size_t n) override;
-    bool atEnd() const override;
-    bool failed() const override;
+    bool atEnd() const override { return atEnd_; }
+    bool failed() const override { return failed_; }
 
 private:
-    std::FILE* file_;
+    // Reads up to n bytes with as many system calls as it takes; short only at end or error.
+    std::size_t readFully(unsigned char* into, std::size_t n);
+
+    int fd_;
+    std::unique_ptr<unsigned char[]> buffer_;
+    std::size_t capacity_;
+    std::size_t start_ = 0;  // first buffered byte not yet handed out
+    std::size_t end_ = 0;    // one past the last buffered byte
+    bool atEnd_ = false;
+    bool failed_ = false;
 };
 
 // Writes to a file descriptor through a buffer of its own, so that the copy can read straight
@@ -54,7 +69,7 @@ public:
     explicit FdJobOutput(int fd, std::size_t bufferSize = 128 * 1024);
     bool write(const unsigned char* bytes, std::size_t n) override;
     bool finish() override;
-    unsigned char* room(std::size_t n) override;
+    std::span<unsigned char> room(std::size_t atLeast) override;
     void wrote(std::size_t n) override { pending_ += n; }
 
 private:

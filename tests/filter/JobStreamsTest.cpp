@@ -1,10 +1,12 @@
-// The descriptor sink the filter writes standard output through.
+// The descriptor streams the filter reads its job from and writes standard output through.
 #include "JobStreams.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -34,9 +36,9 @@ TEST(FdJobOutput, KeepsTheOrderOfWritesAndRoom) {
             std::string piece(size, '\0');
             for (char& c : piece) c = static_cast<char>(value++);
             if (size % 2 == 0 && size <= 1000) {
-                unsigned char* room = output.room(size);
-                ASSERT_NE(room, nullptr);
-                std::memcpy(room, piece.data(), size);
+                const std::span<unsigned char> room = output.room(size);
+                ASSERT_GE(room.size(), size);
+                std::memcpy(room.data(), piece.data(), size);
                 output.wrote(size);
             } else {
                 ASSERT_TRUE(output.write(reinterpret_cast<const unsigned char*>(piece.data()),
@@ -44,13 +46,56 @@ TEST(FdJobOutput, KeepsTheOrderOfWritesAndRoom) {
             }
             expected += piece;
         }
-        EXPECT_EQ(output.room(1001), nullptr);  // more than the buffer holds
+        EXPECT_TRUE(output.room(1001).empty());  // more than the buffer holds
         EXPECT_TRUE(output.finish());
     }
     close(fds[1]);
     reader.join();
     close(fds[0]);
     EXPECT_EQ(received, expected);
+}
+
+// The input hands out the bytes in order with buffered-stream semantics whatever the sizes
+// asked for, while the writer sends them in dribbles.
+TEST(FdJobInput, ReadsInOrderAndShortOnlyAtTheEnd) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    std::string sent(300000, '\0');
+    for (std::size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<char>(i * 7 + i / 4096);
+    std::thread writer([&] {
+        for (std::size_t at = 0; at < sent.size();) {
+            const std::size_t piece = std::min<std::size_t>(sent.size() - at, 1 + at % 9000);
+            const ssize_t n = ::write(fds[1], sent.data() + at, piece);
+            if (n <= 0) break;
+            at += static_cast<std::size_t>(n);
+        }
+        close(fds[1]);
+    });
+    FdJobInput input(fds[0], 1000);
+    std::string received;
+    const std::size_t sizes[] = {4096, 1, 499, 500, 501, 4096, 20000, 3, 999, 1000, 1001};
+    for (std::size_t i = 0; !input.atEnd(); ++i) {
+        const std::size_t want = sizes[i % std::size(sizes)];
+        std::string chunk(want, '\0');
+        const std::size_t got = input.read(reinterpret_cast<unsigned char*>(chunk.data()), want);
+        if (got < want) {
+            EXPECT_TRUE(input.atEnd()) << "short read of " << got << " before the end";
+        }
+        received.append(chunk, 0, got);
+    }
+    writer.join();
+    close(fds[0]);
+    EXPECT_FALSE(input.failed());
+    EXPECT_EQ(received.size(), sent.size());
+    EXPECT_TRUE(received == sent);
+}
+
+TEST(FdJobInput, ReportsAFailedRead) {
+    FdJobInput input(-1, 64);
+    unsigned char bytes[16];
+    EXPECT_EQ(input.read(bytes, sizeof bytes), 0u);
+    EXPECT_TRUE(input.failed());
+    EXPECT_EQ(errno, EBADF);
 }
 
 TEST(FdJobOutput, FailsOnceTheReaderHasGone) {
@@ -64,7 +109,7 @@ TEST(FdJobOutput, FailsOnceTheReaderHasGone) {
     EXPECT_FALSE(output.finish());
     EXPECT_EQ(errno, EPIPE);
     EXPECT_FALSE(output.write(bytes, 100));
-    EXPECT_EQ(output.room(10), nullptr);
+    EXPECT_TRUE(output.room(10).empty());
     close(fds[1]);
 }
 

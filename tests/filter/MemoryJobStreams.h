@@ -48,11 +48,14 @@ public:
     explicit MemoryJobOutput(std::size_t capacity = std::string::npos, bool offersRoom = false)
         : capacity_(capacity), offersRoom_(offersRoom) {}
 
-    unsigned char* room(std::size_t n) override {
-        if (!offersRoom_) return nullptr;
-        if (capacity_ != std::string::npos && written_.size() + n > capacity_) return nullptr;
-        room_.assign(n, '\0');
-        return reinterpret_cast<unsigned char*>(room_.data());
+    // An odd size, so that reads into the room end at other places than 4096-byte reads.
+    static constexpr std::size_t kRoomSize = 4096 + 1234;
+
+    std::span<unsigned char> room(std::size_t atLeast) override {
+        if (!offersRoom_ || atLeast > kRoomSize) return {};
+        if (capacity_ != std::string::npos && written_.size() + atLeast > capacity_) return {};
+        room_.assign(kRoomSize, '\0');
+        return {reinterpret_cast<unsigned char*>(room_.data()), room_.size()};
     }
     void wrote(std::size_t n) override { written_.append(room_, 0, n); }
 
