@@ -14,12 +14,12 @@ FdJobInput::FdJobInput(int fd, std::size_t bufferSize)
 
 std::size_t FdJobInput::readFully(unsigned char* into, std::size_t n) {
     std::size_t done = 0;
-    while (done < n && !atEnd_ && !failed_) {
+    while (done < n && !descriptorAtEnd_ && !failed_) {
         const ssize_t got = ::read(fd_, into + done, n - done);
         if (got > 0) {
             done += static_cast<std::size_t>(got);
         } else if (got == 0) {
-            atEnd_ = true;
+            descriptorAtEnd_ = true;
         } else if (errno != EINTR) {
             failed_ = true;
         }
@@ -31,9 +31,10 @@ std::size_t FdJobInput::read(unsigned char* into, std::size_t n) {
     std::size_t done = std::min(n, end_ - start_);
     std::memcpy(into, buffer_.get() + start_, done);
     start_ += done;
-    if (done == n) return done;
-    if (n - done >= capacity_ / 2) return done + readFully(into + done, n - done);
-    while (done < n && !atEnd_ && !failed_) {
+    if (done < n && n - done >= capacity_ / 2) {
+        done += readFully(into + done, n - done);
+    }
+    while (done < n && !descriptorAtEnd_ && !failed_) {
         start_ = 0;
         end_ = readFully(buffer_.get(), capacity_);
         const std::size_t take = std::min(n - done, end_);
@@ -41,6 +42,7 @@ std::size_t FdJobInput::read(unsigned char* into, std::size_t n) {
         start_ = take;
         done += take;
     }
+    if (done < n) atEnd_ = true;
     return done;
 }
 

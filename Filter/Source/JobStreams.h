@@ -58,7 +58,8 @@ private:
     std::size_t capacity_;
     std::size_t start_ = 0;  // first buffered byte not yet handed out
     std::size_t end_ = 0;    // one past the last buffered byte
-    bool atEnd_ = false;
+    bool descriptorAtEnd_ = false;  // the descriptor has no more bytes; some may be buffered
+    bool atEnd_ = false;            // a read came up short: the job has ended for its reader
     bool failed_ = false;
 };
 

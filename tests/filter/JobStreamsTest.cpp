@@ -90,6 +90,30 @@ TEST(FdJobInput, ReadsInOrderAndShortOnlyAtTheEnd) {
     EXPECT_TRUE(received == sent);
 }
 
+// As with a stdio stream, the end shows only once a read has come up short: a job of whole
+// reads ends with one read that brings nothing.
+TEST(FdJobInput, MeetsTheEndOnlyWithAShortRead) {
+    for (const std::size_t size : {0u, 1u, 4096u, 8192u, 60000u}) {  // each fits the pipe
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        const std::string sent(size, 'j');
+        ASSERT_EQ(::write(fds[1], sent.data(), size), static_cast<ssize_t>(size));
+        close(fds[1]);
+        FdJobInput input(fds[0], 16384);
+        std::string received;
+        unsigned char chunk[4096];
+        std::size_t got;
+        while ((got = input.read(chunk, sizeof chunk)) == sizeof chunk) {
+            EXPECT_FALSE(input.atEnd());
+            received.append(reinterpret_cast<const char*>(chunk), got);
+        }
+        received.append(reinterpret_cast<const char*>(chunk), got);
+        EXPECT_TRUE(input.atEnd());
+        EXPECT_EQ(received, sent) << size;
+        close(fds[0]);
+    }
+}
+
 TEST(FdJobInput, ReportsAFailedRead) {
     FdJobInput input(-1, 64);
     unsigned char bytes[16];
