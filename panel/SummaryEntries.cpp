@@ -22,7 +22,8 @@ SummaryDictionary summaryEntries(const StoredEntries& stored,
     SummaryDictionary summary;
     summary.insert_or_assign(localize("User ID"), stored.userID.value_or(""));
 
-    if (noJobTypeModel && *noJobTypeModel == ps::kFalse && stored.jobType) {
+    // A PPD without the attribute counts as "false", as everywhere in the panel.
+    if ((!noJobTypeModel || *noJobTypeModel == ps::kFalse) && stored.jobType) {
         if (const auto type = ps::jobTypeFromStoredName(*stored.jobType)) {
             summary.insert_or_assign(localize("Job Type"), localize(ps::displayTitle(*type)));
             if (keepsFileName(*type)) {
