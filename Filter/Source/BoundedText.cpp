@@ -10,7 +10,7 @@ BoundedText::BoundedText(std::span<char> storage) : storage_(storage) {
 }
 
 void BoundedText::append(std::string_view text) {
-    if (overflowed_) return;
+    if (overflowed_ || text.empty()) return;
     if (storage_.empty() || text.size() > storage_.size() - 1 - length_) {
         overflowed_ = true;
         return;

@@ -1,6 +1,7 @@
 #include "CopyControl.h"
 
 #include <array>
+#include <string>
 
 #include "CopyControlValues.h"
 #include "FilterStatus.h"
@@ -37,7 +38,7 @@ struct MarkingSettings {
 // is absent (status recorded by the read) or the value is not token-safe.
 const char* readBareToken(const JobOptions& options, const char* key) {
     const char* value = getRequiredOption(options, key);
-    if (value == nullptr || !isBareTokenSafe(value)) return nullptr;
+    if (value == nullptr || !isPostScriptNumber(value)) return nullptr;
     return value;
 }
 
@@ -106,7 +107,7 @@ int buildMarkingBlock(const JobOptions& options, int markingType, bool withPatte
     s.lineSpace = getRequiredOption(options, keys::kCCPLineSpace);
     if (s.lineSpace == nullptr) return failBlock(area);
     s.repeat = stringRepeatMode(options);
-    if (s.repeat != 0 && !isBareTokenSafe(s.lineSpace)) return failBlock(area);
+    if (s.repeat != 0 && !isPostScriptNumber(s.lineSpace)) return failBlock(area);
 
     writeBlock(area, L, markingType, withPattern, s, text.view());
     if (area.overflowed()) return failBlock(area);
@@ -115,11 +116,63 @@ int buildMarkingBlock(const JobOptions& options, int markingType, bool withPatte
 
 }  // namespace
 
-bool isBareTokenSafe(std::string_view value) {
-    static constexpr char kUnsafe[] = " \t\r\n\f()<>[]{}/%";
-    // The terminator of kUnsafe is part of the set: NUL is white space to PostScript.
-    constexpr std::string_view unsafe(kUnsafe, sizeof kUnsafe);
-    return !value.empty() && value.find_first_of(unsafe) == std::string_view::npos;
+namespace {
+
+bool isDigitIn(char c, int base) {
+    int digit;
+    if (c >= '0' && c <= '9') {
+        digit = c - '0';
+    } else if (c >= 'a' && c <= 'z') {
+        digit = c - 'a' + 10;
+    } else if (c >= 'A' && c <= 'Z') {
+        digit = c - 'A' + 10;
+    } else {
+        return false;
+    }
+    return digit < base;
+}
+
+// Consumes a run of decimal digits from the front of text; answers how many.
+std::size_t takeDigits(std::string_view& text) {
+    std::size_t n = 0;
+    while (n < text.size() && text[n] >= '0' && text[n] <= '9') ++n;
+    text.remove_prefix(n);
+    return n;
+}
+
+bool isRadixNumber(std::string_view value) {
+    const std::size_t hash = value.find('#');
+    if (hash == std::string_view::npos || hash == 0 || hash > 2) return false;
+    std::string_view baseText = value.substr(0, hash);
+    if (takeDigits(baseText) != hash) return false;
+    const int base = std::stoi(std::string(value.substr(0, hash)));
+    const std::string_view digits = value.substr(hash + 1);
+    if (base < 2 || base > 36 || digits.empty()) return false;
+    for (char c : digits) {
+        if (!isDigitIn(c, base)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool isPostScriptNumber(std::string_view value) {
+    if (isRadixNumber(value)) return true;
+    std::string_view rest = value;
+    if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) rest.remove_prefix(1);
+    const std::size_t whole = takeDigits(rest);
+    std::size_t fraction = 0;
+    if (!rest.empty() && rest.front() == '.') {
+        rest.remove_prefix(1);
+        fraction = takeDigits(rest);
+    }
+    if (whole == 0 && fraction == 0) return false;
+    if (!rest.empty() && (rest.front() == 'e' || rest.front() == 'E')) {
+        rest.remove_prefix(1);
+        if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) rest.remove_prefix(1);
+        if (takeDigits(rest) == 0) return false;
+    }
+    return rest.empty();
 }
 
 int copyControlType(const JobOptions& options) {

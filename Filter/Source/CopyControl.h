@@ -25,8 +25,10 @@ int buildCopyGuardBlock(const JobOptions& options, int markingType, BoundedText&
 int buildCopyPatternBlock(const JobOptions& options, int markingType, BoundedText& area,
                           std::string_view lineEnding);
 
-// True when value can stand in PostScript as one token: not empty, and free of white space
-// (space, tab, CR, LF, FF, NUL) and of the delimiters ( ) < > [ ] { } / %.
-bool isBareTokenSafe(std::string_view value);
+// True when value is one PostScript number token: an integer ("12", "-45"), a real ("10.5",
+// ".5", "1e3", "-2.5E-1") or a radix number ("16#1F"). The size, angle and line space are
+// written bare, so anything else is refused: white space or a delimiter would break the job's
+// structure, and a name such as "quit" would be executed by the device.
+bool isPostScriptNumber(std::string_view value);
 
 }  // namespace jobtypefilter

@@ -111,8 +111,8 @@ void PrintTo(const TokenCase& c, std::ostream* os) { *os << ::testing::PrintToSt
 
 class BareTokenTest : public ::testing::TestWithParam<TokenCase> {};
 
-TEST_P(BareTokenTest, RefusesWhatWouldSplitOrEndTheToken) {
-    EXPECT_EQ(isBareTokenSafe(GetParam().value), GetParam().safe) << "[" << GetParam().value << "]";
+TEST_P(BareTokenTest, TakesOnlyOneNumberToken) {
+    EXPECT_EQ(isPostScriptNumber(GetParam().value), GetParam().safe) << "[" << GetParam().value << "]";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -124,7 +124,16 @@ INSTANTIATE_TEST_SUITE_P(
                       TokenCase{std::string("1\0", 2), false}, TokenCase{"(1", false},
                       TokenCase{"1)", false}, TokenCase{"<1", false}, TokenCase{"1>", false},
                       TokenCase{"[1", false}, TokenCase{"1]", false}, TokenCase{"{1", false},
-                      TokenCase{"1}", false}, TokenCase{"/1", false}, TokenCase{"1%", false}));
+                      TokenCase{"1}", false}, TokenCase{"/1", false}, TokenCase{"1%", false},
+                      // Numbers in every PostScript form pass; executable names do not.
+                      TokenCase{"+3", true}, TokenCase{".5", true}, TokenCase{"5.", true},
+                      TokenCase{"-2.5E-1", true}, TokenCase{"2#1010", true},
+                      TokenCase{"36#Zz", true}, TokenCase{"quit", false},
+                      TokenCase{"showpage", false}, TokenCase{"1e", false},
+                      TokenCase{".", false}, TokenCase{"-", false}, TokenCase{"16#", false},
+                      TokenCase{"16#G", false}, TokenCase{"37#1", false},
+                      TokenCase{"1#1", false}, TokenCase{"-16#1F", false},
+                      TokenCase{"12pt", false}));
 
 }  // namespace
 }  // namespace jobtypefilter
