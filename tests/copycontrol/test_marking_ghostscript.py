@@ -8,79 +8,23 @@ procedure set.
 
 import argparse
 import os
-import re
 import subprocess
 import sys
 import tempfile
 import unittest
 
-PREFIX = "com.varlo.printsettings."
-GS = ["gs", "-q", "-dSAFER", "-dNOPAUSE", "-dBATCH", "-sDEVICE=nullpage"]
-JOB_END = re.compile(rb"^JOB end (\d+) (\d+)$", re.M)
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "ghostscript"))
+sys.path.insert(0, os.path.join(HERE, "..", "process"))
+from device_output import GS, JOB_END, device_calls  # noqa: E402
+from expected_splice import as_bytes, options_string  # noqa: E402
+
 ARGS = None
 
 REQUIRED = {"CCPFont": "Helvetica", "CCPSize": "24", "CCPAngle": "45", "CCPLineSpace": "10"}
 # Parentheses, backslashes, quotes and bytes beyond ASCII, in every string the block carries.
 HOSTILE_TEXT = b"Q3 (draft)) \\ C:\\reports\\new ( \xc3\xbc\xff 'x\" \\("
 HOSTILE_FONT = b"My(Font)\\Bold"
-
-
-def as_bytes(value):
-    return value if isinstance(value, bytes) else value.encode("utf-8")
-
-
-def options_string(options):
-    """The options argument as the print system passes it, every value quoted for libcups."""
-    parts = []
-    for name, value in options.items():
-        quoted = bytearray()
-        for byte in as_bytes(value):
-            if byte in b"\\\"'":
-                quoted += b"\\"
-            quoted.append(byte)
-        parts.append(as_bytes(PREFIX + name) + b'="' + bytes(quoted) + b'"')
-    return b" ".join(parts)
-
-
-def parse_value(tokens, at):
-    """One value of the prelude's print form from tokens[at]; returns (value, next index)."""
-    token = tokens[at]
-    if token.startswith("<"):
-        return bytes.fromhex(token[1:-1]), at + 1
-    if token == "{":
-        entries, at = {}, at + 1
-        while tokens[at] != "}":
-            assert tokens[at].startswith("/"), tokens
-            entries[tokens[at][1:]], at = parse_value(tokens, at + 1)
-        return entries, at + 1
-    if token == "[":
-        items, at = [], at + 1
-        while tokens[at] != "]":
-            item, at = parse_value(tokens, at)
-            items.append(item)
-        return items, at + 1
-    if token in ("true", "false"):
-        return token == "true", at + 1
-    if token.startswith("/"):
-        return ("name", token[1:]), at + 1
-    if re.fullmatch(r"-?\d+", token):
-        return int(token), at + 1
-    return float(token), at + 1
-
-
-def device_calls(output):
-    """[(procedure, [operands])] from the prelude's CALL lines."""
-    calls = []
-    for line in output.decode("ascii", errors="replace").splitlines():
-        if not line.startswith("CALL "):
-            continue
-        tokens = re.findall(r"<[0-9a-f]*>|[{}\[\]]|[^\s{}\[\]<>]+", line[len("CALL "):])
-        name, operands, at = tokens[0], [], 1
-        while at < len(tokens):
-            value, at = parse_value(tokens, at)
-            operands.append(value)
-        calls.append((name, operands))
-    return calls
 
 
 def marking(marking_type, effect, font, size, text, position, angle, loop=None, pattern=None):

@@ -6,7 +6,6 @@ job runs to its end with or without those procedures.
 """
 
 import os
-import re
 import subprocess
 import sys
 import tempfile
@@ -14,54 +13,13 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "process"))
 import expected_splice as ex  # noqa: E402
+from device_output import GS, JOB_END, device_calls  # noqa: E402
 
 ARGS = None  # set by run_unittests
-GS = ["gs", "-q", "-dSAFER", "-dNOPAUSE", "-dBATCH", "-sDEVICE=nullpage"]
-JOB_END = re.compile(rb"^JOB end (\d+) (\d+)$", re.M)
 
 
 def fixture(name):
     return os.path.join(ARGS.fixtures, name)
-
-
-def parse_value(tokens, at):
-    """One value of the prelude's print form, from tokens[at]; returns (value, next index)."""
-    token = tokens[at]
-    if token.startswith("<"):
-        return bytes.fromhex(token[1:-1]), at + 1
-    if token == "{":
-        entries, at = {}, at + 1
-        while tokens[at] != "}":
-            name = tokens[at]
-            assert name.startswith("/"), tokens
-            entries[name[1:]], at = parse_value(tokens, at + 1)
-        return entries, at + 1
-    if token == "[":
-        items, at = [], at + 1
-        while tokens[at] != "]":
-            item, at = parse_value(tokens, at)
-            items.append(item)
-        return items, at + 1
-    if token in ("true", "false"):
-        return token == "true", at + 1
-    if token.startswith("/"):
-        return ("name", token[1:]), at + 1
-    return int(token), at + 1
-
-
-def device_calls(output):
-    """[(procedure, [operands])] from the CALL lines of the prelude."""
-    calls = []
-    for line in output.decode("ascii", errors="replace").splitlines():
-        if not line.startswith("CALL "):
-            continue
-        tokens = re.findall(r"<[0-9a-f]*>|[{}\[\]]|[^\s{}\[\]<>]+", line[len("CALL "):])
-        name, operands, at = tokens[0], [], 1
-        while at < len(tokens):
-            value, at = parse_value(tokens, at)
-            operands.append(value)
-        calls.append((name, operands))
-    return calls
 
 
 def b(value):
