@@ -24,7 +24,9 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   "$build/tests/fuzz/jobtypefilter_fuzzer" "$work/corpus" \
   -dict="$here/tests/fuzz/jobtypefilter.dict" \
   -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -max_len=16384 \
-  -artifact_prefix="$work/findings/" -print_final_stats=1 || status=$?
+  -artifact_prefix="$work/findings/" -print_final_stats=1 > "$work/fuzz.log" 2>&1 || status=$?
+# The progress lines go to the log; the end of it tells how the run went.
+if ((status != 0)); then cat "$work/fuzz.log" >&2; else tail -n 12 "$work/fuzz.log"; fi
 
 if ((status != 0)) || [ -n "$(ls -A "$work/findings")" ]; then
   mkdir -p "$build/fuzz-findings"

@@ -19,5 +19,7 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+# The whole project, whatever an earlier configuration of this build directory left cached.
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DJOBLOG_PANEL=ON \
+  -DJOBLOG_TEST_GROUPS= "$@" >/dev/null
 cmake --build "$build" -j"$(nproc)"

@@ -45,8 +45,8 @@ RunResult runFilter(const OptionList& options, const std::string& before = kBefo
     const std::string text = optionsString(options);
     const int result = runJobTypeFilter(text.c_str(), input, output, FilterHooks{});
     setClockSource(nullptr);
-    RunResult r{result, output.bytes(), filterStatus(), ""};
-    const std::string& out = output.bytes();
+    RunResult r{result, output.written(), filterStatus(), ""};
+    const std::string& out = output.written();
     if (out.size() >= job.size() && out.starts_with(before) && out.ends_with(fromToken)) {
         r.splice = out.substr(before.size(), out.size() - job.size());
     }

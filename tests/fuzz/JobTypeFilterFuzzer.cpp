@@ -170,13 +170,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view job = nul == std::string_view::npos ? all : all.substr(nul + 1);
 
     testing::MemoryJobInput input(job);
-    testing::MemoryJobOutput output;
+    // Room to read into, as the program's standard output offers it.
+    testing::MemoryJobOutput output(std::string::npos, /*offersRoom=*/true);
     const int result = runJobTypeFilter(options.c_str(), input, output, FilterHooks{});
 
     const JobOptions parsed(options.c_str());
     const char* type = parsed.get(varlo::printsettings::kCCPCopyControlType);
     const bool expectMarking = type != nullptr && (std::string_view(type) == "Copy Guard" ||
                                                    std::string_view(type) == "Prevention Copy Pattern");
-    checkRun(job, output.bytes(), result, expectMarking);
+    checkRun(job, output.written(), result, expectMarking);
     return 0;
 }

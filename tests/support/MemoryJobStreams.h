@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "JobStreams.h"
 
@@ -13,8 +15,8 @@ namespace jobtypefilter::testing {
 // bytes has been served.
 class MemoryJobInput final : public JobInput {
 public:
-    explicit MemoryJobInput(std::string bytes, std::size_t failAfter = std::string::npos)
-        : bytes_(std::move(bytes)), failAfter_(failAfter) {}
+    explicit MemoryJobInput(std::string_view bytes, std::size_t failAfter = std::string::npos)
+        : bytes_(bytes), failAfter_(failAfter) {}
 
     std::size_t read(unsigned char* into, std::size_t n) override {
         std::size_t available = std::min(n, bytes_.size() - position_);
@@ -22,7 +24,7 @@ public:
             available = failAfter_ > position_ ? failAfter_ - position_ : 0;
             failed_ = true;
         }
-        std::memcpy(into, bytes_.data() + position_, available);
+        if (available > 0) std::memcpy(into, bytes_.data() + position_, available);
         position_ += available;
         ++reads_;
         if (available < n && !failed_) atEnd_ = true;
