@@ -9,8 +9,14 @@
 
 namespace jobtypefilter {
 
+StreamBuffer allocateStreamBuffer(std::size_t size) {
+    constexpr std::size_t kPage = 4096;
+    const std::size_t rounded = (size + kPage - 1) / kPage * kPage;
+    return StreamBuffer(static_cast<unsigned char*>(std::aligned_alloc(kPage, rounded)));
+}
+
 FdJobInput::FdJobInput(int fd, std::size_t bufferSize)
-    : fd_(fd), buffer_(new (std::nothrow) unsigned char[bufferSize]), capacity_(buffer_ ? bufferSize : 0) {}
+    : fd_(fd), buffer_(allocateStreamBuffer(bufferSize)), capacity_(buffer_ ? bufferSize : 0) {}
 
 std::size_t FdJobInput::readFully(unsigned char* into, std::size_t n) {
     std::size_t done = 0;
@@ -46,8 +52,28 @@ std::size_t FdJobInput::read(unsigned char* into, std::size_t n) {
     return done;
 }
 
+std::size_t FdJobInput::readSome(unsigned char* into, std::size_t n) {
+    if (start_ < end_) {
+        const std::size_t take = std::min(n, end_ - start_);
+        std::memcpy(into, buffer_.get() + start_, take);
+        start_ += take;
+        return take;
+    }
+    while (n > 0 && !descriptorAtEnd_ && !failed_) {
+        const ssize_t got = ::read(fd_, into, n);
+        if (got > 0) return static_cast<std::size_t>(got);
+        if (got == 0) {
+            descriptorAtEnd_ = true;
+        } else if (errno != EINTR) {
+            failed_ = true;
+        }
+    }
+    atEnd_ = descriptorAtEnd_;
+    return 0;
+}
+
 FdJobOutput::FdJobOutput(int fd, std::size_t bufferSize)
-    : fd_(fd), buffer_(new (std::nothrow) unsigned char[bufferSize]), capacity_(buffer_ ? bufferSize : 0) {}
+    : fd_(fd), buffer_(allocateStreamBuffer(bufferSize)), capacity_(buffer_ ? bufferSize : 0) {}
 
 bool FdJobOutput::flush() {
     std::size_t done = 0;

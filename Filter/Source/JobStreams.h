@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <span>
 
@@ -14,6 +15,9 @@ class JobInput {
 public:
     virtual ~JobInput() = default;
     virtual std::size_t read(unsigned char* into, std::size_t n) = 0;
+    // Up to n bytes, as many as are at hand: fewer than asked is no sign of the end, none is.
+    // The copy after the splice reads this way, so that a pipe's bytes move on as they come.
+    virtual std::size_t readSome(unsigned char* into, std::size_t n) { return read(into, n); }
     virtual bool atEnd() const = 0;
     virtual bool failed() const = 0;
 };
@@ -31,7 +35,17 @@ public:
     virtual std::span<unsigned char> room(std::size_t /*atLeast*/) { return {}; }
     // Counts n bytes placed at the start of the room as written.
     virtual void wrote(std::size_t /*n*/) {}
+    // Sends on what is buffered now; false when that fails.
+    virtual bool push() { return true; }
 };
+
+// Stream buffers start on a page boundary, as the kernel's page cache does: a copy between
+// buffers of different alignment within a page runs several times slower.
+struct PageAlignedFree {
+    void operator()(unsigned char* bytes) const { std::free(bytes); }
+};
+using StreamBuffer = std::unique_ptr<unsigned char[], PageAlignedFree>;
+StreamBuffer allocateStreamBuffer(std::size_t size);
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -40,12 +54,14 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Reads a file descriptor through a buffer of its own, with buffered-stream semantics. Small
 // reads (the search's 4096 bytes) are served from the buffer; a read of at least half the buffer
-// takes what the buffer holds and reads the rest straight into place, so the copy after the
-// splice moves each byte once, as cat does.
+// takes what the buffer holds and reads the rest straight into place; readSome hands out what
+// is buffered or else makes one read straight into place, so the copy after the splice moves
+// each byte once, as cat does.
 class FdJobInput final : public JobInput {
 public:
     explicit FdJobInput(int fd, std::size_t bufferSize = 128 * 1024);
     std::size_t read(unsigned char* into, std::size_t n) override;
+    std::size_t readSome(unsigned char* into, std::size_t n) override;
     bool atEnd() const override { return atEnd_; }
     bool failed() const override { return failed_; }
 
@@ -54,7 +70,7 @@ private:
     std::size_t readFully(unsigned char* into, std::size_t n);
 
     int fd_;
-    std::unique_ptr<unsigned char[]> buffer_;
+    StreamBuffer buffer_;
     std::size_t capacity_;
     std::size_t start_ = 0;  // first buffered byte not yet handed out
     std::size_t end_ = 0;    // one past the last buffered byte
@@ -72,12 +88,13 @@ public:
     bool finish() override;
     std::span<unsigned char> room(std::size_t atLeast) override;
     void wrote(std::size_t n) override { pending_ += n; }
+    bool push() override { return flush(); }
 
 private:
     bool flush();
 
     int fd_;
-    std::unique_ptr<unsigned char[]> buffer_;
+    StreamBuffer buffer_;
     std::size_t capacity_;
     std::size_t pending_ = 0;
     bool failed_ = false;
