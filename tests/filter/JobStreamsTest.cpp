@@ -114,6 +114,33 @@ TEST(FdJobInput, MeetsTheEndOnlyWithAShortRead) {
     }
 }
 
+// After a full read has buffered more than it handed out, readSome gives those bytes first, then
+// what the descriptor has, and nothing only at the end.
+TEST(FdJobInput, ReadSomeHandsOutBufferedBytesFirst) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    std::string sent(10000, '\0');
+    for (std::size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<char>(i % 251);
+    ASSERT_EQ(::write(fds[1], sent.data(), sent.size()), static_cast<ssize_t>(sent.size()));
+    close(fds[1]);
+    FdJobInput input(fds[0], 4096);
+    std::string received(100, '\0');
+    ASSERT_EQ(input.read(reinterpret_cast<unsigned char*>(received.data()), 100), 100u);
+    std::string chunk(8192, '\0');
+    auto* bytes = reinterpret_cast<unsigned char*>(chunk.data());
+    EXPECT_EQ(input.readSome(bytes, chunk.size()), 4096u - 100u);  // what the buffer held
+    received.append(chunk, 0, 4096 - 100);
+    std::size_t got;
+    while ((got = input.readSome(bytes, chunk.size())) > 0) {
+        EXPECT_FALSE(input.atEnd());
+        received.append(chunk, 0, got);
+    }
+    EXPECT_TRUE(input.atEnd());
+    EXPECT_FALSE(input.failed());
+    EXPECT_TRUE(received == sent);
+    close(fds[0]);
+}
+
 TEST(FdJobInput, ReportsAFailedRead) {
     FdJobInput input(-1, 64);
     unsigned char bytes[16];
