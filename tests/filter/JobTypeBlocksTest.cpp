@@ -1,6 +1,7 @@
 // The splice text for every job type, byte for byte, and the reads that fail a block.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ struct BlockCase {
     std::string options;
     std::string expectedBlock;  // what follows the procedure definitions, before the empty line
 };
+
+void PrintTo(const BlockCase& c, std::ostream* os) { *os << c.name; }
 
 std::string heldJobFirstForm(const std::string& user, const std::string& file) {
     return joinLines({"mark {", "<<", "\t/JobType 3", "\t/JobInfo <<\t/UserID (" + user + ")",
@@ -160,6 +163,8 @@ struct FailingCase {
     int expectedStatus;
 };
 
+void PrintTo(const FailingCase& c, std::ostream* os) { *os << c.name; }
+
 class FailingBlockTest : public FixedClockTest,
                          public ::testing::WithParamInterface<FailingCase> {};
 
@@ -252,6 +257,8 @@ struct ZoneCase {
     const char* option;
     const char* expectedCompact;
 };
+
+void PrintTo(const ZoneCase& c, std::ostream* os) { *os << (c.option[0] ? c.option : "inherited"); }
 
 class TimeZoneOptionTest : public FixedClockTest, public ::testing::WithParamInterface<ZoneCase> {};
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace jobtypefilter {
@@ -11,6 +12,8 @@ struct LineEndingCase {
     std::string held;
     std::string_view expected;
 };
+
+void PrintTo(const LineEndingCase& c, std::ostream* os) { *os << ::testing::PrintToString(c.held); }
 
 class LineEndingTest : public ::testing::TestWithParam<LineEndingCase> {};
 

@@ -2,6 +2,7 @@
 // jobs without the token, and failures of the input and the output.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,8 @@ struct PlacementCase {
     std::string after;   // bytes from the token on; empty: no splice expected
     std::string L;
 };
+
+void PrintTo(const PlacementCase& c, std::ostream* os) { *os << c.name; }
 
 class PlacementTest : public FixedClockTest, public ::testing::WithParamInterface<PlacementCase> {};
 
@@ -121,6 +124,8 @@ struct IoFailureCase {
     int expectedStatus;
     std::size_t expectedOutput;
 };
+
+void PrintTo(const IoFailureCase& c, std::ostream* os) { *os << c.name; }
 
 class IoFailureTest : public FixedClockTest, public ::testing::WithParamInterface<IoFailureCase> {};
 
