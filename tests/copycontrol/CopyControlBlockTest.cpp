@@ -47,21 +47,7 @@ BlockResult buildBlock(Kind kind, const OptionList& options, std::string_view L 
 TEST(CopyControlBlockTest, CopyGuardWithOnlyTheRequiredKeys) {
     const BlockResult r = buildBlock(Kind::Guard, requiredMarkingKeys());
     ASSERT_EQ(r.result, 0);
-    EXPECT_EQ(r.block,
-              "\n"
-              "mark {\n"
-              "<< /MarkingType 1\n"
-              "/StringEffect 0\n"
-              "/StringAttributes <<\n"
-              "/FontName (Helvetica)\n"
-              "/FontSize 24\n"
-              "/String ()\n"
-              "/StringPosition 3\n"
-              "/StringAngle 45\n"
-              ">>\n"
-              "/ZDeviceProcSet /ProcSet findresource /SetMarkingType get exec\n"
-              "} stopped cleartomark\n"
-              "\n");
+    EXPECT_EQ(r.block, testing::kGuardBlockWithRequiredKeys);
     EXPECT_EQ(r.status, 0);
 }
 

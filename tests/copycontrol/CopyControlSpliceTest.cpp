@@ -61,21 +61,6 @@ OptionList copyGuard(const OptionList& more = {}) {
                        more);
 }
 
-const std::string kGuardBlock =
-    "\n"
-    "mark {\n"
-    "<< /MarkingType 1\n"
-    "/StringEffect 0\n"
-    "/StringAttributes <<\n"
-    "/FontName (Helvetica)\n"
-    "/FontSize 24\n"
-    "/String ()\n"
-    "/StringPosition 3\n"
-    "/StringAngle 45\n"
-    ">>\n"
-    "/ZDeviceProcSet /ProcSet findresource /SetMarkingType get exec\n"
-    "} stopped cleartomark\n"
-    "\n";
 
 // The default job-type block ends with this line; what follows it is the copy-control part.
 const std::string kUserInfoEnd = "{setuserinfo} stopped\ncleartomark\n";
@@ -114,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // Without copy control the marking keys are not needed.
                       HandOffCase{"OffWithoutAnyMarkingKey",
                                   {{keys::kCCPCopyControlType, "Off"}}, "\n"},
-                      HandOffCase{"CopyGuard", copyGuard(), kGuardBlock}),
+                      HandOffCase{"CopyGuard", copyGuard(), kGuardBlockWithRequiredKeys}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A failed splice leaves exactly the bytes before the token, and the first status stays.
@@ -190,7 +175,7 @@ TEST(CopyControlSpliceTest, ExceededBudgetEndsNormally) {
     const RunResult r = runFilter(
         copyGuard({{keys::kCCPTextType, "PrintJob Name"}, {keys::kCCPJobName, std::string(260, 'j')}}));
     EXPECT_EQ(r.result, 0);
-    EXPECT_EQ(afterJobTypeBlock(r.splice), kGuardBlock);
+    EXPECT_EQ(afterJobTypeBlock(r.splice), kGuardBlockWithRequiredKeys);
     EXPECT_EQ(r.status, kStatusSpliceFailed);
 }
 

@@ -55,4 +55,22 @@ inline OptionList withoutOption(OptionList base, const std::string& key) {
     return base;
 }
 
+// The copy-guard block for only the four required keys (Helvetica, 24, 45, 10) with LF,
+// written out as the device must receive it.
+inline const std::string kGuardBlockWithRequiredKeys =
+    "\n"
+    "mark {\n"
+    "<< /MarkingType 1\n"
+    "/StringEffect 0\n"
+    "/StringAttributes <<\n"
+    "/FontName (Helvetica)\n"
+    "/FontSize 24\n"
+    "/String ()\n"
+    "/StringPosition 3\n"
+    "/StringAngle 45\n"
+    ">>\n"
+    "/ZDeviceProcSet /ProcSet findresource /SetMarkingType get exec\n"
+    "} stopped cleartomark\n"
+    "\n";
+
 }  // namespace jobtypefilter::testing
