@@ -16,7 +16,7 @@ import unittest
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "ghostscript"))
 sys.path.insert(0, os.path.join(HERE, "..", "process"))
-from device_output import GS, JOB_END, device_calls  # noqa: E402
+from device_output import device_calls, run_gs  # noqa: E402
 from expected_splice import as_bytes, options_string  # noqa: E402
 
 ARGS = None
@@ -90,13 +90,7 @@ class MarkingInGhostscript(unittest.TestCase):
         return path
 
     def run_gs(self, files):
-        result = subprocess.run(GS + files, capture_output=True, timeout=60)
-        output = result.stdout + result.stderr
-        self.assertEqual(result.returncode, 0, output)
-        self.assertNotIn(b"Error", output)
-        end = JOB_END.search(result.stdout)
-        self.assertIsNotNone(end, output)
-        return result.stdout, end.groups()
+        return run_gs(self, files)
 
     def test_device_receives_the_marking_asked_for(self):
         for name, options, expected in CASES:

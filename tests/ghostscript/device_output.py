@@ -3,6 +3,7 @@ one line "CALL name operand..." per device call, strings in hex, dictionaries wi
 and the stack depths on the job's last line."""
 
 import re
+import subprocess
 
 GS = ["gs", "-q", "-dSAFER", "-dNOPAUSE", "-dBATCH", "-sDEVICE=nullpage"]
 JOB_END = re.compile(rb"^JOB end (\d+) (\d+)$", re.M)
@@ -47,3 +48,15 @@ def device_calls(output):
             operands.append(value)
         calls.append((name, operands))
     return calls
+
+
+def run_gs(test, files):
+    """Runs Ghostscript over files for a unittest case: it must exit 0 with no PostScript error
+    and reach the job's last line. Returns the output and the stack depths printed there."""
+    result = subprocess.run(GS + files, capture_output=True, timeout=60)
+    output = result.stdout + result.stderr
+    test.assertEqual(result.returncode, 0, output)
+    test.assertNotIn(b"Error", output)
+    end = JOB_END.search(result.stdout)
+    test.assertIsNotNone(end, output)
+    return result.stdout, end.groups()

@@ -13,7 +13,7 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "process"))
 import expected_splice as ex  # noqa: E402
-from device_output import GS, JOB_END, device_calls  # noqa: E402
+from device_output import GS, device_calls, run_gs  # noqa: E402
 
 ARGS = None  # set by run_unittests
 
@@ -92,14 +92,9 @@ class GhostscriptRuns(unittest.TestCase):
         return path, ex.STAMP_RE.search(result.stdout).group(1)
 
     def run_gs(self, files):
-        result = subprocess.run(GS + files, capture_output=True, timeout=60)
-        output = result.stdout + result.stderr
-        self.assertEqual(result.returncode, 0, output)
-        self.assertNotIn(b"Error", output)
-        end = JOB_END.search(result.stdout)
-        self.assertIsNotNone(end, output)
-        self.assertEqual(result.stdout.count(b"JOB prolog\n"), 1)
-        return result.stdout, end.groups()
+        stdout, depths = run_gs(self, files)
+        self.assertEqual(stdout.count(b"JOB prolog\n"), 1)
+        return stdout, depths
 
     def assert_ran_to_its_end(self, job_end):
         # The splice leaves the operand and dictionary stacks as the job alone would.
