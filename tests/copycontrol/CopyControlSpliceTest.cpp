@@ -17,6 +17,7 @@ namespace {
 namespace keys = varlo::printsettings;
 using testing::MemoryJobInput;
 using testing::MemoryJobOutput;
+using testing::kGuardBlockWithRequiredKeys;
 using testing::OptionList;
 using testing::optionsString;
 using testing::requiredMarkingKeys;
