@@ -18,7 +18,6 @@ public:
 
     // The plain read: the value, or null when the key is absent. Absence records nothing.
     const char* get(const char* key) const;
-    int count() const { return count_; }
 
 private:
     int count_ = 0;
