@@ -19,6 +19,9 @@ import subprocess
 import sys
 
 
+LIBFAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
+
+
 def command_for(driver, scenario, fixtures, samples):
     command = [driver, "--language", scenario.get("language", "en")]
     ppd = scenario.get("ppd")
@@ -31,8 +34,6 @@ def command_for(driver, scenario, fixtures, samples):
     for key, status in sorted(scenario.get("refuseWrites", {}).items()):
         command += ["--refuse-write", f"{key}={status}"]
     command += ["--script-json", json.dumps(scenario["script"])]
-    if "faketime" in scenario:
-        command = ["faketime", scenario["faketime"]] + command
     return command
 
 
@@ -43,7 +44,11 @@ def main():
     env = dict(os.environ)
     env.update(scenario.get("env", {}))
     if "faketime" in scenario:
-        # libfaketime is preloaded ahead of a sanitizer runtime; let a sanitized build run anyway.
+        # libfaketime preloaded directly: the faketime wrapper names a semaphore after its pid
+        # and leaves it behind, so a later run with the same pid fails with "File exists".
+        env["FAKETIME"] = scenario["faketime"]
+        env["LD_PRELOAD"] = " ".join(filter(None, [LIBFAKETIME, env.get("LD_PRELOAD")]))
+        # It comes ahead of a sanitizer runtime; let a sanitized build run anyway.
         asan = env.get("ASAN_OPTIONS", "")
         env["ASAN_OPTIONS"] = (asan + ":" if asan else "") + "verify_asan_link_order=0"
     run = subprocess.run(command_for(driver, scenario, fixtures, samples), capture_output=True, env=env, check=False)
