@@ -88,15 +88,23 @@ private:
                 if (hooks_.waitForInput != nullptr) hooks_.waitForInput();
                 continue;
             }
+            // The filling's first byte is a line start only when the byte before it, the last
+            // of the previous filling, ends a line (or it is the job's first byte); a token in
+            // the middle of a line that a read boundary happens to cut is no token line.
             std::size_t candidate = 0;
+            bool tryCandidate = lineStartAhead_;
             for (;;) {
-                const TokenMatch match = findPrologToken(buffer_, candidate, held - 1);
+                const TokenMatch match = tryCandidate
+                                             ? findPrologToken(buffer_, candidate, held - 1)
+                                             : TokenMatch::NoMatch;
+                tryCandidate = true;
                 if (match == TokenMatch::NoMatch) {
                     if (auto next = nextTokenCandidate(buffer_, candidate, held - 1)) {
                         candidate = *next;
                         continue;
                     }
                     if (!write(buffer_, held)) return fail(kStatusWriteFailed);
+                    lineStartAhead_ = buffer_[held - 1] == '\n' || buffer_[held - 1] == '\r';
                     break;
                 }
                 if (match == TokenMatch::Found) return splice(candidate, held);
@@ -160,6 +168,7 @@ private:
     unsigned char* buffer_;
     BoundedText& spliceText_;
     const FilterHooks& hooks_;
+    bool lineStartAhead_ = true;  // the next filling's first byte begins a line
 };
 
 }  // namespace

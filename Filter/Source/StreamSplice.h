@@ -19,8 +19,9 @@ enum class TokenMatch { NoMatch, Found, Partial };
 // past last: a proper beginning of the token that reaches last is Partial.
 TokenMatch findPrologToken(const unsigned char* held, std::size_t candidate, std::size_t last);
 
-// The token is tried at the first held byte and at every line start: the first byte after a run
-// of CR and LF bytes that begins at or behind the candidate and ends before the last held byte.
+// The token is tried at every line start: the first byte after a run of CR and LF bytes that
+// begins at or behind the candidate and ends before the last held byte (the first held byte is
+// tried by the caller, and only when the byte before it ended a line or began the job).
 // Only a line start that holds the token's first byte can match, so this answers the next such
 // line start after candidate, or none. It finds '%' bytes and keeps those behind a CR or LF, so
 // a job is scanned at memchr speed rather than line by line.

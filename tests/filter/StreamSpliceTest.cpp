@@ -94,8 +94,18 @@ INSTANTIATE_TEST_SUITE_P(
         PlacementCase{"Empty", "", "", "\n"},
         PlacementCase{"ExactlyOneRead", std::string(4095, 'a') + "\n", "", "\n"},
         PlacementCase{"ExactlyThreeReads", std::string(3 * 4096, 'b'), "", "\n"},
-        // A read that happens to begin at the token finds it even though no line end is before.
-        PlacementCase{"ReadBeginningAtTheToken", std::string(4096, 'c'), "%%BeginProlog\n", "\n"},
+        // A read that begins at the token text in the middle of a line finds nothing there:
+        // the byte before the read is no line end.
+        PlacementCase{"ReadBeginningAtTheTokenMidLine", std::string(4096, 'c') + "%%BeginProlog\n",
+                      "", "\n"},
+        PlacementCase{"ReadBeginningAtTheTokenMidCommentThenTheTokenLine",
+                      "%!PS\n%" + std::string(4090, 'c') + "%%BeginProlog here\n",
+                      "%%BeginProlog\n/x 1 def\n", "\n"},
+        // A read that begins at the token right after a line end still finds it.
+        PlacementCase{"ReadBeginningAtTheTokenAfterLF", std::string(4095, 'c') + "\n",
+                      "%%BeginProlog\n", "\n"},
+        PlacementCase{"ReadBeginningAtTheTokenAfterCR", "%!PS\r" + std::string(4090, 'c') + "\r",
+                      "%%BeginProlog\r/x 1 def\r", "\r"},
         PlacementCase{"ExactlyOneReadAfterTheToken", "%!PS\n",
                       "%%BeginProlog\n" + std::string(4096 - 19, 'd') + std::string(4096, 'e'),
                       "\n"}),

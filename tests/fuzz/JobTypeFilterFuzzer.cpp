@@ -40,13 +40,11 @@ bool isLineStart(std::string_view job, std::size_t at) { return at == 0 || isLin
 
 bool tokenAt(std::string_view job, std::size_t at) { return job.substr(at, kToken.size()) == kToken; }
 
-// The filter tries the token at every line start and at the first byte of each buffer filling.
-// Fillings after the first begin 4096 bytes or more into the job, so a splice point is the
-// first token at a line start, or an earlier token in the middle of a line past those bytes.
+// The filter tries the token only at true line starts (the job's first byte and every byte
+// behind a CR or LF), wherever the read boundaries fall: the one splice point is the first token
+// at a line start.
 bool isSplicePoint(std::string_view job, std::size_t at, std::size_t firstLineToken) {
-    if (!tokenAt(job, at)) return false;
-    if (at == firstLineToken) return true;
-    return at < firstLineToken && !isLineStart(job, at) && at >= kReadBufferSize;
+    return at == firstLineToken && tokenAt(job, at);
 }
 
 std::size_t firstLineStartToken(std::string_view job) {

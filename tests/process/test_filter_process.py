@@ -155,6 +155,47 @@ class SpliceThroughTheProcess(unittest.TestCase):
                 self.assertEqual(result.stderr, b"")
                 self.assertEqual(result.stdout, job)
 
+    def test_token_text_mid_line_at_a_read_boundary_is_not_the_token_line(self):
+        # A comment line whose bytes 4096-4097 are "%%" of the token text: the splice belongs
+        # before the later true token line, whatever sizes the pipe delivers the job in.
+        head = b"%!PS-Adobe-3.0\n%%Title: mid-line\n"
+        for boundary in (4096, 2 * 4096, 3 * 4096 + 1):
+            comment = b"%" + b"c" * (boundary - len(head) - 1) + ex.TOKEN + b" in a comment\n"
+            job = head + comment + ex.TOKEN + b"\n/F { findfont } bind def\n%%EndProlog\n"
+            self.assertEqual(job[boundary - 1:boundary + 2], b"c%%")
+            for chunks in ((len(job),), (1, 4095, 4097), (7, 1000, 3, 4093), (4096, 1, 1)):
+                with self.subTest(boundary=boundary, chunks=chunks):
+                    result = self.run_dribbled(job, chunks)
+                    self.assertEqual(result[0], 0, result[2])
+                    stamp = ex.STAMP_RE.search(result[1]).group(1)
+                    self.assertEqual(result[1], ex.splice_into(job, ex.expected_splice(
+                        {"UserID": "u"}, stamp)))
+                    self.assertEqual(result[1].index(b"\n/isEnhancedFeatures"),
+                                     len(head) + len(comment))
+
+    def run_dribbled(self, job, chunks):
+        """Runs the filter with `job` written to its stdin in pieces of the given sizes (the
+        last size repeats), pausing between them so that its reads end at other places."""
+        argv = [ARGS.filter, "1", "u", "t", "1", ex.options_string({"UserID": "u"})]
+        with subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE) as proc:
+            out = []
+            import threading
+            reader = threading.Thread(target=lambda: out.append(proc.stdout.read()))
+            reader.start()
+            at, i = 0, 0
+            while at < len(job):
+                size = chunks[min(i, len(chunks) - 1)]
+                proc.stdin.write(job[at:at + size])
+                proc.stdin.flush()
+                at, i = at + size, i + 1
+                time.sleep(0.002)
+            proc.stdin.close()
+            reader.join(timeout=60)
+            stderr = proc.stderr.read()
+            proc.wait(timeout=60)
+        return proc.returncode, out[0], stderr
+
     def test_whole_reads_after_the_token_are_copied(self):
         for extra in (0, 4096, 5 * 4096):
             with self.subTest(extra=extra):
