@@ -9,6 +9,8 @@ namespace jobtypefilter {
 namespace {
 int recordedStatus = kStatusNone;
 int errnoAtFailure = 0;
+std::string absentKey;
+int stoppedBy = kStatusNone;
 }  // namespace
 
 void recordFilterStatus(int code) {
@@ -19,9 +21,23 @@ void recordFilterStatus(int code) {
 
 int filterStatus() { return recordedStatus; }
 
+void recordStop(int code) {
+    recordFilterStatus(code);
+    stoppedBy = code;
+}
+
+void recordMissingOption(const char* key) {
+    recordFilterStatus(kStatusRequiredMissing);
+    absentKey = key;
+}
+
+const std::string& missingOption() { return absentKey; }
+
 void resetFilterStatus() {
     recordedStatus = kStatusNone;
     errnoAtFailure = 0;
+    absentKey.clear();
+    stoppedBy = kStatusNone;
 }
 
 const char* failureMessage(int status) {
@@ -36,6 +52,10 @@ void reportFailure() {
                            recordedStatus == kStatusWriteFailed;
     if (ioFailure) errno = errnoAtFailure;
     std::perror(line.c_str());
+    if (stoppedBy == kStatusSpliceFailed && recordedStatus == kStatusRequiredMissing &&
+        !absentKey.empty()) {
+        std::fprintf(stderr, "ERROR: missing job option %s\n", absentKey.c_str());
+    }
 }
 
 }  // namespace jobtypefilter

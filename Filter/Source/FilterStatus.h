@@ -2,6 +2,8 @@
 // and is never replaced by a later one.
 #pragma once
 
+#include <string>
+
 namespace jobtypefilter {
 
 enum FilterStatusCode : int {
@@ -17,14 +19,25 @@ enum FilterStatusCode : int {
 // Stores code (and the error number current at that moment) only while nothing is recorded.
 void recordFilterStatus(int code);
 int filterStatus();
+// Records code as for recordFilterStatus and remembers it as what stopped the job: the status
+// may hold an earlier code, but only a job stopped in its splice gets the absent option named.
+void recordStop(int code);
+// Records the required-option status for an absent key and remembers the key, so that the
+// failure line can be followed by one that names it. The latest absent key is kept: a read
+// whose caller goes on with a default comes before the read that stops the job.
+void recordMissingOption(const char* key);
+// The latest absent required key, or empty.
+const std::string& missingOption();
 // Forgets what was recorded; a new job starts from here.
 void resetFilterStatus();
 
 // The message that belongs to a status; every status but the memory error shares one text.
 const char* failureMessage(int status);
 
-// Writes the one failure line to standard error through perror. For a failed open, read or
-// write the system text is that of the failed call, whatever happened after it.
+// Writes the failure line to standard error through perror. For a failed open, read or write
+// the system text is that of the failed call, whatever happened after it. When the job stopped
+// in its splice and the recorded status is the required-option one, a second line names the
+// absent option.
 void reportFailure();
 
 }  // namespace jobtypefilter

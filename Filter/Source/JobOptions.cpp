@@ -30,7 +30,7 @@ const char* JobOptions::get(const char* key) const { return cupsGetOption(key, c
 
 const char* getRequiredOption(const JobOptions& options, const char* key) {
     const char* value = options.get(key);
-    if (value == nullptr) recordFilterStatus(kStatusRequiredMissing);
+    if (value == nullptr) recordMissingOption(key);
     return value;
 }
 

@@ -64,7 +64,7 @@ public:
 
 private:
     static int fail(int code) {
-        recordFilterStatus(code);
+        recordStop(code);
         return 1;
     }
 
@@ -180,7 +180,7 @@ int runJobTypeFilter(const char* optionsString, JobInput& input, JobOutput& outp
 
     auto spliceStorage = allocateZeroed<char>(kSpliceBufferSize);
     if (!spliceStorage) {
-        recordFilterStatus(kStatusMemoryError);
+        recordStop(kStatusMemoryError);
         return 1;
     }
     BoundedText spliceText(std::span<char>(spliceStorage.get(), kSpliceBufferSize));
@@ -192,7 +192,7 @@ int runJobTypeFilter(const char* optionsString, JobInput& input, JobOutput& outp
     // On a page boundary like the stream buffers, so the copies between them run at full speed.
     StreamBuffer readBuffer = allocateStreamBuffer(kReadBufferSize);
     if (!readBuffer) {
-        recordFilterStatus(kStatusMemoryError);
+        recordStop(kStatusMemoryError);
         return 1;
     }
     if (hooks.installSignalHandling != nullptr) hooks.installSignalHandling();

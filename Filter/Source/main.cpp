@@ -39,7 +39,7 @@ int main(int argc, char* argv[]) {
     if (argc > 6) {
         jobFile.reset(std::fopen(argv[6], "rb"));
         if (!jobFile) {
-            recordFilterStatus(kStatusOpenFailed);
+            recordStop(kStatusOpenFailed);
             reportFailure();
             return 1;
         }

@@ -239,23 +239,29 @@ class FailuresOfTheProcess(unittest.TestCase):
                          b"ERROR: ERROR: error in CUPS Filter - : No such file or directory\n")
 
     def test_refused_splice_leaves_only_the_bytes_before_the_token(self):
+        # (name, options, the absent option the second error line names, or None)
         cases = [
-            ("locked without password", {"JobType": "Locked Print", "UserID": "u"}),
-            ("sample without user ID", {"JobType": "Sample Print"}),
+            ("locked without password", {"JobType": "Locked Print", "UserID": "u"}, "Password"),
+            ("sample without user ID", {"JobType": "Sample Print"}, "UserID"),
             ("document server without file name", {"JobType": "Document Server",
-                                                   "UserID": "u", "Password": "1"}),
+                                                   "UserID": "u", "Password": "1"}, "FileName"),
             ("saved without password", {"JobType": "Saved Print", "UserID": "u",
-                                        "FileName": "f"}),
+                                        "FileName": "f"}, "Password"),
             ("held with reserved time but none given",
              {"JobType": "Paused Print", "UserID": "u", "FileName": "f",
-              "SpecifyTimeKeySupport": "true", "EnableSpecifyTime": "true"}),
-            ("user code enabled but absent", {"UserID": "u", "EnableUserCode": "TRUE"}),
+              "SpecifyTimeKeySupport": "true", "EnableSpecifyTime": "true"}, "SpecifyTime"),
+            ("user code enabled but absent", {"UserID": "u", "EnableUserCode": "TRUE"},
+             "UserCode"),
+            # The absent user ID is written as empty; the absent user code stops the job.
+            ("user ID and user code absent", {"EnableUserCode": "TRUE"}, "UserCode"),
+            ("guard without font", {"UserID": "u", "CCPCopyControlType": "Copy Guard"},
+             "CCPFont"),
             ("splice larger than its buffer", {"JobType": "Saved Print", "UserID": "(" * 700,
-                                               "Password": "1", "FileName": "f"}),
+                                               "Password": "1", "FileName": "f"}, None),
         ]
         for offset in (0, 300, 2 * 4096 + 5):
             job = token_at(offset)
-            for name, options in cases:
+            for name, options, absent in cases:
                 with self.subTest(name, offset=offset):
                     try:
                         refused_for_size = len(ex.expected_splice(options, b"0" * 12)) > 2047
@@ -264,7 +270,12 @@ class FailuresOfTheProcess(unittest.TestCase):
                     self.assertEqual(refused_for_size, "larger" in name)
                     result = ex.run_filter(ARGS.filter, options, job=job)
                     self.assertEqual(result.returncode, 1)
-                    self.assertRegex(result.stderr, GENERAL_LINE)
+                    lines = result.stderr.split(b"\n")
+                    self.assertEqual(lines[-1], b"", result.stderr)
+                    self.assertRegex(lines[0] + b"\n", GENERAL_LINE)
+                    named = [] if absent is None else [
+                        f"ERROR: missing job option {ex.PREFIX}{absent}".encode()]
+                    self.assertEqual(lines[1:-1], named)
                     self.assertEqual(result.stdout, job[:offset])
 
     def test_output_that_cannot_be_flushed(self):
