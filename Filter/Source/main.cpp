@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "CommandLine.h"
 #include "FilterStatus.h"
 #include "JobClock.h"
 #include "JobStreams.h"
@@ -35,6 +36,17 @@ void waitForInput() { sleep(1); }
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Run by hand: one line on standard error and status 1, as for any wrong argument count.
+    switch (classifyCommandLine(argc, argv)) {
+        case CommandLineAction::Usage:
+            std::fprintf(stderr, "%s\n", kUsageLine);
+            return 1;
+        case CommandLineAction::Version:
+            std::fprintf(stderr, "%s\n", versionLine());
+            return 1;
+        case CommandLineAction::RunJob:
+            break;
+    }
     FileHandle jobFile;
     if (argc > 6) {
         jobFile.reset(std::fopen(argv[6], "rb"));
@@ -52,7 +64,7 @@ int main(int argc, char* argv[]) {
     hooks.installSignalHandling = installSignalHandling;
     hooks.waitForInput = waitForInput;
 
-    const char* optionsString = argc > 5 ? argv[5] : nullptr;
+    const char* optionsString = argv[5];
     const int result = runJobTypeFilter(optionsString, input, output, hooks);
     jobFile.reset();
     if (result != 0) {
