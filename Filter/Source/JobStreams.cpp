@@ -75,49 +75,39 @@ std::size_t FdJobInput::readSome(unsigned char* into, std::size_t n) {
 FdJobOutput::FdJobOutput(int fd, std::size_t bufferSize)
     : fd_(fd), buffer_(allocateStreamBuffer(bufferSize)), capacity_(buffer_ ? bufferSize : 0) {}
 
-bool FdJobOutput::flush() {
+bool FdJobOutput::writeThrough(const unsigned char* bytes, std::size_t n) {
     std::size_t done = 0;
-    while (!failed_ && done < pending_) {
-        const ssize_t n = ::write(fd_, buffer_.get() + done, pending_ - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            failed_ = true;
+    while (!failed_ && done < n) {
+        const ssize_t w = ::write(fd_, bytes + done, n - done);
+        if (w < 0) {
+            if (errno != EINTR) failed_ = true;
         } else {
-            done += static_cast<std::size_t>(n);
+            done += static_cast<std::size_t>(w);
         }
     }
-    pending_ = 0;
     return !failed_;
+}
+
+bool FdJobOutput::flush() {
+    const bool written = writeThrough(buffer_.get(), pending_);
+    pending_ = 0;
+    return written;
 }
 
 bool FdJobOutput::write(const unsigned char* bytes, std::size_t n) {
     if (failed_) return false;
     if (n > capacity_ - pending_) {
         if (!flush()) return false;
-        if (n >= capacity_) {
-            // Too large for the buffer: straight out.
-            std::size_t done = 0;
-            while (done < n) {
-                const ssize_t w = ::write(fd_, bytes + done, n - done);
-                if (w < 0) {
-                    if (errno == EINTR) continue;
-                    failed_ = true;
-                    return false;
-                }
-                done += static_cast<std::size_t>(w);
-            }
-            return true;
-        }
+        // Too large for the buffer: straight out.
+        if (n >= capacity_) return writeThrough(bytes, n);
     }
     std::memcpy(buffer_.get() + pending_, bytes, n);
     pending_ += n;
     return true;
 }
 
-std::span<unsigned char> FdJobOutput::room(std::size_t atLeast) {
-    if (failed_ || atLeast > capacity_) return {};
-    if (atLeast > capacity_ - pending_ && !flush()) return {};
-    return {buffer_.get() + pending_, capacity_ - pending_};
+bool FdJobOutput::send(const unsigned char* bytes, std::size_t n) {
+    return flush() && writeThrough(bytes, n);
 }
 
 bool FdJobOutput::finish() { return flush(); }

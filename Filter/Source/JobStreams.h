@@ -20,23 +20,28 @@ public:
     virtual std::size_t readSome(unsigned char* into, std::size_t n) { return read(into, n); }
     virtual bool atEnd() const = 0;
     virtual bool failed() const = 0;
+    // The descriptor the rest of the job can be moved from inside the kernel, or -1: none, or
+    // bytes are still buffered here (they must go first).
+    virtual int descriptor() const { return -1; }
 };
 
 class JobOutput {
 public:
     virtual ~JobOutput() = default;
-    // False when the bytes could not be written.
+    // False when the bytes could not be written. They may wait in a buffer.
     virtual bool write(const unsigned char* bytes, std::size_t n) = 0;
     // Pushes out whatever is still buffered; false when that fails.
     virtual bool finish() = 0;
-    // A sink with a buffer of its own can take bytes read straight into it: all of its free
-    // room, at least atLeast bytes, or nothing when it has no buffer or could not make room
-    // (the caller then reads into its own buffer and writes).
-    virtual std::span<unsigned char> room(std::size_t /*atLeast*/) { return {}; }
-    // Counts n bytes placed at the start of the room as written.
-    virtual void wrote(std::size_t /*n*/) {}
     // Sends on what is buffered now; false when that fails.
     virtual bool push() { return true; }
+    // What is buffered, then these bytes, sent on at once (a sink with a buffer passes them
+    // straight to its descriptor: no copy into the buffer).
+    virtual bool send(const unsigned char* bytes, std::size_t n) {
+        return write(bytes, n) && push();
+    }
+    // The descriptor the rest of the job can be moved to inside the kernel, or -1: none, or
+    // bytes are still buffered here.
+    virtual int descriptor() const { return -1; }
 };
 
 // Stream buffers start on a page boundary, as the kernel's page cache does: a copy between
@@ -53,10 +58,9 @@ struct FileCloser {
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Reads a file descriptor through a buffer of its own, with buffered-stream semantics. Small
-// reads (the search's 4096 bytes) are served from the buffer; a read of at least half the buffer
-// takes what the buffer holds and reads the rest straight into place; readSome hands out what
-// is buffered or else makes one read straight into place, so the copy after the splice moves
-// each byte once, as cat does.
+// reads are served from the buffer; a read of at least half the buffer takes what the buffer
+// holds and reads the rest straight into place; readSome hands out what is buffered or else
+// makes one read straight into place, as cat does.
 class FdJobInput final : public JobInput {
 public:
     explicit FdJobInput(int fd, std::size_t bufferSize = 128 * 1024);
@@ -64,6 +68,7 @@ public:
     std::size_t readSome(unsigned char* into, std::size_t n) override;
     bool atEnd() const override { return atEnd_; }
     bool failed() const override { return failed_; }
+    int descriptor() const override { return start_ < end_ || failed_ ? -1 : fd_; }
 
 private:
     // Reads up to n bytes with as many system calls as it takes; short only at end or error.
@@ -79,19 +84,20 @@ private:
     bool failed_ = false;
 };
 
-// Writes to a file descriptor through a buffer of its own, so that the copy can read straight
-// into it: one copy of each byte in user space, as few system calls as a large stdio buffer.
+// Writes to a file descriptor: small writes gather in a buffer of its own (as few system calls
+// as a large stdio buffer), sent bytes go straight to the descriptor after what is buffered.
 class FdJobOutput final : public JobOutput {
 public:
     explicit FdJobOutput(int fd, std::size_t bufferSize = 128 * 1024);
     bool write(const unsigned char* bytes, std::size_t n) override;
     bool finish() override;
-    std::span<unsigned char> room(std::size_t atLeast) override;
-    void wrote(std::size_t n) override { pending_ += n; }
     bool push() override { return flush(); }
+    bool send(const unsigned char* bytes, std::size_t n) override;
+    int descriptor() const override { return pending_ > 0 || failed_ ? -1 : fd_; }
 
 private:
     bool flush();
+    bool writeThrough(const unsigned char* bytes, std::size_t n);
 
     int fd_;
     StreamBuffer buffer_;

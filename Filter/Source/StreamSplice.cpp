@@ -1,16 +1,23 @@
 #include "StreamSplice.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "BoundedText.h"
+#include "DirectTransfer.h"
 #include "FilterStatus.h"
 #include "JobOptions.h"
 #include "PrintSettingsKeys.h"
 #include "SpliceText.h"
 
 namespace jobtypefilter {
+
+namespace {
+bool isLineEnd(unsigned char c) { return c == '\n' || c == '\r'; }
+}  // namespace
 
 TokenMatch findPrologToken(const unsigned char* held, std::size_t candidate, std::size_t last) {
     for (std::size_t i = 0; i < kPrologTokenLength; ++i) {
@@ -21,20 +28,23 @@ TokenMatch findPrologToken(const unsigned char* held, std::size_t candidate, std
     return TokenMatch::Found;
 }
 
-std::optional<std::size_t> nextTokenCandidate(const unsigned char* held, std::size_t candidate,
-                                              std::size_t last) {
-    // A '%' behind a CR or LF is a line start: the run of line ends before it stops at it.
-    std::size_t from = candidate + 1;
-    while (from <= last) {
-        const auto* percent =
-            static_cast<const unsigned char*>(std::memchr(held + from, '%', last - from + 1));
-        if (percent == nullptr) return std::nullopt;
-        const std::size_t at = static_cast<std::size_t>(percent - held);
-        const unsigned char before = held[at - 1];
-        if (before == '\n' || before == '\r') return at;
-        from = at + 1;
+TokenLine findTokenLine(const unsigned char* bytes, std::size_t from, std::size_t end,
+                        bool lineEndBeforeFrom) {
+    std::size_t at = from;
+    while (at < end) {
+        const auto* percent = static_cast<const unsigned char*>(std::memchr(bytes + at, '%', end - at));
+        if (percent == nullptr) break;
+        at = static_cast<std::size_t>(percent - bytes);
+        const bool lineStart = at == from ? lineEndBeforeFrom : isLineEnd(bytes[at - 1]);
+        if (lineStart) {
+            const std::size_t n = std::min(end - at, kPrologTokenLength);
+            if (std::memcmp(bytes + at, kPrologToken, n) == 0) {
+                return {n == kPrologTokenLength ? TokenMatch::Found : TokenMatch::Partial, at};
+            }
+        }
+        ++at;
     }
-    return std::nullopt;
+    return {TokenMatch::NoMatch, end};
 }
 
 namespace {
@@ -44,131 +54,164 @@ std::unique_ptr<T[]> allocateZeroed(std::size_t n) {
     return std::unique_ptr<T[]>(new (std::nothrow) T[n]());
 }
 
+// The search reads straight into this window and sends the searched bytes on from it: each byte
+// is copied once in user space at most, as cat does.
+constexpr std::size_t kWindowSize = 128 * 1024;
+// Below this much free room the bytes still needed move to the window's front.
+constexpr std::size_t kMinimumRoom = 64 * 1024;
+
 // The search, the one splice and the copy. Returns 0 at the normal end, 1 on failure.
+//
+// The token is tried at every true line start, wherever the reads end. The 4096-byte fillings
+// of the job are followed alongside (a filling begins where the previous one ended, or at a line
+// start in its last bytes that holds a beginning of the token, which it carries): the filling
+// that holds the token is the one the line ending is detected over, and a job whose last filling
+// ends exactly at its end waits once, as a read that brings nothing does.
 class JobStreamer {
 public:
     JobStreamer(const JobOptions& options, JobInput& input, JobOutput& output,
-                unsigned char* readBuffer, BoundedText& spliceText, const FilterHooks& hooks)
+                unsigned char* window, BoundedText& spliceText, const FilterHooks& hooks)
         : options_(options),
           input_(input),
           output_(output),
-          buffer_(readBuffer),
+          window_(window),
           spliceText_(spliceText),
           hooks_(hooks) {}
 
     int run() {
-        if (searchPhase() != 0) return 1;
+        if (search() != 0) return 1;
         if (!output_.finish()) return fail(kStatusWriteFailed);
         return 0;
     }
 
 private:
+    using Offset = std::uint64_t;  // a position in the job
+
     static int fail(int code) {
         recordStop(code);
         return 1;
     }
 
-    bool write(const unsigned char* bytes, std::size_t n) {
-        return n == 0 || output_.write(bytes, n);
+    unsigned char* at(Offset offset) const { return window_ + (offset - base_); }
+
+    // One read into the window's free room; got is 0 only at the end. False on a read error.
+    bool fill(std::size_t& got) {
+        if (kWindowSize - (end_ - base_) < kMinimumRoom) compact();
+        got = input_.readSome(at(end_), kWindowSize - static_cast<std::size_t>(end_ - base_));
+        if (input_.failed()) return false;
+        end_ += got;
+        return true;
     }
 
-    std::size_t readInto(unsigned char* into, std::size_t n, bool& failed) {
-        const std::size_t got = input_.read(into, n);
-        failed = input_.failed();
-        return got;
+    // Keeps the bytes not yet sent, the current filling and the bytes not yet searched.
+    void compact() {
+        const Offset keep = std::min({sent_, filling_, scan_});
+        std::memmove(window_, at(keep), static_cast<std::size_t>(end_ - keep));
+        base_ = keep;
     }
 
-    int searchPhase() {
-        for (;;) {
-            if (input_.atEnd()) return 0;
-            bool readFailed = false;
-            std::size_t held = readInto(buffer_, kReadBufferSize, readFailed);
-            if (readFailed) return fail(kStatusReadFailed);
-            if (held == 0) {
-                if (hooks_.waitForInput != nullptr) hooks_.waitForInput();
-                continue;
-            }
-            // The filling's first byte is a line start only when the byte before it, the last
-            // of the previous filling, ends a line (or it is the job's first byte); a token in
-            // the middle of a line that a read boundary happens to cut is no token line.
-            std::size_t candidate = 0;
-            bool tryCandidate = lineStartAhead_;
-            for (;;) {
-                const TokenMatch match = tryCandidate
-                                             ? findPrologToken(buffer_, candidate, held - 1)
-                                             : TokenMatch::NoMatch;
-                tryCandidate = true;
-                if (match == TokenMatch::NoMatch) {
-                    if (auto next = nextTokenCandidate(buffer_, candidate, held - 1)) {
-                        candidate = *next;
-                        continue;
-                    }
-                    if (!write(buffer_, held)) return fail(kStatusWriteFailed);
-                    lineStartAhead_ = buffer_[held - 1] == '\n' || buffer_[held - 1] == '\r';
-                    break;
-                }
-                if (match == TokenMatch::Found) return splice(candidate, held);
+    bool sendUpTo(Offset upTo) {
+        if (upTo <= sent_) return true;
+        const bool sent = output_.send(at(sent_), static_cast<std::size_t>(upTo - sent_));
+        sent_ = upTo;
+        return sent;
+    }
 
-                // Partial: keep the token's beginning and read the rest in behind it.
-                if (!write(buffer_, candidate)) return fail(kStatusWriteFailed);
-                const std::size_t carried = held - candidate;
-                std::memmove(buffer_, buffer_ + candidate, carried);
-                const std::size_t got =
-                    readInto(buffer_ + carried, kReadBufferSize - carried, readFailed);
-                if (readFailed) return fail(kStatusReadFailed);
-                if (got == 0) {
-                    if (!write(buffer_, carried)) return fail(kStatusWriteFailed);
-                    break;
-                }
-                held = carried + got;
-                candidate = 0;
-            }
+    // Follows the fillings through the boundaries up to limit.
+    void followFillings(Offset limit) {
+        while (filling_ + kReadBufferSize <= limit) {
+            filling_ = nextFillingStart(filling_ + kReadBufferSize);
         }
     }
 
-    int splice(std::size_t candidate, std::size_t held) {
-        if (!write(buffer_, candidate)) return fail(kStatusWriteFailed);
-        if (buildSpliceText(options_, spliceText_, buffer_, held) != 0) {
+    // A full filling ends at boundary; a line start in its last 12 bytes whose bytes up to the
+    // boundary are a beginning of the token begins the next filling instead.
+    Offset nextFillingStart(Offset boundary) const {
+        for (std::size_t n = 1; n < kPrologTokenLength; ++n) {
+            const unsigned char* start = at(boundary - n);
+            if (isLineEnd(start[-1]) && std::memcmp(start, kPrologToken, n) == 0) {
+                return boundary - n;
+            }
+        }
+        return boundary;
+    }
+
+    int search() {
+        for (;;) {
+            std::size_t got = 0;
+            if (!fill(got)) return fail(kStatusReadFailed);
+            const TokenLine line = findTokenLine(window_, static_cast<std::size_t>(scan_ - base_),
+                                                 static_cast<std::size_t>(end_ - base_),
+                                                 lineEndBeforeScan_);
+            const Offset lineAt = base_ + line.at;
+            if (line.match == TokenMatch::Found) {
+                followFillings(lineAt + kPrologTokenLength - 1);
+                return splice(lineAt);
+            }
+            followFillings(end_);
+            const Offset scanned = line.match == TokenMatch::Partial ? lineAt : end_;
+            if (scanned > scan_) lineEndBeforeScan_ = isLineEnd(*at(scanned - 1));
+            scan_ = scanned;
+            if (got == 0) {
+                // The end of the job without a token line.
+                if (filling_ == end_ && hooks_.waitForInput != nullptr) hooks_.waitForInput();
+                return sendUpTo(end_) ? 0 : fail(kStatusWriteFailed);
+            }
+            // The current filling stays for the line ending; everything before it goes on.
+            if (!sendUpTo(std::min(filling_, scan_))) return fail(kStatusWriteFailed);
+        }
+    }
+
+    int splice(Offset tokenAt) {
+        if (!sendUpTo(tokenAt)) return fail(kStatusWriteFailed);
+        scan_ = tokenAt;
+        // The line ending is detected over the whole filling that holds the token.
+        while (end_ < filling_ + kReadBufferSize) {
+            std::size_t got = 0;
+            if (!fill(got)) return fail(kStatusReadFailed);
+            if (got == 0) break;
+        }
+        const std::size_t held =
+            static_cast<std::size_t>(std::min<Offset>(end_, filling_ + kReadBufferSize) - filling_);
+        if (buildSpliceText(options_, spliceText_, at(filling_), held) != 0) {
             return fail(kStatusSpliceFailed);
         }
         const std::string_view text = spliceText_.view();
-        if (!write(reinterpret_cast<const unsigned char*>(text.data()), text.size())) {
+        if (!output_.write(reinterpret_cast<const unsigned char*>(text.data()), text.size())) {
             return fail(kStatusWriteFailed);
         }
-        if (!write(buffer_ + candidate, held - candidate)) return fail(kStatusWriteFailed);
-        return copyPhase();
+        if (!sendUpTo(end_)) return fail(kStatusWriteFailed);
+        return copy();
     }
 
-    // Everything after the splice, copied without looking at it. The copy finds no token, so
-    // where the output has a buffer of its own the bytes at hand are read straight into its free
-    // room (at least one 4096-byte read's worth) and sent on at once, as cat does: each byte is
-    // moved once and a pipe's bytes flow on as they come. Otherwise the copy goes through the
-    // read buffer in 4096-byte reads.
-    int copyPhase() {
+    // Everything after the splice, without looking at it: inside the kernel where it will, else
+    // read into the window and sent on at once.
+    int copy() {
+        if (input_.atEnd()) return 0;
+        if (!output_.push()) return fail(kStatusWriteFailed);
+        const int in = input_.descriptor();
+        const int out = output_.descriptor();
+        if (in >= 0 && out >= 0 && transferDirectly(in, out) == DirectTransfer::Finished) return 0;
         for (;;) {
-            if (input_.atEnd()) return 0;
-            const std::span<unsigned char> room = output_.room(kReadBufferSize);
-            bool readFailed = false;
-            if (!room.empty()) {
-                const std::size_t got = input_.readSome(room.data(), room.size());
-                if (input_.failed()) return fail(kStatusReadFailed);
-                output_.wrote(got);
-                if (!output_.push()) return fail(kStatusWriteFailed);
-                continue;
-            }
-            const std::size_t got = readInto(buffer_, kReadBufferSize, readFailed);
-            if (readFailed) return fail(kStatusReadFailed);
-            if (!write(buffer_, got)) return fail(kStatusWriteFailed);
+            const std::size_t got = input_.readSome(window_, kWindowSize);
+            if (input_.failed()) return fail(kStatusReadFailed);
+            if (got == 0) return 0;
+            if (!output_.send(window_, got)) return fail(kStatusWriteFailed);
         }
     }
 
     const JobOptions& options_;
     JobInput& input_;
     JobOutput& output_;
-    unsigned char* buffer_;
+    unsigned char* window_;
     BoundedText& spliceText_;
     const FilterHooks& hooks_;
-    bool lineStartAhead_ = true;  // the next filling's first byte begins a line
+    Offset base_ = 0;     // the job position of the window's first byte
+    Offset end_ = 0;      // one past the last byte read
+    Offset sent_ = 0;     // one past the last byte sent on
+    Offset scan_ = 0;     // the first byte not yet searched
+    Offset filling_ = 0;  // where the current filling begins
+    bool lineEndBeforeScan_ = true;  // the byte before scan_ ends a line (or scan_ is 0)
 };
 
 }  // namespace
@@ -189,15 +232,15 @@ int runJobTypeFilter(const char* optionsString, JobInput& input, JobOutput& outp
         if (hooks.setTimeZone != nullptr) hooks.setTimeZone(zone);
     }
 
-    // On a page boundary like the stream buffers, so the copies between them run at full speed.
-    StreamBuffer readBuffer = allocateStreamBuffer(kReadBufferSize);
-    if (!readBuffer) {
+    // On a page boundary, where the kernel's copies in and out run at full speed.
+    StreamBuffer window = allocateStreamBuffer(kWindowSize);
+    if (!window) {
         recordStop(kStatusMemoryError);
         return 1;
     }
     if (hooks.installSignalHandling != nullptr) hooks.installSignalHandling();
 
-    JobStreamer streamer(options, input, output, readBuffer.get(), spliceText, hooks);
+    JobStreamer streamer(options, input, output, window.get(), spliceText, hooks);
     return streamer.run();
 }
 

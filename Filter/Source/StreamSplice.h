@@ -3,12 +3,13 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 
 #include "JobStreams.h"
 
 namespace jobtypefilter {
 
+// The search follows the job in fillings of this many bytes: where a filling begins decides which
+// bytes the line ending is detected over and whether the job ends with a read that brings nothing.
 inline constexpr std::size_t kReadBufferSize = 4096;
 inline constexpr char kPrologToken[] = "%%BeginProlog";
 inline constexpr std::size_t kPrologTokenLength = sizeof kPrologToken - 1;
@@ -19,20 +20,22 @@ enum class TokenMatch { NoMatch, Found, Partial };
 // past last: a proper beginning of the token that reaches last is Partial.
 TokenMatch findPrologToken(const unsigned char* held, std::size_t candidate, std::size_t last);
 
-// The token is tried at every line start: the first byte after a run of CR and LF bytes that
-// begins at or behind the candidate and ends before the last held byte (the first held byte is
-// tried by the caller, and only when the byte before it ended a line or began the job).
-// Only a line start that holds the token's first byte can match, so this answers the next such
-// line start after candidate, or none. It finds '%' bytes and keeps those behind a CR or LF, so
-// a job is scanned at memchr speed rather than line by line.
-std::optional<std::size_t> nextTokenCandidate(const unsigned char* held, std::size_t candidate,
-                                              std::size_t last);
+// The first line start in bytes[from, end) that holds the token (Found), or whose bytes up to end
+// are a proper beginning of it (Partial: more bytes decide), or NoMatch. A line start is a byte
+// behind a CR or LF; the byte at from is one when lineEndBeforeFrom. It finds '%' bytes with
+// memchr and keeps those behind a line end, so a job is scanned at memchr speed.
+struct TokenLine {
+    TokenMatch match;
+    std::size_t at;  // where the token or its beginning starts; end for NoMatch
+};
+TokenLine findTokenLine(const unsigned char* bytes, std::size_t from, std::size_t end,
+                        bool lineEndBeforeFrom);
 
 // What the process around the core provides.
 struct FilterHooks {
     void (*setTimeZone)(const char* zone) = nullptr;  // TZ from the TimeZone option
     void (*installSignalHandling)() = nullptr;         // once the buffers exist
-    void (*waitForInput)() = nullptr;                  // a read brought nothing
+    void (*waitForInput)() = nullptr;                  // a filling's read brought nothing
 };
 
 // Runs one job: parses the options, sets the zone, searches, splices and copies. Returns 0 at

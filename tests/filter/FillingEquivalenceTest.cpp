@@ -191,7 +191,11 @@ TEST_F(FillingEquivalenceTest, RandomJobsGiveTheFillingModelsBytes) {
         }
 
         waits = 0;
-        const FilterRun run = runFilter(options, job, hooks);
+        // Reads of the whole job, of random sizes, or byte by byte.
+        std::vector<std::size_t> pieces;
+        if (round % 3 == 1) pieces = {1 + random() % 5000, 1 + random() % 64, 4096};
+        if (round % 3 == 2 && job.size() < 6000) pieces = {1};
+        const FilterRun run = runFilter(options, job, hooks, pieces);
         ASSERT_EQ(run.result, model.result) << "round " << round;
         // Compared by the first byte that differs: the jobs are too long to print.
         const auto differ = std::mismatch(run.output.begin(), run.output.end(),

@@ -9,6 +9,8 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "FilterStatus.h"
 #include "JobClock.h"
@@ -115,9 +117,10 @@ struct FilterRun {
 };
 
 inline FilterRun runFilter(const std::string& options, const std::string& job,
-                           FilterHooks hooks = {}, bool outputOffersRoom = false) {
+                           FilterHooks hooks = {}, std::vector<std::size_t> inputPieces = {}) {
     MemoryJobInput input(job);
-    MemoryJobOutput output(std::string::npos, outputOffersRoom);
+    input.serveInPieces(std::move(inputPieces));
+    MemoryJobOutput output;
     const int result = runJobTypeFilter(options.c_str(), input, output, hooks);
     return {result, filterStatus(), output.written()};
 }

@@ -34,14 +34,15 @@ class StreamSpliceTest : public FixedClockTest {};
 // inside the first read, is split between two reads, or begins the second read.
 TEST_F(StreamSpliceTest, FindsTheTokenAtEveryOffsetAroundTheReadBoundary) {
     const std::string splice = spliceFor("\n");
-    for (const bool outputOffersRoom : {false, true}) {
+    const std::vector<std::vector<std::size_t>> pieceSets = {{}, {4096}, {1}, {4090, 7}};
+    for (const auto& pieces : pieceSets) {
         for (std::size_t offset = 4080; offset <= 4100; ++offset) {
             const std::string before = std::string(offset - 1, 'a') + "\n";
             const std::string after = "%%BeginProlog\n/x 1 def\n" + std::string(9000, 'z');
-            const FilterRun run = runFilter(kOptions, before + after, {}, outputOffersRoom);
+            const FilterRun run = runFilter(kOptions, before + after, {}, pieces);
             ASSERT_EQ(run.result, 0) << offset;
             EXPECT_EQ(run.output, before + splice + after)
-                << "token at offset " << offset << (outputOffersRoom ? ", read into room" : "");
+                << "token at offset " << offset << ", reads in " << pieces.size() << " sizes";
         }
     }
 }
@@ -144,7 +145,8 @@ TEST_P(IoFailureTest, RecordsTheFirstFailure) {
     const std::string before = std::string(5000, 'a') + "\n";
     const std::string job = before + "%%BeginProlog\n" + std::string(9000, 'z');
     MemoryJobInput input(job, c.inputFailsAfter);
-    MemoryJobOutput output(c.outputCapacity, /*offersRoom=*/true);
+    input.serveInPieces({4096});  // whole fillings, so that a failure falls between two
+    MemoryJobOutput output(c.outputCapacity);
     if (c.finishFails) output.failOnFinish();
     const int result = runJobTypeFilter(kOptions.c_str(), input, output, {});
     EXPECT_EQ(result, 1);
@@ -181,46 +183,39 @@ TEST(PrologTokenSearch, ReportsPartialOnlyForAProperBeginningAtTheEnd) {
               TokenMatch::Found);
 }
 
-// The line starts by their definition: after the first CR or LF at or behind the candidate and
-// before the last byte, pass the run of CR and LF bytes; the run must end before the last byte.
-std::optional<std::size_t> referenceLineStart(const std::string& held, std::size_t candidate) {
-    const std::size_t last = held.size() - 1;
-    std::size_t at = candidate;
-    while (at < last && held[at] != '\n' && held[at] != '\r') ++at;
-    if (at >= last) return std::nullopt;
-    while (held[at] == '\n' || held[at] == '\r') {
-        if (at == last) return std::nullopt;
-        ++at;
+// The first true line start that holds the token, or whose bytes up to the end begin it.
+TokenLine referenceTokenLine(const std::string& bytes, std::size_t from, bool lineEndBeforeFrom) {
+    const std::string token = kPrologToken;
+    for (std::size_t at = from; at < bytes.size(); ++at) {
+        const bool lineStart =
+            at == from ? lineEndBeforeFrom : bytes[at - 1] == '\n' || bytes[at - 1] == '\r';
+        if (!lineStart) continue;
+        const std::string rest = bytes.substr(at, token.size());
+        if (rest == token) return {TokenMatch::Found, at};
+        if (token.starts_with(rest)) return {TokenMatch::Partial, at};
     }
-    return at;
+    return {TokenMatch::NoMatch, bytes.size()};
 }
 
-std::optional<std::size_t> referenceTokenCandidate(const std::string& held,
-                                                   std::size_t candidate) {
-    for (auto next = referenceLineStart(held, candidate); next;
-         next = referenceLineStart(held, *next)) {
-        if (held[*next] == '%') return next;
-    }
-    return std::nullopt;
-}
-
-TEST(PrologTokenSearch, CandidatesAreTheLineStartsThatHoldAPercentSign) {
-    // Random buffers over a small alphabet rich in line ends and '%'.
-    const char alphabet[] = {'\n', '\r', '%', 'a', ' '};
+TEST(PrologTokenSearch, FindsTheFirstTrueLineStartThatHoldsTheToken) {
+    // Random bytes over an alphabet rich in line ends and token pieces.
+    const std::string alphabet[] = {"\n", "\r", "%", "%%", "%%Begin", "Prolog", "a", " "};
     unsigned seed = 12345;
-    for (int round = 0; round < 20000; ++round) {
+    auto next = [&seed] {
         seed = seed * 1103515245u + 12345u;
-        const std::size_t length = 1 + (seed >> 16) % 24;
-        std::string held;
-        for (std::size_t i = 0; i < length; ++i) {
-            seed = seed * 1103515245u + 12345u;
-            held += alphabet[(seed >> 16) % sizeof alphabet];
-        }
-        const auto* bytes = reinterpret_cast<const unsigned char*>(held.data());
-        for (std::size_t candidate = 0; candidate < length; ++candidate) {
-            ASSERT_EQ(nextTokenCandidate(bytes, candidate, length - 1),
-                      referenceTokenCandidate(held, candidate))
-                << "buffer \"" << held << "\" candidate " << candidate;
+        return seed >> 16;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        std::string bytes;
+        for (std::size_t i = 0, n = next() % 12; i < n; ++i) bytes += alphabet[next() % 8];
+        const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+        for (std::size_t from = 0; from <= bytes.size(); ++from) {
+            for (const bool lineEndBefore : {false, true}) {
+                const TokenLine got = findTokenLine(data, from, bytes.size(), lineEndBefore);
+                const TokenLine want = referenceTokenLine(bytes, from, lineEndBefore);
+                ASSERT_EQ(got.match, want.match) << "\"" << bytes << "\" from " << from;
+                ASSERT_EQ(got.at, want.at) << "\"" << bytes << "\" from " << from;
+            }
         }
     }
 }

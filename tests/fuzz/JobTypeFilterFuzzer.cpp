@@ -168,8 +168,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view job = nul == std::string_view::npos ? all : all.substr(nul + 1);
 
     testing::MemoryJobInput input(job);
-    // Room to read into, as the program's standard output offers it.
-    testing::MemoryJobOutput output(std::string::npos, /*offersRoom=*/true);
+    // Reads that end at other places than the fillings do, as a pipe's reads do.
+    input.serveInPieces({1 + job.size() % 4999, 4096, 1 + options.size() % 13});
+    testing::MemoryJobOutput output;
     const int result = runJobTypeFilter(options.c_str(), input, output, FilterHooks{});
 
     const JobOptions parsed(options.c_str());

@@ -3,9 +3,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "JobStreams.h"
 
@@ -30,6 +31,18 @@ public:
         if (available < n && !failed_) atEnd_ = true;
         return available;
     }
+    // Hands out at most the next of the piece sizes (they repeat), as a pipe does; without
+    // pieces, as many bytes as asked for. Nothing only at the end or on the failure.
+    std::size_t readSome(unsigned char* into, std::size_t n) override {
+        if (!pieces_.empty()) {
+            n = std::min(n, pieces_[nextPiece_++ % pieces_.size()]);
+        }
+        const std::size_t got = read(into, n);
+        // A short piece is no end: the end shows only when nothing is left.
+        atEnd_ = !failed_ && got == 0;
+        return got;
+    }
+    void serveInPieces(std::vector<std::size_t> pieces) { pieces_ = std::move(pieces); }
     bool atEnd() const override { return atEnd_; }
     bool failed() const override { return failed_; }
     int reads() const { return reads_; }
@@ -41,25 +54,14 @@ private:
     bool atEnd_ = false;
     bool failed_ = false;
     int reads_ = 0;
+    std::vector<std::size_t> pieces_;
+    std::size_t nextPiece_ = 0;
 };
 
-// Collects what is written; optionally refuses writes once it holds a given number of bytes,
-// and optionally offers room to read into, as a buffered sink does.
+// Collects what is written; optionally refuses writes once it holds a given number of bytes.
 class MemoryJobOutput final : public JobOutput {
 public:
-    explicit MemoryJobOutput(std::size_t capacity = std::string::npos, bool offersRoom = false)
-        : capacity_(capacity), offersRoom_(offersRoom) {}
-
-    // An odd size, so that reads into the room end at other places than 4096-byte reads.
-    static constexpr std::size_t kRoomSize = 4096 + 1234;
-
-    std::span<unsigned char> room(std::size_t atLeast) override {
-        if (!offersRoom_ || atLeast > kRoomSize) return {};
-        if (capacity_ != std::string::npos && written_.size() + atLeast > capacity_) return {};
-        room_.assign(kRoomSize, '\0');
-        return {reinterpret_cast<unsigned char*>(room_.data()), room_.size()};
-    }
-    void wrote(std::size_t n) override { written_.append(room_, 0, n); }
+    explicit MemoryJobOutput(std::size_t capacity = std::string::npos) : capacity_(capacity) {}
 
     bool write(const unsigned char* bytes, std::size_t n) override {
         if (capacity_ != std::string::npos && written_.size() + n > capacity_) return false;
@@ -73,8 +75,6 @@ public:
 
 private:
     std::size_t capacity_;
-    bool offersRoom_;
-    std::string room_;
     std::string written_;
     bool failFinish_ = false;
 };
