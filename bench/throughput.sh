@@ -22,7 +22,7 @@ c++ -O2 -o "$work/floor" "$here/bench/floor.cpp" -lcups
 # A job of size MiB: a header, the prolog token near the top (or not), then page lines.
 make_job() { # file size-MiB with-token
   python3 - "$1" "$2" "$3" <<'PY'
-import sys
+import os, sys
 path, mib, with_token = sys.argv[1], int(sys.argv[2]), sys.argv[3] == "1"
 line = b"72 720 moveto (The quick brown fox jumps over the lazy dog 0123456789) show\n"
 chunk = (line * ((1 << 20) // len(line) + 1))[: 1 << 20]
@@ -33,6 +33,9 @@ with open(path, "wb") as f:
     for _ in range(mib):
         f.write(chunk)
     f.write(b"showpage\n%%EOF\n")
+    # On the disk before any timing: writing back a fresh job's pages would slow the rounds.
+    f.flush()
+    os.fsync(f.fileno())
 PY
 }
 
