@@ -19,15 +19,6 @@ namespace {
 bool isLineEnd(unsigned char c) { return c == '\n' || c == '\r'; }
 }  // namespace
 
-TokenMatch findPrologToken(const unsigned char* held, std::size_t candidate, std::size_t last) {
-    for (std::size_t i = 0; i < kPrologTokenLength; ++i) {
-        const std::size_t at = candidate + i;
-        if (held[at] != static_cast<unsigned char>(kPrologToken[i])) return TokenMatch::NoMatch;
-        if (at == last && i + 1 < kPrologTokenLength) return TokenMatch::Partial;
-    }
-    return TokenMatch::Found;
-}
-
 TokenLine findTokenLine(const unsigned char* bytes, std::size_t from, std::size_t end,
                         bool lineEndBeforeFrom) {
     std::size_t at = from;

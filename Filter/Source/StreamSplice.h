@@ -16,10 +16,6 @@ inline constexpr std::size_t kPrologTokenLength = sizeof kPrologToken - 1;
 
 enum class TokenMatch { NoMatch, Found, Partial };
 
-// Compares the token with the held bytes from candidate to last (inclusive) without reading
-// past last: a proper beginning of the token that reaches last is Partial.
-TokenMatch findPrologToken(const unsigned char* held, std::size_t candidate, std::size_t last);
-
 // The first line start in bytes[from, end) that holds the token (Found), or whose bytes up to end
 // are a proper beginning of it (Partial: more bytes decide), or NoMatch. A line start is a byte
 // behind a CR or LF; the byte at from is one when lineEndBeforeFrom. It finds '%' bytes with

@@ -173,16 +173,6 @@ INSTANTIATE_TEST_SUITE_P(
                           userInformation("alice", "", "\n").size() + 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(PrologTokenSearch, ReportsPartialOnlyForAProperBeginningAtTheEnd) {
-    const std::string held = "ab\n%%Begin";
-    const auto* bytes = reinterpret_cast<const unsigned char*>(held.data());
-    EXPECT_EQ(findPrologToken(bytes, 3, held.size() - 1), TokenMatch::Partial);
-    EXPECT_EQ(findPrologToken(bytes, 0, held.size() - 1), TokenMatch::NoMatch);
-    const std::string full = "%%BeginProlog";
-    EXPECT_EQ(findPrologToken(reinterpret_cast<const unsigned char*>(full.data()), 0, 12),
-              TokenMatch::Found);
-}
-
 // The first true line start that holds the token, or whose bytes up to the end begin it.
 TokenLine referenceTokenLine(const std::string& bytes, std::size_t from, bool lineEndBeforeFrom) {
     const std::string token = kPrologToken;
