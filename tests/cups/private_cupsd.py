@@ -35,6 +35,7 @@ import time
 
 CUPSD = shutil.which("cupsd", path="/usr/sbin:/sbin:" + os.environ.get("PATH", "")) or "cupsd"
 SYSTEM_SERVERBIN = "/usr/lib/cups"
+SYSTEM_DATADIR = "/usr/share/cups"
 JOB_STATES = {3: "pending", 4: "held", 5: "processing", 6: "stopped", 7: "canceled",
               8: "aborted", 9: "completed"}
 
@@ -56,6 +57,20 @@ fi
 printf '%s' "$5" > "$dir/job-$1.options" || exit 1
 mv "$tmp" "$dir/job-$1.ps" || exit 1
 exit 0
+"""
+
+
+# Lets anyone do and see everything: the tests' own jobs need no authentication.
+PERMISSIVE_POLICY = """<Policy default>
+  JobPrivateAccess all
+  JobPrivateValues none
+  SubscriptionPrivateAccess all
+  SubscriptionPrivateValues none
+  <Limit All>
+    Order deny,allow
+    Allow all
+  </Limit>
+</Policy>
 """
 
 
@@ -107,9 +122,19 @@ def _parse_ipp_response(body):
 
 
 class PrivateCupsd:
-    def __init__(self, filter_path, work_dir=None, log_level="debug"):
+    def __init__(self, filter_path, work_dir=None, log_level="debug", policies=None,
+                 configure=None, backends=(), model_ppds=()):
+        """`policies`: the <Policy> sections of cupsd.conf (default: one that lets everyone
+        do and see everything); `configure`: called with the path of cupsd.conf once it is
+        written, before cupsd starts; `backends`: system backends the queues may use besides
+        capture (e.g. "socket"); `model_ppds`: PPDs that cups-driverd lists (lpinfo -m), from a
+        DataDir of this scheduler's own whose model/kordavine/ holds them."""
         self.filter_path = os.path.abspath(filter_path)
         self.log_level = log_level
+        self.policies = policies
+        self.configure = configure
+        self.backends = tuple(backends)
+        self.model_ppds = tuple(model_ppds)
         # In /tmp, whatever TMPDIR says: every directory above the spool must be traversable
         # for cupsd's User, and the socket path must stay short.
         self.dir = work_dir or tempfile.mkdtemp(prefix="cupsd-",
@@ -154,6 +179,12 @@ class PrivateCupsd:
         with open(self.path("serverbin/backend/capture"), "w") as f:
             f.write(CAPTURE_BACKEND)
         os.chmod(self.path("serverbin/backend/capture"), 0o755)
+        for name in self.backends:
+            self._install(os.path.join(SYSTEM_SERVERBIN, "backend", name),
+                          self.path("serverbin/backend", name))
+        data_dir_line = ""
+        if self.model_ppds:
+            data_dir_line = f"DataDir {self._write_data_dir()}\n"
 
         with open(self.path("cupsd.conf"), "w") as f:
             f.write(f"""LogLevel {self.log_level}
@@ -171,17 +202,9 @@ MaxJobs 0
   Order allow,deny
   Allow all
 </Location>
-<Policy default>
-  JobPrivateAccess all
-  JobPrivateValues none
-  SubscriptionPrivateAccess all
-  SubscriptionPrivateValues none
-  <Limit All>
-    Order deny,allow
-    Allow all
-  </Limit>
-</Policy>
-""")
+{self.policies or PERMISSIVE_POLICY}""")
+        if self.configure is not None:
+            self.configure(self.path("cupsd.conf"))
         system_group = "root" if os.geteuid() == 0 else self.group
         with open(self.path("cups-files.conf"), "w") as f:
             f.write(f"""User {self.user}
@@ -200,7 +223,30 @@ AccessLog {self.path("log/access_log")}
 ErrorLog {self.path("log/error_log")}
 PageLog {self.path("log/page_log")}
 Printcap {self.path("printcap")}
-""")
+{data_dir_line}""")
+
+    def _write_data_dir(self):
+        """A DataDir that is the system's, but for a model/ directory that also holds the
+        given PPDs under kordavine/: cups-driverd lists them without a file in the live
+        system."""
+        data = self.path("data")
+        os.makedirs(os.path.join(data, "model", "kordavine"), exist_ok=True)
+        for name in os.listdir(SYSTEM_DATADIR):
+            if name != "model":
+                os.symlink(os.path.join(SYSTEM_DATADIR, name), os.path.join(data, name))
+        system_models = os.path.join(SYSTEM_DATADIR, "model")
+        if os.path.isdir(system_models):
+            for name in os.listdir(system_models):
+                os.symlink(os.path.join(system_models, name), os.path.join(data, "model", name))
+        for ppd in self.model_ppds:
+            shutil.copyfile(ppd, os.path.join(data, "model", "kordavine", os.path.basename(ppd)))
+        for root, dirs, files in os.walk(data):
+            os.chmod(root, 0o755)
+            for name in files:
+                os.chmod(os.path.join(root, name), 0o644)
+        self._install(os.path.join(SYSTEM_SERVERBIN, "daemon", "cups-driverd"),
+                      self.path("serverbin/daemon/cups-driverd"))
+        return data
 
     def start(self, timeout=30):
         self._write_configuration()
@@ -309,6 +355,10 @@ Printcap {self.path("printcap")}
     def ipp(self, operation, attributes, resource="/"):
         """One IPP request over the socket; attributes are (tag, name, value) triples in the
         operation group. Returns (status, {name: [values]})."""
+        return _parse_ipp_response(self.ipp_response(operation, attributes, resource))
+
+    def ipp_response(self, operation, attributes, resource="/"):
+        """The raw body of the answer to one IPP request (see ipp)."""
         self._request_id += 1
         body = struct.pack(">BBHI", 2, 0, operation, self._request_id) + b"\x01"
         body += _ipp_attribute(0x47, "attributes-charset", "utf-8")
@@ -319,8 +369,7 @@ Printcap {self.path("printcap")}
         connection = UnixHTTPConnection(self.socket_path)
         try:
             connection.request("POST", resource, body, {"Content-Type": "application/ipp"})
-            response = connection.getresponse()
-            return _parse_ipp_response(response.read())
+            return connection.getresponse().read()
         finally:
             connection.close()
 
