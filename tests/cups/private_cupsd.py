@@ -312,10 +312,12 @@ Printcap {self.path("printcap")}
         self.client(*argv)
         return capture_dir
 
-    def submit(self, queue, path, options=None, title=None, document_format=None):
-        """Sends a file with `lp`; options map names to values (passed as -o name=value).
-        Returns the job id."""
+    def submit(self, queue, path, options=None, title=None, document_format=None, user=None):
+        """Sends a file with `lp` (as requesting user `user` when given); options map names to
+        values (passed as -o name=value). Returns the job id."""
         argv = ["lp", "-d", queue]
+        if user is not None:
+            argv += ["-U", user]
         if title is not None:
             argv += ["-t", title]
         if document_format is not None:
