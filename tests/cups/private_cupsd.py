@@ -35,7 +35,6 @@ import time
 
 CUPSD = shutil.which("cupsd", path="/usr/sbin:/sbin:" + os.environ.get("PATH", "")) or "cupsd"
 SYSTEM_SERVERBIN = "/usr/lib/cups"
-SYSTEM_DATADIR = "/usr/share/cups"
 JOB_STATES = {3: "pending", 4: "held", 5: "processing", 6: "stopped", 7: "canceled",
               8: "aborted", 9: "completed"}
 
@@ -123,18 +122,16 @@ def _parse_ipp_response(body):
 
 class PrivateCupsd:
     def __init__(self, filter_path, work_dir=None, log_level="debug", policies=None,
-                 configure=None, backends=(), model_ppds=()):
+                 configure=None, backends=()):
         """`policies`: the <Policy> sections of cupsd.conf (default: one that lets everyone
         do and see everything); `configure`: called with the path of cupsd.conf once it is
         written, before cupsd starts; `backends`: system backends the queues may use besides
-        capture (e.g. "socket"); `model_ppds`: PPDs that cups-driverd lists (lpinfo -m), from a
-        DataDir of this scheduler's own whose model/kordavine/ holds them."""
+        capture (e.g. "socket")."""
         self.filter_path = os.path.abspath(filter_path)
         self.log_level = log_level
         self.policies = policies
         self.configure = configure
         self.backends = tuple(backends)
-        self.model_ppds = tuple(model_ppds)
         # In /tmp, whatever TMPDIR says: every directory above the spool must be traversable
         # for cupsd's User, and the socket path must stay short.
         self.dir = work_dir or tempfile.mkdtemp(prefix="cupsd-",
@@ -176,15 +173,16 @@ class PrivateCupsd:
                 self._install(system_filter, self.path("serverbin/filter", name))
         self._install(os.path.join(SYSTEM_SERVERBIN, "daemon", "cups-exec"),
                       self.path("serverbin/daemon/cups-exec"))
+        # cups-driverd (package cups) lists the driver PPDs for lpinfo -m and lpadmin -m.
+        driverd = os.path.join(SYSTEM_SERVERBIN, "daemon", "cups-driverd")
+        if os.path.exists(driverd):
+            self._install(driverd, self.path("serverbin/daemon/cups-driverd"))
         with open(self.path("serverbin/backend/capture"), "w") as f:
             f.write(CAPTURE_BACKEND)
         os.chmod(self.path("serverbin/backend/capture"), 0o755)
         for name in self.backends:
             self._install(os.path.join(SYSTEM_SERVERBIN, "backend", name),
                           self.path("serverbin/backend", name))
-        data_dir_line = ""
-        if self.model_ppds:
-            data_dir_line = f"DataDir {self._write_data_dir()}\n"
 
         with open(self.path("cupsd.conf"), "w") as f:
             f.write(f"""LogLevel {self.log_level}
@@ -223,30 +221,7 @@ AccessLog {self.path("log/access_log")}
 ErrorLog {self.path("log/error_log")}
 PageLog {self.path("log/page_log")}
 Printcap {self.path("printcap")}
-{data_dir_line}""")
-
-    def _write_data_dir(self):
-        """A DataDir that is the system's, but for a model/ directory that also holds the
-        given PPDs under kordavine/: cups-driverd lists them without a file in the live
-        system."""
-        data = self.path("data")
-        os.makedirs(os.path.join(data, "model", "kordavine"), exist_ok=True)
-        for name in os.listdir(SYSTEM_DATADIR):
-            if name != "model":
-                os.symlink(os.path.join(SYSTEM_DATADIR, name), os.path.join(data, name))
-        system_models = os.path.join(SYSTEM_DATADIR, "model")
-        if os.path.isdir(system_models):
-            for name in os.listdir(system_models):
-                os.symlink(os.path.join(system_models, name), os.path.join(data, "model", name))
-        for ppd in self.model_ppds:
-            shutil.copyfile(ppd, os.path.join(data, "model", "kordavine", os.path.basename(ppd)))
-        for root, dirs, files in os.walk(data):
-            os.chmod(root, 0o755)
-            for name in files:
-                os.chmod(os.path.join(root, name), 0o644)
-        self._install(os.path.join(SYSTEM_SERVERBIN, "daemon", "cups-driverd"),
-                      self.path("serverbin/daemon/cups-driverd"))
-        return data
+""")
 
     def start(self, timeout=30):
         self._write_configuration()
