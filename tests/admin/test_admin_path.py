@@ -143,14 +143,17 @@ class AdministratorPath(unittest.TestCase):
         stamp = ex.STAMP_RE.search(received).group(1)
         self.assertEqual(received, ex.splice_into(self.job, ex.expected_splice(options, stamp)))
 
-    def test_the_readme_lpadmin_line_makes_a_queue_that_prints(self):
-        argv = readme_lpadmin_argv()
-        self.assertNotIn("sudo", argv)
-        result, queue = self.add_queue_as_the_readme_says(argv)
+    def assert_readme_warning(self, result):
         warning = re.search(r"`(lpadmin: Printer drivers[^`]*)`",
                             section(readme(), "For the CUPS administrator"))
         self.assertIsNotNone(warning)
         self.assertIn(re.sub(r"\s+", " ", warning.group(1)), result.stderr.decode())
+
+    def test_the_readme_lpadmin_line_makes_a_queue_that_prints(self):
+        argv = readme_lpadmin_argv()
+        self.assertNotIn("sudo", argv)
+        result, queue = self.add_queue_as_the_readme_says(argv)
+        self.assert_readme_warning(result)
         self.print_through(queue, {"JobType": "Locked Print", "UserID": "alice",
                                    "Password": "4711"})
 
@@ -165,7 +168,7 @@ class AdministratorPath(unittest.TestCase):
         at = argv.index("-P")
         argv[at:at + 2] = ["-m", name.group(1)]
         argv[argv.index("-p") + 1] = "bymodel"
-        self.add_queue_as_the_readme_says(argv)
+        self.assert_readme_warning(self.add_queue_as_the_readme_says(argv)[0])
         self.print_through("bymodel", {"JobType": "Sample Print", "UserID": "bob"})
 
     def test_the_needs_column_is_what_the_filter_requires(self):
