@@ -209,6 +209,8 @@ def run_in_namespace():
     ppd_root = os.path.dirname(os.path.dirname(ppd))
     if os.geteuid() != 0 or not shutil.which("unshare") or not os.path.isdir(ppd_root):
         return None
+    if subprocess.run(["unshare", "--mount", "true"], capture_output=True).returncode != 0:
+        return None  # a container without the right to make mount namespaces
     stage = tempfile.mkdtemp(prefix="ppd-root-")
     try:
         os.chmod(stage, 0o755)
