@@ -127,7 +127,7 @@ class CupsdPolicyTool(unittest.TestCase):
         self.assertEqual(private_values(text), ({"default": ["default", "job-password"]}, None))
         self.assertNotIn("kordavine-cupsd-policy", text)
 
-    def test_mode_and_owner_stay(self):
+    def test_mode_owner_and_links_stay(self):
         conf = self.write(policy("default", "  JobPrivateValues default\n"))
         os.chmod(conf, 0o640)
         if os.geteuid() == 0:
@@ -139,6 +139,12 @@ class CupsdPolicyTool(unittest.TestCase):
                          (before.st_mode, before.st_uid, before.st_gid))
         self.assertNotEqual(after.st_ino, before.st_ino)  # replaced, not rewritten in place
         self.assertEqual(sorted(os.listdir(self.dir)), ["cupsd.conf"])
+        # Through a symbolic link the file it names changes and the link stays.
+        link = os.path.join(self.dir, "link.conf")
+        os.symlink("cupsd.conf", link)
+        self.assertEqual(self.tool("disable", link).returncode, 0)
+        self.assertTrue(os.path.islink(link))
+        self.assertEqual(private_values(self.read(conf))[0], {"default": ["default"]})
 
     def test_bad_input_is_refused_and_changes_nothing(self):
         # (case, file text or None for a missing file, command, exit status, part of stderr)
