@@ -6,7 +6,10 @@ built filter, so that the documentation cannot drift silently:
   warning the README quotes, and a job sent to it reaches the listener with the splice;
 - lpinfo -m lists the installed PPD under the name the README gives, and lpadmin -m takes it;
 - every "Filter needs" row: with just the listed options the filter splices, with any one of
-  them missing it refuses the splice.
+  them missing it refuses the splice;
+- the copy-control table: a required key left out refuses the job, an optional one left out
+  gives the output of its bold default, every other listed value gives another output, and a
+  value in other letter case counts as absent.
 
 The PPD must lie where the README's line says, without writing into the live system: the test
 runs itself again in a private mount namespace (unshare -m, as root) in which a directory of its
@@ -60,8 +63,9 @@ def option_value(argv, flag):
     return argv[argv.index(flag) + 1]
 
 
-def needs_table():
-    """[(JobType value, [keys the filter needs])] from the README's job-type table."""
+def readme_table(column):
+    """The rows of the first table in "For the person printing" with a header cell `column`,
+    each as {header: cell}."""
     rows, header = [], None
     for line in section(readme(), "For the person printing").splitlines():
         if not line.startswith("|"):
@@ -70,12 +74,25 @@ def needs_table():
             continue
         cells = [cell.strip() for cell in line.strip("|").split("|")]
         if header is None:
-            header = cells if "Filter needs" in cells else None
+            header = cells if column in cells else None
         elif not set(cells[0]) <= set("-"):
-            job_type = re.fullmatch(r"`([^`]+)`", cells[header.index("Stored as `JobType`")])
-            needs = cells[header.index("Filter needs")]
-            rows.append((job_type.group(1), re.findall(r"`([^`]+)`", needs)))
+            rows.append(dict(zip(header, cells)))
     return rows
+
+
+def ticked(cell):
+    return re.findall(r"`([^`]+)`", cell)
+
+
+def needs_table():
+    """[(JobType value, [keys the filter needs])] from the README's job-type table."""
+    return [(ticked(row["Stored as `JobType`"])[0], ticked(row["Filter needs"]))
+            for row in readme_table("Filter needs")]
+
+
+def without_stamps(output):
+    """The filter's output with its compact and display time stamps blanked."""
+    return re.sub(rb"\d{4}/\d{2}/\d{2} \d{2}:\d{2}|\d{12}", b"@", output)
 
 
 class SocketPrinter:
@@ -194,6 +211,46 @@ class AdministratorPath(unittest.TestCase):
                         self.assertEqual(result.returncode, 1)
                         self.assertEqual(result.stdout, self.job[:token])
                         self.assertIn(ex.GENERAL_MESSAGE, result.stderr)
+
+    def test_the_copy_control_table_is_what_the_filter_reads(self):
+        rows = {ticked(row["Key"])[0]: row for row in readme_table("Values")
+                if ticked(row["Key"])[0].startswith("CCP")}
+        self.assertEqual(len(rows), 15)
+        # A pattern block writes every setting; the texts make each text type differ.
+        base = {"CCPCopyControlType": "Prevention Copy Pattern", "CCPFont": "Helvetica",
+                "CCPSize": "24", "CCPAngle": "45", "CCPLineSpace": "10",
+                "CCPCustomText": "custom", "CCPUserName": "user", "CCPJobName": "job"}
+
+        def output(options):
+            result = ex.run_filter(ARGS.filter, options, job=self.job)
+            return result.returncode, without_stamps(result.stdout)
+
+        status, text = output(base)
+        self.assertEqual(status, 0)
+        self.assertIn(b"/SetMarkingType get exec", text)
+        for key, row in rows.items():
+            values = row["Values"]
+            required = row["Required"].startswith("yes")
+            # (case, options, whether the output equals that of the key left out; None: the
+            #  job is refused)
+            cases = [("left out", {k: v for k, v in base.items() if k != key},
+                      None if required else True)]
+            if "a PostScript number; anything else refuses the job" in values:
+                cases.append(("not a number", {**base, key: "1 0 moveto"}, None))
+            default = re.findall(r"\*\*`([^`]+)`\*\*", values)
+            for value in ticked(values) if default else []:
+                cases.append((value, {**base, key: value}, value == default[0]))
+                if value.lower() != value:
+                    cases.append((value.lower(), {**base, key: value.lower()}, True))
+            reference = output(cases[0][1])
+            for name, options, same in cases:
+                with self.subTest(key=key, case=name):
+                    status, text = output(options)
+                    if same is None:
+                        self.assertEqual(status, 1)
+                    else:
+                        self.assertEqual(status, 0)
+                        self.assertEqual(text == reference[1], same)
 
 
 def run_in_namespace():
