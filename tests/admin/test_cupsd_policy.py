@@ -98,9 +98,11 @@ class CupsdPolicyTool(unittest.TestCase):
         for name, original, expected, history, warning in cases:
             with self.subTest(name):
                 conf = self.write(original)
-                self.assertEqual(self.tool("status", conf).returncode,
-                                 0 if name in ("both names there", "all already private")
-                                 else 3)
+                before = self.tool("status", conf)
+                self.assertEqual(before.returncode, 3)
+                self.assertIn("error_log", before.stdout)
+                self.assertEqual("shows them" in before.stdout,
+                                 name not in ("both names there", "all already private"))
                 result = self.tool("enable", conf)
                 self.assertEqual(result.returncode, 0, result.stderr)
                 enabled = self.read(conf)
