@@ -59,6 +59,20 @@ exit 0
 """
 
 
+# Lets anyone do and see everything: the tests' own jobs need no authentication.
+PERMISSIVE_POLICY = """<Policy default>
+  JobPrivateAccess all
+  JobPrivateValues none
+  SubscriptionPrivateAccess all
+  SubscriptionPrivateValues none
+  <Limit All>
+    Order deny,allow
+    Allow all
+  </Limit>
+</Policy>
+"""
+
+
 class UnixHTTPConnection(http.client.HTTPConnection):
     def __init__(self, path, timeout=10):
         super().__init__("localhost", timeout=timeout)
@@ -107,9 +121,17 @@ def _parse_ipp_response(body):
 
 
 class PrivateCupsd:
-    def __init__(self, filter_path, work_dir=None, log_level="debug"):
+    def __init__(self, filter_path, work_dir=None, log_level="debug", policies=None,
+                 configure=None, backends=()):
+        """`policies`: the <Policy> sections of cupsd.conf (default: one that lets everyone
+        do and see everything); `configure`: called with the path of cupsd.conf once it is
+        written, before cupsd starts; `backends`: system backends the queues may use besides
+        capture (e.g. "socket")."""
         self.filter_path = os.path.abspath(filter_path)
         self.log_level = log_level
+        self.policies = policies
+        self.configure = configure
+        self.backends = tuple(backends)
         # In /tmp, whatever TMPDIR says: every directory above the spool must be traversable
         # for cupsd's User, and the socket path must stay short.
         self.dir = work_dir or tempfile.mkdtemp(prefix="cupsd-",
@@ -151,9 +173,16 @@ class PrivateCupsd:
                 self._install(system_filter, self.path("serverbin/filter", name))
         self._install(os.path.join(SYSTEM_SERVERBIN, "daemon", "cups-exec"),
                       self.path("serverbin/daemon/cups-exec"))
+        # cups-driverd (package cups) lists the driver PPDs for lpinfo -m and lpadmin -m.
+        driverd = os.path.join(SYSTEM_SERVERBIN, "daemon", "cups-driverd")
+        if os.path.exists(driverd):
+            self._install(driverd, self.path("serverbin/daemon/cups-driverd"))
         with open(self.path("serverbin/backend/capture"), "w") as f:
             f.write(CAPTURE_BACKEND)
         os.chmod(self.path("serverbin/backend/capture"), 0o755)
+        for name in self.backends:
+            self._install(os.path.join(SYSTEM_SERVERBIN, "backend", name),
+                          self.path("serverbin/backend", name))
 
         with open(self.path("cupsd.conf"), "w") as f:
             f.write(f"""LogLevel {self.log_level}
@@ -171,17 +200,9 @@ MaxJobs 0
   Order allow,deny
   Allow all
 </Location>
-<Policy default>
-  JobPrivateAccess all
-  JobPrivateValues none
-  SubscriptionPrivateAccess all
-  SubscriptionPrivateValues none
-  <Limit All>
-    Order deny,allow
-    Allow all
-  </Limit>
-</Policy>
-""")
+{self.policies or PERMISSIVE_POLICY}""")
+        if self.configure is not None:
+            self.configure(self.path("cupsd.conf"))
         system_group = "root" if os.geteuid() == 0 else self.group
         with open(self.path("cups-files.conf"), "w") as f:
             f.write(f"""User {self.user}
@@ -266,10 +287,12 @@ Printcap {self.path("printcap")}
         self.client(*argv)
         return capture_dir
 
-    def submit(self, queue, path, options=None, title=None, document_format=None):
-        """Sends a file with `lp`; options map names to values (passed as -o name=value).
-        Returns the job id."""
+    def submit(self, queue, path, options=None, title=None, document_format=None, user=None):
+        """Sends a file with `lp` (as requesting user `user` when given); options map names to
+        values (passed as -o name=value). Returns the job id."""
         argv = ["lp", "-d", queue]
+        if user is not None:
+            argv += ["-U", user]
         if title is not None:
             argv += ["-t", title]
         if document_format is not None:
@@ -309,6 +332,10 @@ Printcap {self.path("printcap")}
     def ipp(self, operation, attributes, resource="/"):
         """One IPP request over the socket; attributes are (tag, name, value) triples in the
         operation group. Returns (status, {name: [values]})."""
+        return _parse_ipp_response(self.ipp_response(operation, attributes, resource))
+
+    def ipp_response(self, operation, attributes, resource="/"):
+        """The raw body of the answer to one IPP request (see ipp)."""
         self._request_id += 1
         body = struct.pack(">BBHI", 2, 0, operation, self._request_id) + b"\x01"
         body += _ipp_attribute(0x47, "attributes-charset", "utf-8")
@@ -319,8 +346,7 @@ Printcap {self.path("printcap")}
         connection = UnixHTTPConnection(self.socket_path)
         try:
             connection.request("POST", resource, body, {"Content-Type": "application/ipp"})
-            response = connection.getresponse()
-            return _parse_ipp_response(response.read())
+            return connection.getresponse().read()
         finally:
             connection.close()
 
