@@ -14,6 +14,7 @@
 #include "DialogCommands.h"
 #include "DialogServices.h"
 #include "HeadlessControls.h"
+#include "InstalledBundle.h"
 #include "PrintSettingsKeys.h"
 
 namespace {
@@ -29,7 +30,7 @@ constexpr char kUsage[] =
     "                     (--script FILE | --script-json JSON)\n";
 
 struct Options {
-    std::string bundle = JOBLOG_DEFAULT_BUNDLE;
+    std::string bundle = kordavine::driver::defaultBundle();
     std::optional<std::string> ppd;
     std::string language = "en";
     json settings = json::object();

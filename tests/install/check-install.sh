@@ -1,25 +1,98 @@
 #!/usr/bin/env bash
-# Installs the build into a staging root and checks that the filter lands where CUPS runs
-# filters from, with the mode CUPS insists on, and the PPD where CUPS finds driver PPDs.
-set -euo pipefail
+# Installs the build with `cmake --install` under a temporary root (a prefix, DESTDIR, or both)
+# and checks, for each way:
+#  - the filter lands in <prefix>/lib/cups/filter (mode 0755, root's when run as root), the PPD
+#    in <prefix>/share/ppd/kordavine (0644, accepted by cupstestppd), the man pages, the bundle
+#    and the platform library under <libdir>/kordavine, and joblog-dialog in <prefix>/bin;
+#  - the installed joblog-dialog runs from there and loads the installed bundle;
+#  - the uninstall target removes every installed file and every directory the install made,
+#    and keeps a directory that was there before.
+# The build's own install manifest is put back afterwards.
+#   check-install.sh <build-dir>
+set -uo pipefail
 build=$1
-stage=$(mktemp -d)
-trap 'rm -rf "$stage"' EXIT
-DESTDIR=$stage cmake --install "$build" >/dev/null
+libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$build/CMakeCache.txt")
+panel=$( [ -x "$build/panel/driver/joblog-dialog" ] && echo yes || echo no)
+work=$(mktemp -d)
+saved=$work/saved
+mkdir "$saved"
+for kept in install_manifest.txt install_directories.txt; do
+  [ -e "$build/$kept" ] && cp -p "$build/$kept" "$saved/"
+done
+restore() {
+  rm -f "$build/install_manifest.txt" "$build/install_directories.txt"
+  cp -p "$saved"/* "$build/" 2>/dev/null
+  rm -rf "$work"
+}
+trap restore EXIT
 
-filter="$stage$(cups-config --serverbin)/filter/jobtypefilter"
-ppd="$stage/usr/share/ppd/kordavine/kordavine-office.ppd"
-fail=0
-[ -x "$filter" ] || { echo "no executable filter at $filter"; fail=1; }
-mode=$(stat -c %a "$filter" 2>/dev/null || echo none)
-[ "$mode" = 755 ] || { echo "filter mode is $mode, want 755"; fail=1; }
-[ -f "$ppd" ] || { echo "no PPD at $ppd"; fail=1; }
-ppd_mode=$(stat -c %a "$ppd" 2>/dev/null || echo none)
-[ "$ppd_mode" = 644 ] || { echo "PPD mode is $ppd_mode, want 644"; fail=1; }
-if [ "$(id -u)" -eq 0 ]; then
-  owner=$(stat -c %U "$filter")
-  [ "$owner" = root ] || { echo "filter owned by $owner, want root"; fail=1; }
-fi
-cupstestppd -W filters "$ppd" >/dev/null || { echo "cupstestppd refuses the installed PPD"; fail=1; }
-[ $fail -eq 0 ] && echo "installed filter and PPD as CUPS expects"
-exit $fail
+passed=0 failed=0
+check() {  # check <case> <description> <command...>
+  local name=$1 what=$2
+  shift 2
+  if "$@" >/dev/null 2>&1; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAIL [$name] $what"
+  fi
+}
+mode_is() { [ "$(stat -c %a "$1" 2>/dev/null)" = "$2" ]; }
+owned_by_root() { [ "$(id -u)" -ne 0 ] || [ "$(stat -c %U "$1")" = root ]; }
+listing() { (cd "$1" && find . -mindepth 1 | sort); }
+
+# case | --prefix given to cmake --install (empty: the configured one) | DESTDIR (empty: none)
+cases=(
+  "prefix|$work/p|"
+  "destdir|/usr|$work/d"
+  "destdir-and-prefix|/opt/kordavine|$work/dp"
+)
+for row in "${cases[@]}"; do
+  IFS='|' read -r name prefix destdir <<< "$row"
+  root=$destdir$prefix
+  # A directory that was there before the install must stay after uninstall.
+  mkdir -p "$root/share/ppd"
+  base=${destdir:-$prefix}
+  before=$(listing "$base")
+  install_args=(--install "$build" --prefix "$prefix")
+  if [ -n "$destdir" ]; then
+    check "$name" "cmake --install with DESTDIR" env DESTDIR="$destdir" cmake "${install_args[@]}"
+  else
+    check "$name" "cmake --install --prefix" cmake "${install_args[@]}"
+  fi
+
+  filter=$root/lib/cups/filter/jobtypefilter
+  ppd=$root/share/ppd/kordavine/kordavine-office.ppd
+  check "$name" "filter installed executable at $filter" test -x "$filter"
+  check "$name" "filter mode 0755" mode_is "$filter" 755
+  check "$name" "filter owned by root" owned_by_root "$filter"
+  check "$name" "PPD installed at $ppd" test -f "$ppd"
+  check "$name" "PPD mode 0644" mode_is "$ppd" 644
+  check "$name" "cupstestppd accepts the installed PPD" cupstestppd -W filters "$ppd"
+  check "$name" "jobtypefilter(8) installed" test -f "$root/share/man/man8/jobtypefilter.8"
+  check "$name" "nothing installed outside the root" \
+    bash -c "! grep -v '^$root/' '$build/install_manifest.txt'"
+  if [ "$panel" = yes ]; then
+    dialog=$root/bin/joblog-dialog
+    bundle=$root/$libdir/kordavine/JobLog.plugin
+    script='[{"do":"create"},{"do":"view"},{"do":"show"}]'
+    check "$name" "joblog-dialog(1) installed" test -f "$root/share/man/man1/joblog-dialog.1"
+    check "$name" "platform library private to the panel" test -f "$root/$libdir/kordavine/libkordavine-platform.so"
+    check "$name" "bundle module installed" test -f "$bundle/Contents/MacOS/jobtypepanel.so"
+    check "$name" "installed joblog-dialog runs" \
+      "$dialog" --ppd "$ppd" --script-json "$script"
+    # With its installed bundle broken, the installed program must fail: it does not fall back
+    # to the build tree's bundle.
+    cp "$bundle/Contents/Info.plist" "$work/Info.plist"
+    echo broken > "$bundle/Contents/Info.plist"
+    check "$name" "installed joblog-dialog loads the installed bundle" \
+      bash -c "! '$dialog' --ppd '$ppd' --script-json '$script'"
+    cp "$work/Info.plist" "$bundle/Contents/Info.plist"
+  fi
+
+  check "$name" "uninstall target" env DESTDIR="$destdir" cmake --build "$build" --target uninstall
+  check "$name" "uninstall leaves exactly what was there before" \
+    test "$(listing "$base")" = "$before"
+done
+echo "$passed passed, $failed failed"
+((failed == 0))

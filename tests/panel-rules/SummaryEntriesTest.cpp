@@ -12,7 +12,13 @@ namespace kordavine::joblog {
 namespace {
 
 // Marks every translated text so a missing localization shows in the expected dictionary.
-std::string bracketed(std::string_view key) { return "[" + std::string(key) + "]"; }
+// Appended, not prepended: GCC 12's -Wrestrict misfires on `"[" + std::string` at -O2.
+std::string bracketed(std::string_view key) {
+    std::string text = "[";
+    text += key;
+    text += ']';
+    return text;
+}
 
 struct SummaryCase {
     const char* name;
