@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "BundleLocation.h"
 #include "ControlPeers.h"
 #include "DialogCommands.h"
 #include "DialogServices.h"
@@ -29,7 +30,7 @@ constexpr char kUsage[] =
     "                     (--script FILE | --script-json JSON)\n";
 
 struct Options {
-    std::string bundle = JOBLOG_DEFAULT_BUNDLE;
+    std::string bundle = platform::defaultBundlePath().string();
     std::optional<std::string> ppd;
     std::string language = "en";
     json settings = json::object();
