@@ -28,7 +28,9 @@ JobLogTab::JobLogTab(platform::LoadedPlugIn plugIn, std::shared_ptr<qt::QtToolki
     noPanel_ = new QLabel(this);
     noPanel_->hide();
     layout_->addWidget(noPanel_);
-    summaryBox_ = new QGroupBox(QString::fromStdString(plugIn_.bundle->localizedStringForKey("Summary")), this);
+    // The summary sits in a frame of its own below the form; its lines carry the panel's own
+    // localized labels, so it needs no heading.
+    summaryBox_ = new QGroupBox(this);
     auto* summaryLayout = new QVBoxLayout(summaryBox_);
     summary_ = new QLabel(summaryBox_);
     summary_->setObjectName("JobLogSummary");
