@@ -40,30 +40,36 @@ DialogChoices choicesOf(const QPrinter& printer) {
 
 }  // namespace
 
-int runPrintTool(const PrintToolOptions& options, std::ostream& out, std::ostream& err, const DialogDriver& driver) {
+std::optional<PreparedJob> preparePrintJob(const PrintToolOptions& options, std::ostream& err) {
     const auto file = checkPrintFile(options.file);
     if (!file.problem.empty()) {
         err << "joblog-print: " << file.problem << '\n';
-        return 1;
+        return std::nullopt;
     }
     const auto printers = listPrinters();
     if (!printers.printers) {
         err << "joblog-print: cannot reach the print system: " << printers.error << '\n';
-        return 1;
+        return std::nullopt;
     }
     if (printers.printers->names.empty()) {
         err << "joblog-print: no printers are set up\n";
-        return 1;
+        return std::nullopt;
     }
     std::string queue = printers.printers->defaultName.value_or(printers.printers->names.front());
     if (options.printer) {
         const auto& names = printers.printers->names;
         if (std::find(names.begin(), names.end(), *options.printer) == names.end()) {
             err << "joblog-print: there is no printer named " << *options.printer << '\n';
-            return 1;
+            return std::nullopt;
         }
         queue = *options.printer;
     }
+    return PreparedJob{file.documentFormat, queue};
+}
+
+int runPrintDialog(const PrintToolOptions& options, const PreparedJob& job, std::ostream& out, std::ostream& err,
+                   const DialogDriver& driver) {
+    const std::string& queue = job.queue;
 
     const std::string bundlePath = options.bundle.value_or(platform::defaultBundlePath().string());
     const std::string language = qt::panelLanguage(qt::localeFromEnvironment(), qt::bundleLanguages(bundlePath));
@@ -100,7 +106,7 @@ int runPrintTool(const PrintToolOptions& options, std::ostream& out, std::ostrea
         if (driver) QTimer::singleShot(0, &dialog, [&dialog, &driver] { driver(dialog); });
         if (dialog.exec() == QDialog::Accepted) {
             const std::string chosen = tab->printerName();
-            JobRequest request{chosen, options.file, title, file.documentFormat,
+            JobRequest request{chosen, options.file, title, job.documentFormat,
                                tab->printerSetup().savedOptions, tab->savedSettings(), choicesOf(printer)};
             const auto answer = submitJob(request);
             if (answer.jobId > 0) {

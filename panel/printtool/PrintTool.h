@@ -4,7 +4,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <ostream>
+#include <string>
 
 #include "PrintToolOptions.h"
 
@@ -16,7 +18,18 @@ class JobLogPrintDialog;
 // through the real widgets). The tool itself passes none.
 using DialogDriver = std::function<void(JobLogPrintDialog&)>;
 
-int runPrintTool(const PrintToolOptions& options, std::ostream& out, std::ostream& err,
-                 const DialogDriver& driver = nullptr);
+// What the run checked before any window opens: the file's format and the queue to start with.
+struct PreparedJob {
+    std::string documentFormat;
+    std::string queue;
+};
+
+// Checks the file, the print system and the printer asked for; none (after a clear message on
+// err) when the job cannot go ahead. Needs no display.
+std::optional<PreparedJob> preparePrintJob(const PrintToolOptions& options, std::ostream& err);
+
+// Shows the dialog (a QApplication must exist) and submits. Answers the exit status.
+int runPrintDialog(const PrintToolOptions& options, const PreparedJob& job, std::ostream& out, std::ostream& err,
+                   const DialogDriver& driver = nullptr);
 
 }  // namespace kordavine::printtool

@@ -21,7 +21,10 @@ int main(int argc, char** argv) {
         std::cout << kPrintToolUsage;
         return 0;
     }
+    // Everything that can be checked without a window is checked first.
+    const auto job = preparePrintJob(options, std::cerr);
+    if (!job) return 1;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("joblog-print"));
-    return runPrintTool(options, std::cout, std::cerr);
+    return runPrintDialog(options, *job, std::cout, std::cerr);
 }
