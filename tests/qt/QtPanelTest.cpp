@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QSet>
 
@@ -380,7 +381,11 @@ TEST_P(Screenshots, TheTabIsDrawn) {
         qttest::typeInto(t.entry("UserIDField"), "alice");
         qttest::typeInto(t.entry("LongPasswordField"), "1234");
     }
+    // Let the layout take in the last texts before it is drawn.
+    QApplication::processEvents();
+    t.tab->layout()->activate();
     t.tab->adjustSize();
+    QApplication::processEvents();
     const QImage image = t.tab->grab().toImage();
     ASSERT_FALSE(image.isNull());
     // A drawn form has text on it: many colours from antialiased glyphs, not a flat fill.
