@@ -24,8 +24,9 @@ PrinterListAnswer listPrinters() {
     cups_dest_t* dests = nullptr;
     const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
     CupsDestinations owned(count, dests);
-    // No queues at all is an ordinary answer; a scheduler that cannot be reached is not.
-    if (count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
+    // No queues at all is an ordinary answer (libcups reports it as "not found"); a scheduler
+    // that cannot be reached is not.
+    if (count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
         return {std::nullopt, cupsLastErrorString() ? cupsLastErrorString() : "unknown error"};
     }
     PrinterList list;

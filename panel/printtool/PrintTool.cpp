@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <memory>
 
+#include <cups/cups.h>
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QPrinter>
@@ -48,7 +50,8 @@ std::optional<PreparedJob> preparePrintJob(const PrintToolOptions& options, std:
     }
     const auto printers = listPrinters();
     if (!printers.printers) {
-        err << "joblog-print: cannot reach the print system: " << printers.error << '\n';
+        // Name the server asked, so the person sees which scheduler is not running.
+        err << "joblog-print: cannot reach the print system at " << cupsServer() << ": " << printers.error << '\n';
         return std::nullopt;
     }
     if (printers.printers->names.empty()) {
