@@ -1,6 +1,7 @@
 #include "JobLogPrintDialog.h"
 
 #include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QComboBox>
 #include <QPrinter>
 #include <QTabWidget>
@@ -32,9 +33,14 @@ void JobLogPrintDialog::revealTab() {
     auto* tabs = tab_->parentWidget();
     while (tabs && !qobject_cast<QTabWidget*>(tabs)) tabs = tabs->parentWidget();
     if (!tabs) return;
-    // The options fold away behind the dialog's "Options" button.
+    // The options fold away behind the dialog's "Options >>" button, the one button of its
+    // button box that neither accepts nor rejects.
     if (!tabs->isVisible()) {
-        if (auto* unfold = findChild<QAbstractButton*>(QStringLiteral("collapseButton"))) unfold->click();
+        for (auto* box : findChildren<QDialogButtonBox*>()) {
+            for (auto* button : box->buttons()) {
+                if (box->buttonRole(button) == QDialogButtonBox::ResetRole) button->click();
+            }
+        }
     }
     static_cast<QTabWidget*>(tabs)->setCurrentWidget(tab_);
 }

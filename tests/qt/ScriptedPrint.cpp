@@ -10,6 +10,7 @@
 //   {"toggle": CONTROL}            clicks the check box
 //   {"printer": NAME}              chooses another printer in the dialog's list
 //   {"dump": true}                 prints one JSON line: the tab's state
+//   {"reveal": PNG}                brings the Job Log tab to the front and saves the dialog's picture
 //   {"print": true}                presses Print; alerts it raises are printed and dismissed
 //   {"cancel": true}               presses Cancel
 // Printed lines: {"dump": {...}}, {"alert": TEXT}; then what joblog-print itself prints.
@@ -21,6 +22,7 @@
 #include <QComboBox>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QTabWidget>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -40,7 +42,14 @@ json dumpOf(JobLogPrintDialog& dialog) {
     auto* tab = dialog.tab();
     json state{{"printer", tab->printerName()}, {"name", tab->panelName().toStdString()},
                {"jobTypes", tab->jobTypes()}, {"summary", tab->summaryText().toStdString()},
-               {"refusal", tab->refusalText().toStdString()}, {"chosen", dialog.chosenPrinter()}};
+               {"refusal", tab->refusalText().toStdString()}, {"chosen", dialog.chosenPrinter()},
+               {"tabTitle", nullptr}, {"tabVisible", tab->isVisible()}};
+    for (QWidget* above = tab->parentWidget(); above; above = above->parentWidget()) {
+        if (auto* tabs = qobject_cast<QTabWidget*>(above)) {
+            state["tabTitle"] = tabs->tabText(tabs->indexOf(tab)).toStdString();
+            break;
+        }
+    }
     for (const char* field : {"UserIDField", "UserCodeField", "DocNameField"}) {
         if (auto* edit = qobject_cast<QLineEdit*>(tab->controlWidget(field))) state[field] = edit->text().toStdString();
     }
@@ -67,6 +76,10 @@ void play(JobLogPrintDialog& dialog, const json& steps) {
             if (auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers"))) {
                 printers->setCurrentIndex(printers->findText(QString::fromStdString(step["printer"].get<std::string>())));
             }
+        } else if (step.contains("reveal")) {
+            dialog.revealTab();
+            QApplication::processEvents();
+            dialog.grab().save(QString::fromStdString(step["reveal"].get<std::string>()), "PNG");
         } else if (step.contains("dump")) {
             std::cout << json{{"dump", dumpOf(dialog)}}.dump() << std::endl;
         } else if (step.contains("print")) {

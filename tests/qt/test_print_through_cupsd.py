@@ -133,7 +133,9 @@ class PrintThroughCupsd(unittest.TestCase):
                              {"cancel": True}], sample("sample-job.ps"))
         self.assertEqual(run.status, 1)
         self.assertEqual(run.alerts(), ["Enter a valid File Name"])
-        # The dialog stayed open with everything typed still there.
+        # The dialog stayed open with everything typed still there, the Job Log tab in front.
+        self.assertTrue(run.dumps()[0]["tabVisible"])
+        self.assertEqual(run.dumps()[0]["refusal"], "Enter a valid File Name")
         self.assertEqual(run.dumps()[0]["DocNameField"], "my file")
         self.assertEqual(run.dumps()[0]["UserIDField"], "eve")
         self.assertIsNone(run.job_id("office"))
@@ -152,6 +154,11 @@ class PrintThroughCupsd(unittest.TestCase):
         self.assertEqual(run.status, 1, run.err)
         dump = run.dumps()[0]
         self.assertEqual(dump["name"], "Auftragsprotokoll")
+        # The panel is a tab of Qt's print dialog, titled with its localized name.
+        self.assertEqual(dump["tabTitle"], "Auftragsprotokoll")
+        self.assertTrue(dump["tabVisible"])
+        with open(picture, "rb") as f:
+            self.assertEqual(f.read(8), b"\x89PNG\r\n\x1a\n")
         self.assertEqual(dump["selected"], "Vertraulicher Druck")
         self.assertEqual(dump["UserIDField"], "carol")
         self.assertEqual(dump["summary"].split("\n"), ["Auftragsart: Vertraulicher Druck", "Benutzer-ID: carol"])
