@@ -10,11 +10,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "BundleLocation.h"
 #include "ControlPeers.h"
 #include "DialogCommands.h"
 #include "DialogServices.h"
 #include "HeadlessControls.h"
-#include "InstalledBundle.h"
 #include "PrintSettingsKeys.h"
 
 namespace {
@@ -30,7 +30,7 @@ constexpr char kUsage[] =
     "                     (--script FILE | --script-json JSON)\n";
 
 struct Options {
-    std::string bundle = kordavine::driver::defaultBundle();
+    std::string bundle = platform::defaultBundlePath().string();
     std::optional<std::string> ppd;
     std::string language = "en";
     json settings = json::object();

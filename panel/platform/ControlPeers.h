@@ -61,7 +61,24 @@ public:
     virtual void setActionHandler(std::function<void()> handler) = 0;
 };
 
-class ViewPeer : public ControlPeer {};
+// Where a control sits in a view laid out as a form: a row (rows are shown in the order the view
+// description first names them) and a column within it. Controls sharing a cell sit side by side.
+enum class FormColumn { Label, Entry, Note };
+
+struct FormPlace {
+    std::string row;
+    FormColumn column = FormColumn::Entry;
+};
+
+class ViewPeer : public ControlPeer {
+public:
+    // Puts a control of the view in its place in the form (none: the description gives it no
+    // place). A toolkit without a screen has no layout and ignores it.
+    virtual void placeControl(const std::shared_ptr<ControlPeer>& control, const std::optional<FormPlace>& place) {
+        (void)control;
+        (void)place;
+    }
+};
 
 // Creates the controls of a view description.
 class Toolkit {

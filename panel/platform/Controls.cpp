@@ -86,7 +86,12 @@ void Button::setTitle(const std::string& title) {
 
 View::View(std::shared_ptr<ViewPeer> peer) : peer_(std::move(peer)) {}
 
-void View::addSubview(std::shared_ptr<Control> control) { subviews_.push_back(std::move(control)); }
+void View::addSubview(std::shared_ptr<Control> control) { addSubview(std::move(control), std::nullopt); }
+
+void View::addSubview(std::shared_ptr<Control> control, const std::optional<FormPlace>& place) {
+    if (peer_ && control->peer()) peer_->placeControl(control->peer(), place);
+    subviews_.push_back(std::move(control));
+}
 
 std::shared_ptr<Control> View::subviewWithIdentifier(std::string_view identifier) const {
     for (const auto& control : subviews_) {

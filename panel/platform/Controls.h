@@ -96,6 +96,8 @@ class View : public Control {
 public:
     explicit View(std::shared_ptr<ViewPeer> peer = nullptr);
     void addSubview(std::shared_ptr<Control> control);
+    // Adds a control and hands it, with its place in the form, to the toolkit.
+    void addSubview(std::shared_ptr<Control> control, const std::optional<FormPlace>& place);
     const std::vector<std::shared_ptr<Control>>& subviews() const { return subviews_; }
     // The subview with that identifier; none when there is no such subview.
     std::shared_ptr<Control> subviewWithIdentifier(std::string_view identifier) const;

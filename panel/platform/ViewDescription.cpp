@@ -2,13 +2,16 @@
 //   {"class": "NSView", "outlet": "outputBinsView",
 //    "controls": [{"class": "NSTextField", "customClass": "UserIDFieldS", "outlet": "UserIDField",
 //                  "identifier": "UserIDField", "editable": true, "hidden": false, "enabled": true,
-//                  "text": "", "color": "black"},
+//                  "text": "", "color": "black", "row": "UserID", "column": "entry"},
 //                 {"class": "NSPopUpButton", "outlet": "JobTypeSelection", "action": "ChangeJobType:",
 //                  "items": ["Normal Print"]},
 //                 {"class": "NSButton", "outlet": "EnableUserCode", "action": "ChangeOnOffUserCode:",
 //                  "title": "Enable User Code", "state": 0}]}
-// Texts, titles and items are looked up in the bundle's strings table. Every control is made
-// before any outlet is connected, so a description that fails connects nothing.
+// Texts, titles and items are looked up in the bundle's strings table. "row" and "column" (label,
+// entry or note) place a control in the form a screen toolkit lays out; rows follow in the order
+// the description first names them. Every control is made before any outlet is connected, so a
+// description that fails connects nothing.
+#include <optional>
 #include <stdexcept>
 
 #include <nlohmann/json.hpp>
@@ -31,7 +34,25 @@ public:
 struct MadeControl {
     std::shared_ptr<Control> control;
     std::string outlet;
+    std::optional<FormPlace> place;
 };
+
+std::optional<FormPlace> formPlaceOf(const json& description) {
+    if (!description.contains("row")) {
+        if (description.contains("column")) throw DescriptionError("a column without a row");
+        return std::nullopt;
+    }
+    FormPlace place{description["row"].get<std::string>(), FormColumn::Entry};
+    const std::string column = description.value("column", std::string("entry"));
+    if (column == "label") {
+        place.column = FormColumn::Label;
+    } else if (column == "note") {
+        place.column = FormColumn::Note;
+    } else if (column != "entry") {
+        throw DescriptionError("unknown column " + column);
+    }
+    return place;
+}
 
 class ViewBuilder {
 public:
@@ -54,7 +75,7 @@ public:
         if (description.contains("enabled")) control->setEnabled(description["enabled"].get<bool>());
         const std::string outlet = description.value("outlet", std::string());
         control->setIdentifier(description.value("identifier", outlet));
-        return {control, outlet};
+        return {control, outlet, formPlaceOf(description)};
     }
 
 private:
@@ -148,7 +169,7 @@ bool Bundle::loadNibNamed(std::string_view name, const std::shared_ptr<NibOwner>
         NSLog("Cannot load the view description " + fileName + ": " + error.what());
         return false;
     }
-    for (const auto& entry : made) root->addSubview(entry.control);
+    for (const auto& entry : made) root->addSubview(entry.control, entry.place);
     for (const auto& entry : made) {
         if (!entry.outlet.empty() && !owner->connectOutlet(entry.outlet, entry.control)) {
             NSLog("Cannot connect the outlet " + entry.outlet);

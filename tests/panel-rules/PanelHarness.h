@@ -38,8 +38,7 @@ public:
     void setTextColor(LabelColor color) override { color_ = color; }
     LabelColor textColor() const override { return color_; }
     bool isSecure() const override { return secure_; }
-    // Declared without override: the binding's interface may or may not ask for it.
-    void setEditable(bool editable) { editable_ = editable; }
+    void setEditable(bool editable) override { editable_ = editable; }
     void setTextDidChangeHandler(std::function<void()> handler) override { changed_ = std::move(handler); }
 
 private:

@@ -1,0 +1,41 @@
+#include "QtMessages.h"
+
+#include <iostream>
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "DialogServices.h"
+
+namespace kordavine::qt {
+
+namespace {
+AlertDiversion*& activeDiversion() {
+    static AlertDiversion* diversion = nullptr;
+    return diversion;
+}
+}  // namespace
+
+AlertDiversion::AlertDiversion() : outer_(activeDiversion()) { activeDiversion() = this; }
+
+AlertDiversion::~AlertDiversion() { activeDiversion() = outer_; }
+
+void showAlert(const std::string& message) {
+    if (auto* diversion = activeDiversion()) {
+        diversion->alerts_.push_back(message);
+        return;
+    }
+    // No title and the toolkit's single default button, as the panel asks.
+    QMessageBox box(QMessageBox::Warning, QString(), QString::fromStdString(message), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setObjectName("JobLogAlert");
+    box.exec();
+}
+
+void installQtMessageSinks() {
+    platform::setAlertSink([](std::string_view message) { showAlert(std::string(message)); });
+    platform::setLogSink([](std::string_view line) { std::cerr << line << '\n'; });
+}
+
+}  // namespace kordavine::qt
