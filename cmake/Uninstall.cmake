@@ -12,7 +12,12 @@ if(NOT EXISTS "${manifest}")
   message(FATAL_ERROR "Nothing to uninstall: ${manifest} is missing (install first)")
 endif()
 
-file(STRINGS "${manifest}" installed_files)
+# The manifest names the files without DESTDIR; a staged install is removed from the same stage.
+file(STRINGS "${manifest}" manifest_files)
+set(installed_files)
+foreach(listed IN LISTS manifest_files)
+  list(APPEND installed_files "$ENV{DESTDIR}${listed}")
+endforeach()
 set(failed)
 foreach(installed IN LISTS installed_files)
   if(EXISTS "${installed}" OR IS_SYMLINK "${installed}")

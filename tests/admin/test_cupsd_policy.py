@@ -182,11 +182,12 @@ class CupsdPolicyTool(unittest.TestCase):
         prefix = os.path.join(self.dir, "prefix")
         stage = os.path.join(self.dir, "stage")
 
-        def install(option, destdir=None):
+        def install(option, destdir=None, live=prefix):
             configure = subprocess.run(
                 ["cmake", "-S", ARGS.source, "-B", build, "-DJOBLOG_TESTS=OFF",
                  "-DJOBLOG_PANEL=OFF", f"-DJOBLOG_CUPS_SERVERROOT={serverroot}",
-                 f"-DJOBLOG_ENABLE_CUPSD_POLICY={option}"], capture_output=True, text=True,
+                 f"-DJOBLOG_ENABLE_CUPSD_POLICY={option}", f"-DJOBLOG_CUPS_PREFIX={live}"],
+                capture_output=True, text=True,
                 timeout=300)
             self.assertEqual(configure.returncode, 0, configure.stderr)
             env = dict(os.environ)
@@ -200,16 +201,17 @@ class CupsdPolicyTool(unittest.TestCase):
                 capture_output=True, text=True, env=env, timeout=300)
             self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
 
-        # (case, option, DESTDIR, where the tool lands, whether cupsd.conf gets enabled)
+        # (case, option, DESTDIR, CUPS's own prefix, where the tool lands, whether cupsd.conf gets enabled)
         cases = [
-            ("staged", "ON", stage, stage + prefix, False),
-            ("option off", "OFF", None, prefix, False),
-            ("live", "ON", None, prefix, True),
+            ("staged", "ON", stage, prefix, stage + prefix, False),
+            ("option off", "OFF", None, prefix, prefix, False),
+            ("another prefix", "ON", None, "/usr", prefix, False),
+            ("live", "ON", None, prefix, prefix, True),
         ]
-        for name, option, destdir, root, enabled in cases:
+        for name, option, destdir, live, root, enabled in cases:
             with self.subTest(name):
                 self.write(original, "etc-cups/cupsd.conf")
-                install(option, destdir)
+                install(option, destdir, live)
                 tool = os.path.join(root, "sbin", "kordavine-cupsd-policy")
                 self.assertTrue(os.access(tool, os.X_OK), tool)
                 self.assertEqual(private_values(self.read(conf))[0],

@@ -70,8 +70,10 @@ for row in "${cases[@]}"; do
   check "$name" "PPD mode 0644" mode_is "$ppd" 644
   check "$name" "cupstestppd accepts the installed PPD" cupstestppd -W filters "$ppd"
   check "$name" "jobtypefilter(8) installed" test -f "$root/share/man/man8/jobtypefilter.8"
+  # The manifest names the files without DESTDIR: each lies under the prefix and is in the stage.
   check "$name" "nothing installed outside the root" \
-    bash -c "! grep -v '^$root/' '$build/install_manifest.txt'"
+    bash -c "! grep -v '^$prefix/' '$build/install_manifest.txt' &&
+             while read -r f; do test -e '$destdir'\"\$f\" || exit 1; done < '$build/install_manifest.txt'"
   if [ "$panel" = yes ]; then
     dialog=$root/bin/joblog-dialog
     bundle=$root/$libdir/kordavine/JobLog.plugin
