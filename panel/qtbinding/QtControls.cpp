@@ -209,7 +209,10 @@ void QtView::placeControl(const std::shared_ptr<platform::ControlPeer>& control,
     auto* peer = dynamic_cast<QtWidgetPeer*>(control.get());
     if (!peer || !peer->widget()) return;
     // Controls without a place go below every named row, one row each.
-    const int row = place ? rowFor(place->row) : rowFor("#" + std::to_string(freeRows_++));
+    // Built by appending: GCC 12 misreads "#" + std::string as an overlapping copy (-Wrestrict).
+    std::string freeRow = "#";
+    if (!place) freeRow += std::to_string(freeRows_++);
+    const int row = rowFor(place ? place->row : freeRow);
     const auto column = place ? place->column : platform::FormColumn::Entry;
     cell(row, column)->addWidget(peer->widget());
     cellWidgets_[{row, columnIndex(column)}].push_back(peer->widget());
