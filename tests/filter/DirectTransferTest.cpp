@@ -19,14 +19,6 @@
 namespace jobtypefilter::testing {
 namespace {
 
-std::string drain(int fd) {
-    std::string all;
-    char chunk[65536];
-    ssize_t n;
-    while ((n = ::read(fd, chunk, sizeof chunk)) > 0) all.append(chunk, static_cast<std::size_t>(n));
-    return all;
-}
-
 // A temporary file holding bytes, opened for reading; removed again at the end of the test.
 struct TempFile {
     explicit TempFile(const std::string& bytes, int flags = O_RDONLY) {

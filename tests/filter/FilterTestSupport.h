@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
@@ -18,6 +19,15 @@
 #include "StreamSplice.h"
 
 namespace jobtypefilter::testing {
+
+// Everything a descriptor gives until its end.
+inline std::string drain(int fd) {
+    std::string all;
+    char chunk[65536];
+    ssize_t n;
+    while ((n = ::read(fd, chunk, sizeof chunk)) > 0) all.append(chunk, static_cast<std::size_t>(n));
+    return all;
+}
 
 // 2026-03-02 09:05:30 UTC.
 inline constexpr std::time_t kFixedInstant = 1772442330;

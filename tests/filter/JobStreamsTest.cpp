@@ -1,6 +1,8 @@
 // The descriptor streams the filter reads its job from and writes standard output through.
 #include "JobStreams.h"
 
+#include "FilterTestSupport.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -14,13 +16,7 @@
 namespace jobtypefilter {
 namespace {
 
-std::string drain(int fd) {
-    std::string all;
-    char chunk[65536];
-    ssize_t n;
-    while ((n = ::read(fd, chunk, sizeof chunk)) > 0) all.append(chunk, static_cast<std::size_t>(n));
-    return all;
-}
+using testing::drain;
 
 // Writes of every size, mixed with bytes sent straight on, arrive whole and in order.
 TEST(FdJobOutput, KeepsTheOrderOfWritesAndSends) {
