@@ -29,8 +29,8 @@ namespace {
 namespace fs = std::filesystem;
 namespace ps = varlo::printsettings;
 using kordavine::joblog::PrinterAttributes;
-using kordavine::platform::PpdFile;
 using kordavine::platform::ppdAttributeValue;
+using kordavine::platform::PpdFile;
 
 struct Model {
     const char* file;
@@ -46,7 +46,9 @@ const Model kModels[] = {
     {"kordavine-office-mp2000.ppd", false, false, false, false},
 };
 
-std::string flag(bool value) { return value ? "true" : "false"; }
+std::string flag(bool value) {
+    return value ? "true" : "false";
+}
 
 PpdFile openPpd(const fs::path& path) {
     auto ppd = PpdFile::open(path);
@@ -55,7 +57,8 @@ PpdFile openPpd(const fs::path& path) {
 }
 
 PrinterAttributes attributesOf(const PpdFile& ppd) {
-    return {ppdAttributeValue(ppd.get(), "NoJobTypeModel"), ppdAttributeValue(ppd.get(), "StoredPrintSupport"),
+    return {ppdAttributeValue(ppd.get(), "NoJobTypeModel"),
+            ppdAttributeValue(ppd.get(), "StoredPrintSupport"),
             ppdAttributeValue(ppd.get(), "StoreAndPrintSupport"),
             ppdAttributeValue(ppd.get(), "DocumentServerSupport"),
             ppdAttributeValue(ppd.get(), "LongPasswardSupport")};
@@ -83,7 +86,8 @@ std::vector<std::string> optionKeywords(const ppd_group_t& group) {
 
 std::vector<std::pair<std::string, std::string>> choices(const ppd_option_t& option) {
     std::vector<std::pair<std::string, std::string>> list;
-    for (int i = 0; i < option.num_choices; ++i) list.emplace_back(option.choices[i].choice, option.choices[i].text);
+    for (int i = 0; i < option.num_choices; ++i)
+        list.emplace_back(option.choices[i].choice, option.choices[i].text);
     return list;
 }
 
@@ -103,13 +107,17 @@ const Entry kEntries[] = {
     {"UserCode", "User Code", PPD_CUSTOM_PASSCODE, 1, 8},
 };
 
-int passwordDigits(const Model& model) { return model.longPassword ? 8 : 4; }
+int passwordDigits(const Model& model) {
+    return model.longPassword ? 8 : 4;
+}
 
 // The panel shows the file-name row only where some job type takes a file name.
-bool hasFileName(const Model& model) { return model.storedPrint || model.documentServer; }
+bool hasFileName(const Model& model) {
+    return model.storedPrint || model.documentServer;
+}
 
 class PpdFamily : public testing::TestWithParam<Model> {
-protected:
+  protected:
     fs::path path() const { return fs::path(JOBLOG_PPD_DIR) / GetParam().file; }
 };
 
@@ -133,9 +141,11 @@ TEST_P(PpdFamily, DeclaresTheModelsAttributesAndRunsTheFilter) {
     EXPECT_EQ(attributes.documentServerSupport, flag(model.documentServer));
     EXPECT_EQ(attributes.longPasswordSupport, flag(model.longPassword));
     EXPECT_EQ(ppdAttributeValue(ppd.get(), "cupsFilter2"),
-              "application/vnd.cups-postscript application/vnd.kordavine-joblog-postscript 0 jobtypefilter");
+              "application/vnd.cups-postscript application/vnd.kordavine-joblog-postscript 0 "
+              "jobtypefilter");
     // IPP clients that offer a PIN take its length from here: as many digits as the password.
-    EXPECT_EQ(ppdAttributeValue(ppd.get(), "cupsJobPassword"), std::string(passwordDigits(model), '1'));
+    EXPECT_EQ(ppdAttributeValue(ppd.get(), "cupsJobPassword"),
+              std::string(passwordDigits(model), '1'));
 }
 
 TEST_P(PpdFamily, JobTypeOffersWhatThePanelOffersInItsOrderWithItsTitles) {
@@ -176,8 +186,8 @@ TEST_P(PpdFamily, TypedEntriesAreCustomOptionsWithTheirRangesAndNoneByDefault) {
         EXPECT_STREQ(option->text, entry.englishText);
         EXPECT_EQ(option->ui, PPD_UI_PICKONE);
         EXPECT_STREQ(option->defchoice, "None");
-        const std::vector<std::pair<std::string, std::string>> expectedChoices{{"None", "Not Set"},
-                                                                                {"Custom", "Custom"}};
+        const std::vector<std::pair<std::string, std::string>> expectedChoices{
+            {"None", "Not Set"}, {"Custom", "Custom"}};
         EXPECT_EQ(choices(*option), expectedChoices);
         EXPECT_STREQ(option->choices[0].code, "");
 
@@ -200,8 +210,9 @@ TEST_P(PpdFamily, OfficePrinterBasicsPageSizesDuplexCollate) {
         const char* name;
         float width, length;
     };
-    for (const Size& size : {Size{"A3", 842, 1191}, Size{"A4", 595, 842}, Size{"A5", 420, 595}, Size{"B5", 516, 729},
-                             Size{"Letter", 612, 792}, Size{"Legal", 612, 1008}}) {
+    for (const Size& size :
+         {Size{"A3", 842, 1191}, Size{"A4", 595, 842}, Size{"A5", 420, 595}, Size{"B5", 516, 729},
+          Size{"Letter", 612, 792}, Size{"Legal", 612, 1008}}) {
         SCOPED_TRACE(size.name);
         ppd_size_t* found = ppdPageSize(ppd.get(), size.name);
         ASSERT_NE(found, nullptr);
@@ -264,7 +275,8 @@ LocalizedTexts readInGerman(const fs::path& path) {
             const ppd_option_t& option = group->options[i];
             texts.options.emplace_back(option.keyword, option.text);
             if (std::string(option.keyword) == "JobType")
-                for (int c = 0; c < option.num_choices; ++c) texts.jobTypeChoices.emplace_back(option.choices[c].text);
+                for (int c = 0; c < option.num_choices; ++c)
+                    texts.jobTypeChoices.emplace_back(option.choices[c].text);
         }
     }).join();
     unsetenv("LANG");
@@ -288,7 +300,8 @@ TEST_P(PpdFamily, GermanDialogsShowThePanelsGermanTexts) {
     for (const auto& [keyword, text] : german.options) {
         SCOPED_TRACE(keyword);
         const std::string english = ppdFindOption(ppd.get(), keyword.c_str())->text;
-        std::string expected = english == "Password" ? germanPanelText("Password:") : germanPanelText(english);
+        std::string expected =
+            english == "Password" ? germanPanelText("Password:") : germanPanelText(english);
         if (expected.back() == ':') expected.pop_back();
         EXPECT_EQ(text, expected);
     }
