@@ -204,38 +204,6 @@ TEST_P(PpdFamily, TypedEntriesAreCustomOptionsWithTheirRangesAndNoneByDefault) {
     EXPECT_EQ(optionKeywords(*group), expectedKeywords);
 }
 
-TEST_P(PpdFamily, OfficePrinterBasicsPageSizesDuplexCollate) {
-    const PpdFile ppd = openPpd(path());
-    struct Size {
-        const char* name;
-        float width, length;
-    };
-    for (const Size& size :
-         {Size{"A3", 842, 1191}, Size{"A4", 595, 842}, Size{"A5", 420, 595}, Size{"B5", 516, 729},
-          Size{"Letter", 612, 792}, Size{"Legal", 612, 1008}}) {
-        SCOPED_TRACE(size.name);
-        ppd_size_t* found = ppdPageSize(ppd.get(), size.name);
-        ASSERT_NE(found, nullptr);
-        EXPECT_EQ(found->width, size.width);
-        EXPECT_EQ(found->length, size.length);
-        EXPECT_LT(found->left, found->right);
-        EXPECT_LT(found->bottom, found->top);
-        ASSERT_NE(ppdFindChoice(ppdFindOption(ppd.get(), "PageRegion"), size.name), nullptr);
-    }
-    const std::pair<const char*, const char*> switches[] = {{"Duplex", "None"},
-                                                            {"Duplex", "DuplexNoTumble"},
-                                                            {"Duplex", "DuplexTumble"},
-                                                            {"Collate", "True"},
-                                                            {"Collate", "False"}};
-    for (const auto& [option, choice] : switches) {
-        SCOPED_TRACE(std::string(option) + " " + choice);
-        ppd_choice_t* found = ppdFindChoice(ppdFindOption(ppd.get(), option), choice);
-        ASSERT_NE(found, nullptr);
-        EXPECT_NE(std::string(found->code).find("setpagedevice"), std::string::npos);
-    }
-    EXPECT_EQ(ppdFindOption(ppd.get(), "Collate")->ui, PPD_UI_BOOLEAN);
-}
-
 // The German texts of the panel's strings table, for its English keys.
 std::string germanPanelText(const std::string& english) {
     std::ifstream in(JOBLOG_GERMAN_STRINGS, std::ios::binary);
