@@ -173,6 +173,12 @@ class ThroughCupsd(unittest.TestCase):
                 self.assertEqual(listed["PageSize"][1], ["A3", "*A4", "A5", "B5", "Letter", "Legal"])
                 self.assertEqual(listed["Duplex"][1], ["*None", "DuplexNoTumble", "DuplexTumble"])
                 self.assertEqual(listed["Collate"][1], ["*True", "False"])
+                # IPP clients (iOS, macOS) offer a PIN of the length the queue advertises.
+                _, attributes = self.cupsd.ipp(0x000B, [
+                    (0x45, "printer-uri", "ipp://localhost/printers/" + queue),
+                    (0x44, "requested-attributes", "job-password-supported")])
+                self.assertEqual(attributes.get("job-password-supported"),
+                                 [len(main_keyword(text, "cupsJobPassword"))])
 
     def test_dialog_options_go_through_pstops_and_the_filter_into_valid_postscript(self):
         # What a GTK dialog sends: every option, typed entries as Custom., untouched ones None,
