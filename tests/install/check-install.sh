@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build with `cmake --install` under a temporary root (a prefix, DESTDIR, or both)
 # and checks, for each way:
-#  - the filter lands in <prefix>/lib/cups/filter (mode 0755, root's when run as root), the PPD
-#    in <prefix>/share/ppd/kordavine (0644, accepted by cupstestppd), the man pages, the bundle
+#  - the filter lands in <prefix>/lib/cups/filter (mode 0755, root's when run as root), every
+#    PPD of the family in <prefix>/share/ppd/kordavine (0644, accepted by cupstestppd and
+#    nothing else there), the man pages, the bundle
 #    and the platform library under <libdir>/kordavine, and joblog-dialog in <prefix>/bin;
 #  - the installed joblog-dialog runs from there and loads the installed bundle;
 #  - the uninstall target removes every installed file and every directory the install made,
@@ -12,6 +13,8 @@
 set -uo pipefail
 build=$1
 libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$build/CMakeCache.txt")
+source=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build/CMakeCache.txt")
+models=$(cd "$source/ppd" && ls -- *.ppd | sort)
 panel=$( [ -x "$build/panel/driver/joblog-dialog" ] && echo yes || echo no)
 work=$(mktemp -d)
 saved=$work/saved
@@ -62,13 +65,17 @@ for row in "${cases[@]}"; do
   fi
 
   filter=$root/lib/cups/filter/jobtypefilter
-  ppd=$root/share/ppd/kordavine/kordavine-office.ppd
+  ppds=$root/share/ppd/kordavine
+  ppd=$ppds/kordavine-office.ppd
   check "$name" "filter installed executable at $filter" test -x "$filter"
   check "$name" "filter mode 0755" mode_is "$filter" 755
   check "$name" "filter owned by root" owned_by_root "$filter"
-  check "$name" "PPD installed at $ppd" test -f "$ppd"
-  check "$name" "PPD mode 0644" mode_is "$ppd" 644
-  check "$name" "cupstestppd accepts the installed PPD" cupstestppd -W filters "$ppd"
+  check "$name" "the PPDs installed are the family's: $models" \
+    test "$(cd "$ppds" 2>/dev/null && ls -- *.ppd | sort)" = "$models"
+  for model in $models; do
+    check "$name" "PPD $model mode 0644" mode_is "$ppds/$model" 644
+    check "$name" "cupstestppd accepts the installed $model" cupstestppd -W filters "$ppds/$model"
+  done
   check "$name" "jobtypefilter(8) installed" test -f "$root/share/man/man8/jobtypefilter.8"
   # The manifest names the files without DESTDIR: each lies under the prefix and is in the stage.
   check "$name" "nothing installed outside the root" \

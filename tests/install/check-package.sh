@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian packages from this tree, installs them with dpkg, prints a job through the
-# system's scheduler on a queue made with lpadmin -m from lpinfo -m's listing, purges them and
-# checks that nothing they installed is left. Run as root on a machine where no other cupsd runs.
+# Builds the Debian packages from this tree, installs them with dpkg, checks that lpinfo -m lists
+# every model's PPD and cupstestppd passes it, prints a job through the system's scheduler on a
+# queue made with lpadmin -m from lpinfo -m's listing, purges them and checks that nothing they
+# installed is left. Run as root on a machine where no other cupsd runs.
 # Ends with "N passed, N failed"; exits 1 when a check failed.
 #   tests/install/check-package.sh [WORK_DIR]
 set -uo pipefail
@@ -59,11 +60,22 @@ if command -v kordavine-cupsd-policy >/dev/null; then
   check "the job-secrecy policy is in force" kordavine-cupsd-policy status
 fi
 
+# Every model's PPD, where cups-driverd finds it, passes cupstestppd with the filter in place.
+for ppd in "$here"/ppd/*.ppd; do
+  installed=/usr/share/ppd/kordavine/$(basename "$ppd")
+  check "cupstestppd passes the installed $(basename "$ppd")" cupstestppd "$installed"
+done
+
 # The system's scheduler, a listener standing in for the printer, and a queue from lpinfo -m.
 /usr/sbin/cupsd
 for _ in $(seq 50); do lpstat -r >/dev/null 2>&1 && break; sleep 0.2; done
-model=$(lpinfo -m 2>/dev/null | awk '/kordavine-office\.ppd/ { print $1; exit }')
-check "lpinfo -m lists the PPD ($model)" test -n "$model"
+lpinfo -m >"$work/lpinfo.txt" 2>&1
+for ppd in "$here"/ppd/*.ppd; do
+  check "lpinfo -m lists lsb/usr/kordavine/$(basename "$ppd")" \
+    grep -q "^lsb/usr/kordavine/$(basename "$ppd") " "$work/lpinfo.txt"
+done
+model=$(awk '/kordavine-office\.ppd/ { print $1; exit }' "$work/lpinfo.txt")
+check "lpinfo -m lists the office PPD ($model)" test -n "$model"
 captured=$work/captured.ps
 port_file=$work/port
 rm -f "$captured" "$port_file"
