@@ -263,6 +263,12 @@ DIALOG_JOBS = [
      "sent": {"JobType": "PausedPrint", "UserID": "Custom.bob01", "Password": "None",
               "FileName": "Custom.Report2024", "UserCode": "None"},
      "long names": {"JobType": "Paused Print", "UserID": "bob01", "FileName": "Report2024"}},
+    # A preset saved with lpoptions is what the dialog starts from: only the password is typed.
+    {"name": "preset", "job type": None, "typed": [("Password:", "4321")],
+     "preset": "Dest office JobType=LockedPrint UserID=carol",
+     "sent": {"JobType": "LockedPrint", "UserID": "Custom.carol", "Password": "Custom.4321",
+              "FileName": "None", "UserCode": "None"},
+     "long names": {"JobType": "Locked Print", "UserID": "carol", "Password": "4321"}},
     # Nothing touched: GTK sends every option with its default, None for the entries.
     {"name": "untouched", "job type": None, "typed": [],
      "sent": {"JobType": "Normal", "UserID": "None", "Password": "None", "FileName": "None", "UserCode": "None"},
@@ -316,6 +322,17 @@ class GtkPrintDialog(unittest.TestCase):
         self.desktop.xdotool("type", "--delay", "20", text)
         app.wait_for(when(entry, lambda e: e["text"] == text), "%s reading %r" % (caption, text))
 
+    def write_lpoptions(self, line):
+        """The person's saved options (~/.cups/lpoptions), none when `line` is None."""
+        path = os.path.join(self.home, ".cups", "lpoptions")
+        if line is None:
+            if os.path.exists(path):
+                os.remove(path)
+            return
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "w") as f:
+            f.write(line + "\n")
+
     # ---- what reached the print system --------------------------------------------------
 
     def job_ids(self, queue):
@@ -349,6 +366,7 @@ class GtkPrintDialog(unittest.TestCase):
         for case in DIALOG_JOBS:
             with self.subTest(case["name"]):
                 before = self.job_ids("office")
+                self.write_lpoptions(case.get("preset"))
                 app = self.open_dialog("GTK %s job" % case["name"], "office")
                 if case["job type"]:
                     self.choose(app, "Job Type:", case["job type"])
