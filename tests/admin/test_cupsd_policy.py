@@ -331,6 +331,47 @@ class CupsdPolicyTool(unittest.TestCase):
                 self.assertEqual(private_values(self.read(conf))[0],
                                  {"default": ["default", *NAMES] if enabled else ["default"]})
 
+    def test_package_configuration_fails_while_the_values_are_not_private(self):
+        """The package's postinst, with /etc/cups bound to a directory of the test's in a
+        private mount namespace and the tool on PATH as dpkg would find it."""
+        if os.geteuid() != 0 or not os.path.isdir("/etc/cups") or subprocess.run(
+                ["unshare", "--mount", "true"], capture_output=True).returncode != 0:
+            self.skipTest("needs root, /etc/cups and unshare to show the postinst a cupsd.conf")
+        postinst = os.path.join(ARGS.source, "debian", "printer-driver-kordavine.postinst")
+        bin_dir = os.path.join(self.dir, "bin")
+        os.mkdir(bin_dir)
+        os.symlink(os.path.abspath(ARGS.tool), os.path.join(bin_dir, "kordavine-cupsd-policy"))
+        etc = os.path.join(self.dir, "etc-cups")
+        # Nothing restarts the machine's own cups service from inside the test.
+        script = ('mount --bind "$1" /etc/cups && if [ -d /run/systemd ]; then '
+                  'mount -t tmpfs none /run/systemd; fi && shift && exec sh "$@"')
+        # (case, cupsd.conf or None, whether the tool is on PATH, exit status, part of stderr,
+        #  whether cupsd.conf ends up private)
+        cases = [
+            ("stock file", policy("default", "  JobPrivateValues default\n"), True, 0, "", True),
+            ("no policy", "LogLevel warn\n", True, 1, "dpkg --configure -a", False),
+            ("no cupsd.conf yet", None, True, 0, "once CUPS is installed", False),
+            ("without the tool", policy("default", ""), False, 0, "", False),
+        ]
+        for name, text, tool, status, message, private in cases:
+            with self.subTest(name):
+                shutil.rmtree(etc, ignore_errors=True)
+                os.mkdir(etc)
+                conf = os.path.join(etc, "cupsd.conf")
+                if text is not None:
+                    self.write(text, conf)
+                path = (bin_dir + ":" if tool else "") + "/usr/sbin:/usr/bin:/sbin:/bin"
+                result = subprocess.run(
+                    ["unshare", "--mount", "--propagation", "private", "sh", "-c", script, "sh",
+                     etc, postinst, "configure", ""],
+                    capture_output=True, text=True, env=dict(os.environ, PATH=path), timeout=60)
+                self.assertEqual(result.returncode, status, result.stderr)
+                self.assertIn(message, result.stderr)
+                if text is not None:
+                    after = self.read(conf)
+                    self.assertEqual(after != ex.as_bytes(text), private)
+                    self.assertEqual(self.tool("status", conf).returncode == 0, private)
+
 
 if __name__ == "__main__":
     ex.run_unittests("tool", "source")

@@ -276,7 +276,8 @@ class JobSecrecy(unittest.TestCase):
         options = [f"{ex.key(k)}={v}" for k, v in PRINTED.items()]
         result = self.as_user(cupsd, OWNER, "xvfb-run", "-a", SYSTEM_PYTHON,
                               cupsd.path("gtk_print.py"), "office", *options,
-                              env=dict(cupsd.client_env, HOME=home, XDG_RUNTIME_DIR=home))
+                              env=dict(cupsd.client_env, HOME=home, XDG_RUNTIME_DIR=home,
+                                       TMPDIR=home))
         states = result.stdout.decode().split()
         self.assertEqual(states[-1:], ["finished"], result.stderr.decode()[-2000:])
         self.assertTrue({"pending", "printing"} & set(states), states)
