@@ -66,6 +66,21 @@ def identity(data):
     return result, bool(page and re.search(r"(?im)^\s*Require valid-user", page.group(1)))
 
 
+def owner_operations_on_trust(data):
+    """[(policy, operation)] of the operations that change where or how a job prints, granted
+    to the job's owner (Require user @OWNER) by a <Limit> without AuthType: on the name alone."""
+    text = ex.as_bytes(data).decode("latin-1")
+    found = []
+    for name, body in re.findall(r"(?ims)^\s*<Policy\s+([^>]+)>(.*?)^\s*</Policy>", text):
+        limits = re.findall(r"(?ims)^\s*<Limit\s+([^>]*)>(.*?)</Limit>", body)
+        for operation in ("set-job-attributes", "cups-move-job", "cups-get-document"):
+            first = [limit for ops, limit in limits if operation in ops.lower().split()][:1]
+            if first and re.search(r"(?im)^\s*Require\s+user\s.*@OWNER", first[0]) and \
+                    not re.search(r"(?im)^\s*AuthType\s", first[0]):
+                found.append((name.strip(), operation))
+    return found
+
+
 class CupsdPolicyTool(unittest.TestCase):
 
     def setUp(self):
@@ -150,6 +165,9 @@ class CupsdPolicyTool(unittest.TestCase):
             with self.subTest(name):
                 original = ex.as_bytes(original)
                 conf = self.write(original)
+                if name == "Debian's stock file":
+                    self.assertEqual(owner_operations_on_trust(original), [
+                        ("default", "set-job-attributes"), ("default", "cups-move-job")])
                 before = self.tool("status", conf)
                 self.assertEqual(before.returncode, 3)
                 self.assertEqual("shows them" in before.stdout,
@@ -161,6 +179,7 @@ class CupsdPolicyTool(unittest.TestCase):
                 enabled = self.read(conf)
                 self.assertEqual(private_values(enabled), (expected, "0"))
                 self.assertEqual(identity(enabled), (auth, True))
+                self.assertEqual(owner_operations_on_trust(enabled), [])
                 if warning:
                     self.assertIn(warning, result.stderr)
                 if b"\r\n" in original:
@@ -202,7 +221,7 @@ class CupsdPolicyTool(unittest.TestCase):
             ("a name added to the values", lambda t: t.replace(
                 NAMES[-1], NAMES[-1] + " job-password"), ["default", "job-password"], None),
             ("a line added to the identity limit", lambda t: t.replace(
-                "Require valid-user\n    Order", "Require valid-user\n    Satisfy all\n    Order"),
+                "Require valid-user\n    Order", "Require valid-user\n    # mine\n    Order"),
              ["default"], "<Limit Get-Jobs Get-Job-Attributes>"),
         ]
         for name, edit, values, kept in cases:

@@ -98,6 +98,26 @@ print(response.status)
 print(response.read().decode(errors="replace"))
 """
 
+# Sends Set-Job-Attributes for job argv[2], naming argv[3] as requesting-user-name, that turns
+# it into a Normal job. Prints the HTTP status.
+SET_NORMAL = r"""
+import http.client, socket, struct, sys
+def attribute(tag, key, value):
+    return (struct.pack(">BH", tag, len(key)) + key.encode() + struct.pack(">H", len(value))
+            + value.encode())
+body = (struct.pack(">BBHI", 2, 0, 0x0014, 1) + b"\x01"
+        + attribute(0x47, "attributes-charset", "utf-8")
+        + attribute(0x48, "attributes-natural-language", "en")
+        + attribute(0x45, "job-uri", "ipp://localhost/jobs/" + sys.argv[2])
+        + attribute(0x42, "requesting-user-name", sys.argv[3])
+        + b"\x02" + attribute(0x41, "com.varlo.printsettings.JobType", "Normal") + b"\x03")
+connection = http.client.HTTPConnection("localhost")
+connection.sock = socket.socket(socket.AF_UNIX)
+connection.sock.connect(sys.argv[1])
+connection.request("POST", "/", body, {"Content-Type": "application/ipp"})
+print(connection.getresponse().status)
+"""
+
 
 def stock_policies():
     with open(STOCK_CONF) as f:
@@ -134,7 +154,8 @@ class JobSecrecy(unittest.TestCase):
         self.addCleanup(cupsd.stop)
         cupsd.start()
         cupsd.add_queue("office", os.path.join(ARGS.samples, "kordavine-office.ppd"))
-        for name, script in (("client.py", CLIENT), ("web.py", WEB_VISITOR)):
+        for name, script in (("client.py", CLIENT), ("web.py", WEB_VISITOR),
+                             ("set_normal.py", SET_NORMAL)):
             with open(cupsd.path(name), "w") as f:
                 f.write(script)
         return cupsd
@@ -254,6 +275,30 @@ class JobSecrecy(unittest.TestCase):
                     error_log = f.read()
                 self.assertIn(b"[Job %d]" % jobs[1], error_log)
                 self.assertEqual(ex.as_bytes(FAILED["Password"]) not in error_log, private)
+                cupsd.stop()
+
+    def test_only_the_owner_changes_a_held_job(self):
+        """Another user who sends the owner's name must not turn a held Locked Print into a
+        Normal one, which the printer would print at once for anyone to take."""
+        # (case, tool commands, whether the other user's change is refused)
+        for name, commands, refused in (("stock policies", [], False),
+                                        ("enabled", ["enable"], True)):
+            with self.subTest(name):
+                cupsd = self.run_scheduler(commands)
+                options = {ex.key(k): v for k, v in PRINTED.items()}
+                job = cupsd.submit("office", os.path.join(ARGS.samples, "sample-job.ps"),
+                                   dict(options, **{"job-hold-until": "indefinite"}), user=OWNER,
+                                   document_format=CUPS_POSTSCRIPT)
+                self.assertEqual(cupsd.wait_job_state(job, {"held"}), "held")
+                changed = self.as_user(cupsd, OTHER, SYSTEM_PYTHON, cupsd.path("set_normal.py"),
+                                       cupsd.socket_path, str(job), OWNER)
+                self.assertEqual(changed.stdout.decode().split(), ["401" if refused else "200"])
+                released = self.as_user(cupsd, OWNER, shutil.which("lp"), "-i",
+                                        f"office-{job}", "-H", "resume")
+                self.assertEqual(released.returncode, 0, released.stderr)
+                captured = cupsd.wait_capture("office", job)
+                self.assertIsNotNone(captured, cupsd.logs()[-3000:])
+                self.assertEqual(b"{secureprint}" in captured, refused)
                 cupsd.stop()
 
     def test_gtk_tracks_the_owners_job_under_the_policy(self):
