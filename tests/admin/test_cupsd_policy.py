@@ -47,9 +47,9 @@ def private_values(data):
 
 
 def identity(data):
-    """{policy name: the AuthType of the first <Limit> naming Get-Jobs, when that <Limit> and the
-    first one naming Get-Job-Attributes both require a user, else None}, and whether the web
-    interface's /jobs pages need a login."""
+    """{policy name: the AuthType of the <Limit> cupsd applies to Get-Jobs (the first naming it,
+    else <Limit All>), when that <Limit> and the one for Get-Job-Attributes both require a user,
+    else None}, and whether the web interface's /jobs pages need a login."""
     text = ex.as_bytes(data).decode("latin-1")
     result = {}
     for name, body in re.findall(r"(?ims)^\s*<Policy\s+([^>]+)>(.*?)^\s*</Policy>", text):
@@ -57,7 +57,8 @@ def identity(data):
         for operation in ("get-jobs", "get-job-attributes"):
             limits = [limit for ops, limit in re.findall(
                 r"(?ims)^\s*<Limit\s+([^>]*)>(.*?)</Limit>", body)
-                if operation in ops.lower().split()]
+                if operation in ops.lower().split()] + re.findall(
+                r"(?ims)^\s*<Limit\s+All\s*>(.*?)</Limit>", body)
             types = re.findall(r"(?im)^\s*AuthType\s+(\S+)", limits[0]) if limits else []
             required = bool(limits) and re.search(r"(?im)^\s*Require\s", limits[0])
             auth.append(types[-1] if types and required else None)
@@ -142,6 +143,9 @@ class CupsdPolicyTool(unittest.TestCase):
              {"default": NAMES}, {"default": "Default"}, None),
             ("its own limit for the operations", policy("default", default_body, own_limit),
              {"default": everything}, {"default": "Basic"}, None),
+            ("every operation authenticated", policy("default", default_body, LIMIT_ALL.replace(
+                "Order", "AuthType Negotiate\n    Require user @SYSTEM\n    Order")),
+             {"default": everything}, {"default": "Negotiate"}, None),
             ("history set", "LogDebugHistory 500\n" + policy("default", default_body),
              {"default": everything}, {"default": "Default"}, None),
             ("CR LF lines", (policy("own", default_body) + policy("default", "")).replace(
@@ -172,8 +176,8 @@ class CupsdPolicyTool(unittest.TestCase):
                 self.assertEqual(before.returncode, 3)
                 self.assertEqual("shows them" in before.stdout,
                                  name not in ("all names there", "all already private"))
-                self.assertEqual("believes the requesting user" in before.stdout,
-                                 name != "its own limit for the operations")
+                self.assertEqual("believes the requesting user" in before.stdout, name not in (
+                    "its own limit for the operations", "every operation authenticated"))
                 result = self.tool("enable", conf)
                 self.assertEqual(result.returncode, 0, result.stderr)
                 enabled = self.read(conf)

@@ -319,7 +319,7 @@ class JobSecrecy(unittest.TestCase):
         os.mkdir(home)
         shutil.chown(home, OWNER)
         options = [f"{ex.key(k)}={v}" for k, v in PRINTED.items()]
-        result = self.as_user(cupsd, OWNER, "xvfb-run", "-a", SYSTEM_PYTHON,
+        result = self.as_user(cupsd, OWNER, shutil.which("xvfb-run"), "-a", SYSTEM_PYTHON,
                               cupsd.path("gtk_print.py"), "office", *options,
                               env=dict(cupsd.client_env, HOME=home, XDG_RUNTIME_DIR=home,
                                        TMPDIR=home))
