@@ -243,6 +243,23 @@ class CupsdPolicyTool(unittest.TestCase):
                 else:
                     self.assertNotIn("kordavine-cupsd-policy", text)
 
+    def test_the_jobs_page_follows_the_root_location(self):
+        # IPP requests to /jobs (cancel) must keep the hosts <Location /> lets in, also when
+        # cupsctl --share-printers changes it after enable.
+        original = "<Location />\n  Order allow,deny\n</Location>\n" + policy("default", "")
+        conf = self.write(original)
+        self.assertEqual(self.tool("enable", conf).returncode, 0)
+        shared = self.read(conf).replace(b"deny\n</Location>", b"deny\n  Allow @LOCAL\n</Location>")
+        self.write(shared)
+        self.assertEqual(self.tool("enable", conf).returncode, 0)
+        page = re.search(rb"(?s)<Location /jobs>\n(.*?)  <Limit", self.read(conf)).group(1)
+        self.assertEqual(page, b"  Order allow,deny\n  Allow @LOCAL\n")
+        accepted, log = self.cupsd_accepts(conf)
+        self.assertTrue(accepted, log)
+        self.assertEqual(self.tool("disable", conf).returncode, 0)
+        self.assertEqual(self.read(conf), ex.as_bytes(original.replace(
+            "deny\n</Location>", "deny\n  Allow @LOCAL\n</Location>")))
+
     def test_mode_owner_links_and_attributes_stay(self):
         original = policy("default", "  JobPrivateValues default\n")
         # (case, how the file is linked, whether it is replaced by a new file)
