@@ -101,7 +101,6 @@ class ScriptErrorAtEveryStage(DialogTestCase):
         "after release": [{"do": "create"}, {"do": "view"}, {"do": "release"}],
         "after release and a new panel": [{"do": "create"}, {"do": "view"}, {"do": "release"},
                                           {"do": "create"}, {"do": "view"}, {"do": "show"}],
-        "after two releases": [{"do": "create"}, {"do": "release"}, {"do": "create"}, {"do": "release"}],
         "after a save": CREATE_AND_SHOW + [{"do": "save"}, {"do": "summary"}],
     }
 
