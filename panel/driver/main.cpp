@@ -67,6 +67,15 @@ platform::OSStatus refusalStatus(const std::string& refusal, std::string_view te
 Options parseOptions(int argc, char** argv) {
     Options options;
     bool haveScript = false;
+    bool readStandardInput = false;
+    // The document in the file at path, or on standard input for "-", which holds only one.
+    auto document = [&](const std::string& path, std::string_view what) {
+        if (path == "-") {
+            if (readStandardInput) throw UsageError("standard input can be read only once");
+            readStandardInput = true;
+        }
+        return parseDocument(readDocument(path, what), what);
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         auto value = [&]() -> std::string {
@@ -80,7 +89,7 @@ Options parseOptions(int argc, char** argv) {
         } else if (option == "--language") {
             options.language = value();
         } else if (option == "--settings") {
-            options.settings = parseDocument(readDocument(value(), "the settings"), "the settings");
+            options.settings = document(value(), "the settings");
         } else if (option == "--settings-json") {
             options.settings = parseDocument(value(), "the settings");
         } else if (option == "--refuse-write") {
@@ -93,7 +102,7 @@ Options parseOptions(int argc, char** argv) {
                 fullKey(refusal.substr(0, equals)),
                 refusalStatus(refusal, std::string_view(refusal).substr(equals + 1)));
         } else if (option == "--script") {
-            options.script = parseDocument(readDocument(value(), "the script"), "the script");
+            options.script = document(value(), "the script");
             haveScript = true;
         } else if (option == "--script-json") {
             options.script = parseDocument(value(), "the script");

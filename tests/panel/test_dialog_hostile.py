@@ -216,6 +216,11 @@ class BadArguments(DialogTestCase):
             with self.subTest(value):
                 self.assertRefused(run_dialog(["--refuse-write", value, "--script-json", "[]"]), message)
 
+    def test_standard_input_is_read_once(self):
+        stdin = self.path("stdin.json", "{}")
+        run = run_dialog(["--settings", "-", "--script", "-"], stdin)
+        self.assertRefused(run, "standard input can be read only once")
+
     def test_paste_position_is_a_whole_number(self):
         for at in (-1, 1.5, "2", None, [1]):
             with self.subTest(at=at):
