@@ -1,14 +1,12 @@
 // joblog-dialog: plays the print dialog over the Job Log extension without a screen. It loads
 // the bundle as a print dialog does, hands the panel a callback object with the given PPD and
 // print settings, runs a script of dialog calls and user actions, and prints the result as JSON.
-#include <cstdio>
-#include <fstream>
+#include <charconv>
 #include <iostream>
-#include <sstream>
+#include <limits>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "BundleLocation.h"
 #include "ControlPeers.h"
@@ -16,10 +14,14 @@
 #include "DialogServices.h"
 #include "HeadlessControls.h"
 #include "PrintSettingsKeys.h"
+#include "ScriptInput.h"
 
 namespace {
 
 using kordavine::driver::DialogSession;
+using kordavine::driver::InputError;
+using kordavine::driver::parseDocument;
+using kordavine::driver::readDocument;
 using kordavine::driver::ScriptError;
 using nlohmann::json;
 namespace platform = kordavine::platform;
@@ -27,7 +29,8 @@ namespace platform = kordavine::platform;
 constexpr char kUsage[] =
     "usage: joblog-dialog [--bundle DIR] [--ppd FILE] [--language LANG]\n"
     "                     [--settings FILE | --settings-json JSON] [--refuse-write KEY=STATUS]...\n"
-    "                     (--script FILE | --script-json JSON)\n";
+    "                     (--script FILE | --script-json JSON)\n"
+    "FILE may be - for standard input.\n";
 
 struct Options {
     std::string bundle = platform::defaultBundlePath().string();
@@ -39,34 +42,40 @@ struct Options {
 };
 
 class UsageError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw UsageError("cannot read " + path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return std::move(text).str();
-}
-
-json parseJson(const std::string& text, const std::string& what) {
-    try {
-        return json::parse(text);
-    } catch (const json::parse_error& error) {
-        throw UsageError(what + " is not JSON: " + error.what());
-    }
-}
 
 // A key without a dot is a short name and gets the print-settings prefix.
 std::string fullKey(const std::string& key) {
     return key.find('.') == std::string::npos ? varlo::printsettings::kKeyPrefix + key : key;
 }
 
+// The STATUS of --refuse-write KEY=STATUS: a whole number that fits a status.
+platform::OSStatus refusalStatus(const std::string& refusal, std::string_view text) {
+    platform::OSStatus status = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), status);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        throw UsageError("--refuse-write " + refusal + ": the status \"" + std::string(text) +
+                         "\" is not a whole number from " +
+                         std::to_string(std::numeric_limits<platform::OSStatus>::min()) + " to " +
+                         std::to_string(std::numeric_limits<platform::OSStatus>::max()));
+    }
+    return status;
+}
+
 Options parseOptions(int argc, char** argv) {
     Options options;
     bool haveScript = false;
+    bool readStandardInput = false;
+    // The document in the file at path, or on standard input for "-", which holds only one.
+    auto document = [&](const std::string& path, std::string_view what) {
+        if (path == "-") {
+            if (readStandardInput) throw UsageError("standard input can be read only once");
+            readStandardInput = true;
+        }
+        return parseDocument(readDocument(path, what), what);
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         auto value = [&]() -> std::string {
@@ -80,20 +89,23 @@ Options parseOptions(int argc, char** argv) {
         } else if (option == "--language") {
             options.language = value();
         } else if (option == "--settings") {
-            options.settings = parseJson(readFile(value()), "the settings");
+            options.settings = document(value(), "the settings");
         } else if (option == "--settings-json") {
-            options.settings = parseJson(value(), "the settings");
+            options.settings = parseDocument(value(), "the settings");
         } else if (option == "--refuse-write") {
             const std::string refusal = value();
             const auto equals = refusal.find('=');
-            if (equals == std::string::npos) throw UsageError("--refuse-write needs KEY=STATUS");
-            options.refusedWrites.emplace_back(fullKey(refusal.substr(0, equals)),
-                                               std::stoi(refusal.substr(equals + 1)));
+            if (equals == std::string::npos || equals == 0) {
+                throw UsageError("--refuse-write " + refusal + ": needs KEY=STATUS");
+            }
+            options.refusedWrites.emplace_back(
+                fullKey(refusal.substr(0, equals)),
+                refusalStatus(refusal, std::string_view(refusal).substr(equals + 1)));
         } else if (option == "--script") {
-            options.script = parseJson(readFile(value()), "the script");
+            options.script = document(value(), "the script");
             haveScript = true;
         } else if (option == "--script-json") {
-            options.script = parseJson(value(), "the script");
+            options.script = parseDocument(value(), "the script");
             haveScript = true;
         } else {
             throw UsageError("unknown option " + option);
@@ -119,11 +131,10 @@ platform::PMPrintSettings makeSettings(const Options& options) {
 
 int run(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
-    DialogSession session;
     platform::setToolkit(std::make_shared<kordavine::headless::HeadlessToolkit>());
-    platform::setAlertSink([&session](std::string_view message) { session.alerts.emplace_back(message); });
-    platform::setLogSink([&session](std::string_view line) { session.log.emplace_back(line); });
-    platform::setReleaseSink([&session](std::string_view what) { session.releases.emplace_back(what); });
+    // The session owns everything the run makes, in an order that lets it go soundly at any
+    // point, an error in the middle of the script included.
+    DialogSession session;
 
     auto loaded = platform::loadPrintDialogExtension(options.bundle, options.language);
     if (const auto* failure = std::get_if<std::string>(&loaded)) throw UsageError(*failure);
@@ -133,18 +144,13 @@ int run(int argc, char** argv) {
         if (!session.ppd) throw UsageError("cannot read the PPD " + *options.ppd);
     }
     session.settings = makeSettings(options);
-    session.callback = std::make_shared<platform::DialogCallback>(session.settings, session.ppd ? session.ppd->get() : nullptr);
+    session.callback = std::make_shared<platform::DialogCallback>(
+        session.settings, session.ppd ? session.ppd->get() : nullptr);
 
     kordavine::driver::runScript(session, options.script);
     // The dialog lets go of the panel before it prints what it saw.
-    session.view.reset();
-    session.panel.reset();
-    session.panels.clear();
-    session.callback.reset();
+    session.close();
     std::cout << session.result().dump(2) << '\n';
-    platform::setAlertSink(nullptr);
-    platform::setLogSink(nullptr);
-    platform::setReleaseSink(nullptr);
     return 0;
 }
 
@@ -155,6 +161,8 @@ int main(int argc, char** argv) {
         return run(argc, argv);
     } catch (const UsageError& error) {
         std::cerr << "joblog-dialog: " << error.what() << '\n' << kUsage;
+    } catch (const InputError& error) {
+        std::cerr << "joblog-dialog: " << error.what() << '\n';
     } catch (const ScriptError& error) {
         std::cerr << "joblog-dialog: script: " << error.what() << '\n';
     } catch (const std::exception& error) {

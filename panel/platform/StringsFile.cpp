@@ -2,6 +2,8 @@
 
 #include <cctype>
 #include <cstdint>
+#include <cstdio>
+#include <optional>
 #include <stdexcept>
 
 namespace kordavine::platform {
@@ -26,11 +28,15 @@ void appendUtf8(std::string& out, std::uint32_t code) {
     }
 }
 
-bool isHighSurrogate(std::uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool isLowSurrogate(std::uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool isHighSurrogate(std::uint32_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool isLowSurrogate(std::uint32_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 class ParseError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -58,8 +64,50 @@ std::string utf8FromUtf16(std::string_view bytes, bool bigEndian) {
     return out;
 }
 
+// The offset of the first byte that does not start or continue a well-formed UTF-8 sequence
+// (no overlong forms, no surrogates, nothing beyond U+10FFFF); none when the text is well formed.
+std::optional<std::size_t> firstMalformedUtf8(std::string_view text) {
+    auto byteAt = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const unsigned char lead = byteAt(at);
+        std::size_t length = 0;
+        // The range the second byte must lie in; it also excludes overlong forms, surrogates
+        // and values beyond U+10FFFF.
+        unsigned char low = 0x80, high = 0xBF;
+        if (lead < 0x80) {
+            length = 1;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            if (lead == 0xE0) low = 0xA0;
+            if (lead == 0xED) high = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            if (lead == 0xF0) low = 0x90;
+            if (lead == 0xF4) high = 0x8F;
+        } else {
+            return at;
+        }
+        for (std::size_t i = 1; i < length; ++i) {
+            if (at + i >= text.size()) return at;
+            const unsigned char next = byteAt(at + i);
+            if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF)) return at;
+        }
+        at += length;
+    }
+    return std::nullopt;
+}
+
+std::size_t lineAt(std::string_view text, std::size_t offset) {
+    std::size_t line = 1;
+    for (std::size_t i = 0; i < offset && i < text.size(); ++i) line += text[i] == '\n';
+    return line;
+}
+
 class StringsParser {
-public:
+  public:
     explicit StringsParser(std::string_view text) : text_(text) {}
 
     std::map<std::string, std::string, std::less<>> parse() {
@@ -81,14 +129,12 @@ public:
         return table;
     }
 
-private:
+  private:
     bool atEnd() const { return at_ >= text_.size(); }
     char peek() const { return atEnd() ? '\0' : text_[at_]; }
 
     [[noreturn]] void fail(const std::string& what) const {
-        std::size_t line = 1;
-        for (std::size_t i = 0; i < at_ && i < text_.size(); ++i) line += text_[i] == '\n';
-        throw ParseError("line " + std::to_string(line) + ": " + what);
+        throw ParseError("line " + std::to_string(lineAt(text_, at_)) + ": " + what);
     }
 
     void skipSpaceAndComments() {
@@ -109,8 +155,8 @@ private:
     }
 
     static bool isWordCharacter(char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '$' || c == ':' ||
-               c == '/' || c == '-';
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '$' ||
+               c == ':' || c == '/' || c == '-';
     }
 
     std::string readString() {
@@ -126,9 +172,10 @@ private:
         for (std::size_t i = 0; i < digits; ++i) {
             const char c = peek();
             if (!std::isxdigit(static_cast<unsigned char>(c))) fail("bad \\U escape");
-            value = value * 16 + static_cast<std::uint32_t>(std::isdigit(static_cast<unsigned char>(c))
-                                                                ? c - '0'
-                                                                : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
+            value = value * 16 + static_cast<std::uint32_t>(
+                                     std::isdigit(static_cast<unsigned char>(c))
+                                         ? c - '0'
+                                         : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
             ++at_;
         }
         return value;
@@ -148,17 +195,30 @@ private:
             if (atEnd()) fail("unterminated string");
             const char escaped = text_[at_++];
             switch (escaped) {
-                case 'n': out += '\n'; break;
-                case 't': out += '\t'; break;
-                case 'r': out += '\r'; break;
-                case '"': out += '"'; break;
-                case '\'': out += '\''; break;
-                case '\\': out += '\\'; break;
+                case 'n':
+                    out += '\n';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case '"':
+                    out += '"';
+                    break;
+                case '\'':
+                    out += '\'';
+                    break;
+                case '\\':
+                    out += '\\';
+                    break;
                 case 'U':
                 case 'u': {
                     std::uint32_t unit = readHex(4);
                     if (isHighSurrogate(unit)) {
-                        if (text_.substr(at_, 2) != "\\U" && text_.substr(at_, 2) != "\\u") fail("unpaired surrogate");
+                        if (text_.substr(at_, 2) != "\\U" && text_.substr(at_, 2) != "\\u")
+                            fail("unpaired surrogate");
                         at_ += 2;
                         const std::uint32_t low = readHex(4);
                         if (!isLowSurrogate(low)) fail("unpaired surrogate");
@@ -169,7 +229,8 @@ private:
                     appendUtf8(out, unit);
                     break;
                 }
-                default: fail(std::string("unknown escape \\") + escaped);
+                default:
+                    fail(std::string("unknown escape \\") + escaped);
             }
         }
     }
@@ -190,6 +251,14 @@ StringsParse parseStringsFile(std::string_view bytes) {
             utf8 = utf8FromUtf16(bytes.substr(2), true);
         } else {
             utf8 = std::string(bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes);
+            // Checked here, so that a table in another encoding (Latin-1, say) is refused with
+            // its line when it is read, not met later as text no one can show.
+            if (const auto bad = firstMalformedUtf8(utf8)) {
+                char byte[8];
+                std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(utf8[*bad]));
+                throw ParseError("line " + std::to_string(lineAt(utf8, *bad)) +
+                                 ": not UTF-8 (byte " + byte + ")");
+            }
         }
         result.table = StringsParser(utf8).parse();
     } catch (const ParseError& error) {

@@ -3,7 +3,8 @@
 //   "key" = "value";
 //   "key";                      (the key stands for itself)
 // Keys and values are quoted (\" \\ \n \t \r \' and \Uxxxx escapes) or plain words. The file is
-// UTF-8, or UTF-16 with a byte-order mark.
+// UTF-8, or UTF-16 with a byte-order mark; a file that is neither is refused with the line of its
+// first malformed byte.
 #pragma once
 
 #include <map>

@@ -1,7 +1,10 @@
-"""kordavine-cupsd-policy on cupsd.conf files: enable hides the two job attributes in every
-policy and keeps what was hidden, cupsd accepts the result, both commands are idempotent and
-disable gives the file back byte for byte; bad input is refused and leaves the file alone; the
-install step enables it only without DESTDIR and with the option on.
+"""kordavine-cupsd-policy on cupsd.conf files: enable hides the secret-carrying job attributes in
+every policy, keeps what was hidden and makes Get-Jobs and Get-Job-Attributes require an
+authenticated user; cupsd accepts the result, both commands are idempotent and disable gives the
+file back byte for byte, whatever its encoding and line ending, and keeps the administrator's
+comments; the file keeps its mode, owner, links and extended attributes; bad input is refused
+and leaves the file alone; the install step enables it only without DESTDIR and with the option
+on; the package's postinst fails when it cannot make the values private.
 
   python3 test_cupsd_policy.py --tool Filter/cupsd/kordavine-cupsd-policy --source .
 """
@@ -18,18 +21,21 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import expected_splice as ex  # noqa: E402
 
 ARGS = None
-NAMES = ["com.varlo.printsettings.Password", "com.varlo.printsettings.UserCode"]
+NAMES = ["com.varlo.printsettings.Password", "com.varlo.printsettings.UserCode", "Password",
+         "UserCode", "job-account-id", "job-billing"]
 STOCK_CONF = "/usr/share/cups/cupsd.conf.default"
 CUPSD = shutil.which("cupsd", path="/usr/sbin:/sbin:" + os.environ.get("PATH", "")) or "cupsd"
+LIMIT_ALL = "  <Limit All>\n    Order deny,allow\n  </Limit>\n"
 
 
-def policy(name, body):
-    return f"<Policy {name}>\n{body}  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n"
+def policy(name, body, limits=LIMIT_ALL):
+    return f"<Policy {name}>\n{body}{limits}</Policy>\n"
 
 
-def private_values(text):
+def private_values(data):
     """{policy name: [JobPrivateValues words]} as cupsd would read them, and the LogDebugHistory
     value outside the policies (None when absent)."""
+    text = ex.as_bytes(data).decode("latin-1")
     result = {}
     for name, body in re.findall(r"(?ims)^\s*<Policy\s+([^>]+)>(.*?)^\s*</Policy>", text):
         body = re.sub(r"(?ims)^\s*<Limit.*?</Limit>", "", body)
@@ -40,20 +46,56 @@ def private_values(text):
     return result, (history[-1] if history else None)
 
 
+def identity(data):
+    """{policy name: the AuthType of the <Limit> cupsd applies to Get-Jobs (the first naming it,
+    else <Limit All>), when that <Limit> and the one for Get-Job-Attributes both require a user,
+    else None}, and whether the web interface's /jobs pages need a login."""
+    text = ex.as_bytes(data).decode("latin-1")
+    result = {}
+    for name, body in re.findall(r"(?ims)^\s*<Policy\s+([^>]+)>(.*?)^\s*</Policy>", text):
+        auth = []
+        for operation in ("get-jobs", "get-job-attributes"):
+            limits = [limit for ops, limit in re.findall(
+                r"(?ims)^\s*<Limit\s+([^>]*)>(.*?)</Limit>", body)
+                if operation in ops.lower().split()] + re.findall(
+                r"(?ims)^\s*<Limit\s+All\s*>(.*?)</Limit>", body)
+            types = re.findall(r"(?im)^\s*AuthType\s+(\S+)", limits[0]) if limits else []
+            required = bool(limits) and re.search(r"(?im)^\s*Require\s", limits[0])
+            auth.append(types[-1] if types and required else None)
+        result[name.strip()] = auth[0] if auth[0] == auth[1] else None
+    page = re.search(r"(?ims)^<Location\s+/jobs>.*?<Limit\s+GET[^>]*>(.*?)</Limit>", text)
+    return result, bool(page and re.search(r"(?im)^\s*Require valid-user", page.group(1)))
+
+
+def owner_operations_on_trust(data):
+    """[(policy, operation)] of the operations that change where or how a job prints, granted
+    to the job's owner (Require user @OWNER) by a <Limit> without AuthType: on the name alone."""
+    text = ex.as_bytes(data).decode("latin-1")
+    found = []
+    for name, body in re.findall(r"(?ims)^\s*<Policy\s+([^>]+)>(.*?)^\s*</Policy>", text):
+        limits = re.findall(r"(?ims)^\s*<Limit\s+([^>]*)>(.*?)</Limit>", body)
+        for operation in ("set-job-attributes", "cups-move-job", "cups-get-document"):
+            first = [limit for ops, limit in limits if operation in ops.lower().split()][:1]
+            if first and re.search(r"(?im)^\s*Require\s+user\s.*@OWNER", first[0]) and \
+                    not re.search(r"(?im)^\s*AuthType\s", first[0]):
+                found.append((name.strip(), operation))
+    return found
+
+
 class CupsdPolicyTool(unittest.TestCase):
 
     def setUp(self):
         self.dir = tempfile.mkdtemp(prefix="cupsd-policy-")
         self.addCleanup(shutil.rmtree, self.dir, True)
 
-    def write(self, text, name="cupsd.conf"):
+    def write(self, data, name="cupsd.conf"):
         path = os.path.join(self.dir, name)
-        with open(path, "w", newline="") as f:
-            f.write(text)
+        with open(path, "wb") as f:
+            f.write(ex.as_bytes(data))
         return path
 
     def read(self, path):
-        with open(path, newline="") as f:
+        with open(path, "rb") as f:
             return f.read()
 
     def tool(self, *argv):
@@ -65,88 +107,203 @@ class CupsdPolicyTool(unittest.TestCase):
                                 text=True, timeout=60)
         return result.returncode == 0, result.stdout + result.stderr
 
-    def test_enable_hides_both_names_keeps_the_rest_and_disable_takes_it_back(self):
-        with open(STOCK_CONF) as f:
+    def test_enable_hides_the_values_requires_identity_and_disable_takes_it_back(self):
+        with open(STOCK_CONF, "rb") as f:
             stock = f.read()
         default_body = "  JobPrivateAccess default\n  JobPrivateValues default\n"
-        # (case, cupsd.conf, {policy: expected JobPrivateValues after enable}, history after
-        #  enable, a warning enable must give or None)
+        everything = ["default", *NAMES]
+        own_limit = ("  <Limit Get-Jobs Get-Job-Attributes>\n    AuthType Basic\n"
+                     "    Require valid-user\n  </Limit>\n" + LIMIT_ALL)
+        # What the earlier version of the tool left: two names, no identity requirement.
+        earlier = ("# kordavine-cupsd-policy: added\nLogDebugHistory 0\n"
+                   + policy("default", "# kordavine-cupsd-policy: was:   JobPrivateValues "
+                            "default\n  JobPrivateValues default " + " ".join(NAMES[:2]) + "\n"))
+        admin_comments = ("# kordavine-cupsd-policy: added by hand, see ticket 42\n"
+                          "# kordavine-cupsd-policy: added\nBrowsing Off\n"
+                          "# kordavine-cupsd-policy: was: LogDebugHistory 100\nLogDebugHistory 50\n"
+                          + policy("default", "# kordavine-cupsd-policy: was: all of it\n"))
+        # (case, cupsd.conf, {policy: JobPrivateValues after enable}, {policy: AuthType of the
+        #  identity requirement}, a warning enable must give or None)
         cases = [
-            ("Debian's stock file", stock,
-             {p: ["default", *NAMES] for p in ("default", "authenticated", "kerberos")},
-             "0", None),
+            ("Debian's stock file", stock, {p: everything for p in
+                                            ("default", "authenticated", "kerberos")},
+             {"default": "Default", "authenticated": "Default", "kerberos": "Negotiate"}, None),
             ("policy without the line", "LogLevel warn\n" + policy("default", ""),
-             {"default": ["default", *NAMES]}, "0", None),
+             {"default": everything}, {"default": "Default"}, None),
+            ("policy without any limit", policy("default", "", limits=""),
+             {"default": everything}, {"default": "Default"}, None),
             ("none made private", policy("default", "  JobPrivateValues none\n"),
-             {"default": NAMES}, "0", None),
+             {"default": NAMES}, {"default": "Default"}, None),
             ("all already private", policy("default", "  JobPrivateValues all\n"),
-             {"default": ["all"]}, "0", None),
+             {"default": ["all"]}, {"default": "Default"}, None),
             ("comma list, one name there", policy(
                 "default", "  JobPrivateValues job-name,com.varlo.printsettings.Password\n"),
-             {"default": ["job-name", *NAMES]}, "0", None),
-            ("both names there", policy("default", f"  JobPrivateValues {' '.join(NAMES)}\n"),
-             {"default": NAMES}, "0", None),
+             {"default": ["job-name", *NAMES]}, {"default": "Default"}, None),
+            ("all names there", policy("default", f"  JobPrivateValues {' '.join(NAMES)}\n"),
+             {"default": NAMES}, {"default": "Default"}, None),
+            ("its own limit for the operations", policy("default", default_body, own_limit),
+             {"default": everything}, {"default": "Basic"}, None),
+            ("every operation authenticated", policy("default", default_body, LIMIT_ALL.replace(
+                "Order", "AuthType Negotiate\n    Require user @SYSTEM\n    Order")),
+             {"default": everything}, {"default": "Negotiate"}, None),
             ("history set", "LogDebugHistory 500\n" + policy("default", default_body),
-             {"default": ["default", *NAMES]}, "0", None),
+             {"default": everything}, {"default": "Default"}, None),
             ("CR LF lines", (policy("own", default_body) + policy("default", "")).replace(
-                "\n", "\r\n"), {"own": ["default", *NAMES], "default": ["default", *NAMES]},
-             "0", None),
+                "\n", "\r\n"), {"own": everything, "default": everything},
+             {"own": "Default", "default": "Default"}, None),
+            ("CR LF, no last line end", ("LogDebugHistory 9\n" + policy("default", "")).replace(
+                "\n", "\r\n")[:-2],
+             {"default": everything}, {"default": "Default"}, None),
+            ("Latin-1 comment", b"# Drucker f\xfcr das B\xfcro\n" + ex.as_bytes(
+                policy("default", "  # gepr\xfcft\n".encode("latin-1").decode("latin-1")
+                       + default_body)), {"default": everything}, {"default": "Default"}, None),
+            ("comments that start like the marker", admin_comments,
+             {"default": everything}, {"default": "Default"}, None),
+            ("enabled by the earlier version", earlier, {"default": everything},
+             {"default": "Default"}, None),
             ("everyone sees private values", policy(
                 "default", "  JobPrivateAccess all\n  JobPrivateValues default\n"),
-             {"default": ["default", *NAMES]}, "0", "JobPrivateAccess all"),
+             {"default": everything}, {"default": "Default"}, "JobPrivateAccess all"),
         ]
-        for name, original, expected, history, warning in cases:
+        for name, original, expected, auth, warning in cases:
             with self.subTest(name):
+                original = ex.as_bytes(original)
                 conf = self.write(original)
+                if name == "Debian's stock file":
+                    self.assertEqual(owner_operations_on_trust(original), [
+                        ("default", "set-job-attributes"), ("default", "cups-move-job")])
                 before = self.tool("status", conf)
                 self.assertEqual(before.returncode, 3)
-                self.assertIn("error_log", before.stdout)
                 self.assertEqual("shows them" in before.stdout,
-                                 name not in ("both names there", "all already private"))
+                                 name not in ("all names there", "all already private"))
+                self.assertEqual("believes the requesting user" in before.stdout, name not in (
+                    "its own limit for the operations", "every operation authenticated"))
                 result = self.tool("enable", conf)
                 self.assertEqual(result.returncode, 0, result.stderr)
                 enabled = self.read(conf)
-                self.assertEqual(private_values(enabled), (expected, history))
+                self.assertEqual(private_values(enabled), (expected, "0"))
+                self.assertEqual(identity(enabled), (auth, True))
+                self.assertEqual(owner_operations_on_trust(enabled), [])
                 if warning:
                     self.assertIn(warning, result.stderr)
+                if b"\r\n" in original:
+                    self.assertIsNone(re.search(rb"(?<!\r)\n", enabled), enabled)
+                for line in original.splitlines():
+                    if line.lstrip().startswith(b"#"):
+                        self.assertIn(line, enabled.splitlines())
                 accepted, log = self.cupsd_accepts(conf)
                 self.assertTrue(accepted, log)
-                self.assertEqual(self.tool("status", conf).returncode, 0)
+                status = self.tool("status", conf)
+                self.assertEqual(status.returncode, 0, status.stdout)
                 self.assertEqual(self.tool("enable", conf).returncode, 0)
                 self.assertEqual(self.read(conf), enabled)
                 self.assertEqual(self.tool("disable", conf).returncode, 0)
-                self.assertEqual(self.read(conf), original)
+                taken_back = self.read(conf)
+                if name == "enabled by the earlier version":
+                    # Back to what it was before the earlier version enabled it.
+                    self.assertEqual(taken_back, ex.as_bytes(policy(
+                        "default", "  JobPrivateValues default\n")))
+                else:
+                    self.assertEqual(taken_back, original)
                 self.assertEqual(self.tool("disable", conf).returncode, 0)
-                self.assertEqual(self.read(conf), original)
+                self.assertEqual(self.read(conf), taken_back)
 
-    def test_disable_after_an_edit_removes_only_the_two_names(self):
-        conf = self.write(policy("default", "  JobPrivateValues default\n"))
+    def test_identity_needs_an_authentication_type(self):
+        # DefaultAuthType None turns AuthType Default into no authentication at all.
+        conf = self.write("DefaultAuthType None\n" + policy("default", ""))
+        result = self.tool("enable", conf)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn("DefaultAuthType None", result.stderr)
+        status = self.tool("status", conf)
+        self.assertEqual(status.returncode, 3)
+        self.assertIn("believes the requesting user's name", status.stdout)
+
+    def test_disable_keeps_what_was_edited_since(self):
+        # (case, edit of the enabled text, JobPrivateValues after disable, text left after
+        #  disable or None for none of the tool's)
+        cases = [
+            ("a name added to the values", lambda t: t.replace(
+                NAMES[-1], NAMES[-1] + " job-password"), ["default", "job-password"], None),
+            ("a line added to the identity limit", lambda t: t.replace(
+                "Require valid-user\n    Order", "Require valid-user\n    # mine\n    Order"),
+             ["default"], "<Limit Get-Jobs Get-Job-Attributes>"),
+        ]
+        for name, edit, values, kept in cases:
+            with self.subTest(name):
+                conf = self.write(policy("default", "  JobPrivateValues default\n"))
+                self.assertEqual(self.tool("enable", conf).returncode, 0)
+                self.write(edit(self.read(conf).decode()))
+                result = self.tool("disable", conf)
+                self.assertEqual(result.returncode, 0, result.stderr)
+                text = self.read(conf).decode()
+                self.assertEqual(private_values(text)[0], {"default": values})
+                if kept:
+                    self.assertIn(kept, text)
+                    self.assertIn("not as enable wrote it", result.stderr)
+                else:
+                    self.assertNotIn("kordavine-cupsd-policy", text)
+
+    def test_the_jobs_page_follows_the_root_location(self):
+        # IPP requests to /jobs (cancel) must keep the hosts <Location /> lets in, also when
+        # cupsctl --share-printers changes it after enable.
+        original = "<Location />\n  Order allow,deny\n</Location>\n" + policy("default", "")
+        conf = self.write(original)
         self.assertEqual(self.tool("enable", conf).returncode, 0)
-        edited = self.read(conf).replace(NAMES[1], NAMES[1] + " job-password")
-        self.write(edited)
+        shared = self.read(conf).replace(b"deny\n</Location>", b"deny\n  Allow @LOCAL\n</Location>")
+        self.write(shared)
+        self.assertEqual(self.tool("enable", conf).returncode, 0)
+        page = re.search(rb"(?s)<Location /jobs>\n(.*?)  <Limit", self.read(conf)).group(1)
+        self.assertEqual(page, b"  Order allow,deny\n  Allow @LOCAL\n")
+        accepted, log = self.cupsd_accepts(conf)
+        self.assertTrue(accepted, log)
         self.assertEqual(self.tool("disable", conf).returncode, 0)
-        text = self.read(conf)
-        self.assertEqual(private_values(text), ({"default": ["default", "job-password"]}, None))
-        self.assertNotIn("kordavine-cupsd-policy", text)
+        self.assertEqual(self.read(conf), ex.as_bytes(original.replace(
+            "deny\n</Location>", "deny\n  Allow @LOCAL\n</Location>")))
 
-    def test_mode_owner_and_links_stay(self):
-        conf = self.write(policy("default", "  JobPrivateValues default\n"))
-        os.chmod(conf, 0o640)
-        if os.geteuid() == 0:
-            os.chown(conf, 0, 7)  # group lp on Debian
-        before = os.stat(conf)
-        self.assertEqual(self.tool("enable", conf).returncode, 0)
-        after = os.stat(conf)
-        self.assertEqual((after.st_mode, after.st_uid, after.st_gid),
-                         (before.st_mode, before.st_uid, before.st_gid))
-        self.assertNotEqual(after.st_ino, before.st_ino)  # replaced, not rewritten in place
-        self.assertEqual(sorted(os.listdir(self.dir)), ["cupsd.conf"])
-        # Through a symbolic link the file it names changes and the link stays.
-        link = os.path.join(self.dir, "link.conf")
-        os.symlink("cupsd.conf", link)
-        self.assertEqual(self.tool("disable", link).returncode, 0)
-        self.assertTrue(os.path.islink(link))
-        self.assertEqual(private_values(self.read(conf))[0], {"default": ["default"]})
+    def test_mode_owner_links_and_attributes_stay(self):
+        original = policy("default", "  JobPrivateValues default\n")
+        # (case, how the file is linked, whether it is replaced by a new file)
+        cases = [("single name", None, True), ("hard link", "link", False),
+                 ("symbolic link", "symlink", True)]
+        for name, link, replaced in cases:
+            with self.subTest(name):
+                conf = self.write(original)
+                os.chmod(conf, 0o640)
+                if os.geteuid() == 0:
+                    os.chown(conf, 0, 7)  # group lp on Debian
+                attributes = {"user.kordavine-test": b"kept"}
+                if shutil.which("setfacl"):
+                    subprocess.run(["setfacl", "-m", "u:nobody:r", conf], check=True)
+                    attributes["system.posix_acl_access"] = os.getxattr(
+                        conf, "system.posix_acl_access")
+                for key, value in attributes.items():
+                    os.setxattr(conf, key, value)
+                before = os.stat(conf)
+                other = os.path.join(self.dir, "other.conf")
+                if link == "link":
+                    os.link(conf, other)
+                elif link == "symlink":
+                    os.symlink("cupsd.conf", other)
+                result = self.tool("enable", other if link else conf)
+                self.assertEqual(result.returncode, 0, result.stderr)
+                after = os.stat(conf)
+                self.assertEqual((after.st_mode, after.st_uid, after.st_gid),
+                                 (before.st_mode, before.st_uid, before.st_gid))
+                self.assertEqual(after.st_ino != before.st_ino, replaced)
+                for key, value in attributes.items():
+                    self.assertEqual(os.getxattr(conf, key), value, key)
+                self.assertEqual(private_values(self.read(conf))[0]["default"],
+                                 ["default", *NAMES])
+                if link:
+                    self.assertEqual(self.read(other), self.read(conf))
+                    self.assertEqual(os.path.islink(other), link == "symlink")
+                self.assertEqual(sorted(os.listdir(self.dir)),
+                                 ["cupsd.conf", "other.conf"] if link else ["cupsd.conf"])
+                self.assertEqual(self.tool("disable", conf).returncode, 0)
+                self.assertEqual(self.read(conf), ex.as_bytes(original))
+                for path in (conf, other):
+                    if os.path.lexists(path):
+                        os.unlink(path)
 
     def test_bad_input_is_refused_and_changes_nothing(self):
         # (case, file text or None for a missing file, command, exit status, part of stderr)
@@ -154,24 +311,21 @@ class CupsdPolicyTool(unittest.TestCase):
             ("no policy", "LogLevel warn\n", "enable", 1, "no <Policy> section"),
             ("unterminated policy", "<Policy default>\n  JobPrivateValues default\n",
              "enable", 1, "has no </Policy>"),
+            ("stray end", policy("default", "") + "</Location>\n", "disable", 1,
+             "</Location> without its opening line"),
             ("missing file", None, "enable", 1, "No such file"),
             ("unknown command", policy("default", ""), "hide", 2, "enable"),
-            ("not text", b"\xff\xfe<Policy default>\n</Policy>\n", "disable", 1, "decode"),
         ]
         for name, text, command, status, message in cases:
             with self.subTest(name):
                 conf = os.path.join(self.dir, name.replace(" ", "-"))
-                if isinstance(text, bytes):
-                    with open(conf, "wb") as f:
-                        f.write(text)
-                elif text is not None:
+                if text is not None:
                     self.write(text, os.path.basename(conf))
                 result = self.tool(command, conf)
                 self.assertEqual(result.returncode, status, result.stderr)
                 self.assertIn(message, result.stderr)
                 if text is not None:
-                    with open(conf, "rb") as f:
-                        self.assertEqual(f.read(), ex.as_bytes(text))
+                    self.assertEqual(self.read(conf), ex.as_bytes(text))
 
     def test_install_step_enables_only_a_live_install_with_the_option_on(self):
         build = os.path.join(self.dir, "build")
@@ -216,6 +370,47 @@ class CupsdPolicyTool(unittest.TestCase):
                 self.assertTrue(os.access(tool, os.X_OK), tool)
                 self.assertEqual(private_values(self.read(conf))[0],
                                  {"default": ["default", *NAMES] if enabled else ["default"]})
+
+    def test_package_configuration_fails_while_the_values_are_not_private(self):
+        """The package's postinst, with /etc/cups bound to a directory of the test's in a
+        private mount namespace and the tool on PATH as dpkg would find it."""
+        if os.geteuid() != 0 or not os.path.isdir("/etc/cups") or subprocess.run(
+                ["unshare", "--mount", "true"], capture_output=True).returncode != 0:
+            self.skipTest("needs root, /etc/cups and unshare to show the postinst a cupsd.conf")
+        postinst = os.path.join(ARGS.source, "debian", "printer-driver-kordavine.postinst")
+        bin_dir = os.path.join(self.dir, "bin")
+        os.mkdir(bin_dir)
+        os.symlink(os.path.abspath(ARGS.tool), os.path.join(bin_dir, "kordavine-cupsd-policy"))
+        etc = os.path.join(self.dir, "etc-cups")
+        # Nothing restarts the machine's own cups service from inside the test.
+        script = ('mount --bind "$1" /etc/cups && if [ -d /run/systemd ]; then '
+                  'mount -t tmpfs none /run/systemd; fi && shift && exec sh "$@"')
+        # (case, cupsd.conf or None, whether the tool is on PATH, exit status, part of stderr,
+        #  whether cupsd.conf ends up private)
+        cases = [
+            ("stock file", policy("default", "  JobPrivateValues default\n"), True, 0, "", True),
+            ("no policy", "LogLevel warn\n", True, 1, "dpkg --configure -a", False),
+            ("no cupsd.conf yet", None, True, 0, "once CUPS is installed", False),
+            ("without the tool", policy("default", ""), False, 0, "", False),
+        ]
+        for name, text, tool, status, message, private in cases:
+            with self.subTest(name):
+                shutil.rmtree(etc, ignore_errors=True)
+                os.mkdir(etc)
+                conf = os.path.join(etc, "cupsd.conf")
+                if text is not None:
+                    self.write(text, conf)
+                path = (bin_dir + ":" if tool else "") + "/usr/sbin:/usr/bin:/sbin:/bin"
+                result = subprocess.run(
+                    ["unshare", "--mount", "--propagation", "private", "sh", "-c", script, "sh",
+                     etc, postinst, "configure", ""],
+                    capture_output=True, text=True, env=dict(os.environ, PATH=path), timeout=60)
+                self.assertEqual(result.returncode, status, result.stderr)
+                self.assertIn(message, result.stderr)
+                if text is not None:
+                    after = self.read(conf)
+                    self.assertEqual(after != ex.as_bytes(text), private)
+                    self.assertEqual(self.tool("status", conf).returncode == 0, private)
 
 
 if __name__ == "__main__":

@@ -1,16 +1,28 @@
-"""The job password and user code through a private cupsd with Debian's stock policies: other
-users read them with Get-Jobs and Get-Job-Attributes, and a failed job leaves them in error_log,
-until kordavine-cupsd-policy enable; then only the owner sees them, and the owner's job still
-reaches the printer with them in its splice. disable brings the stock behaviour back.
+"""The job password and user code through a private cupsd with Debian's stock policies and
+authentication settings. Until kordavine-cupsd-policy enable, every local user reads them with
+Get-Jobs and Get-Job-Attributes, whatever name they send, and a failed job leaves them in
+error_log. Once enabled, cupsd answers those requests only to a client that proves who it is
+(local programs through the domain socket's peer credentials): another local user who sends the
+owner's or root's name gets no answer, and as themselves the jobs without their secrets; the
+owner and root still see them, and the owner's lpstat, lpq, GTK's job tracking and the web
+interface's Jobs page (once logged in) keep working. disable brings the stock behaviour back.
+
+Clients run as the real accounts daemon (the owner) and nobody (another user), so the test needs
+root; what they run is copied into the scheduler's directory, which they can reach.
 
   python3 test_job_secrecy.py --tool Filter/cupsd/kordavine-cupsd-policy \\
       --filter build/Filter/jobtypefilter --samples samples
 """
 
+import base64
+import json
 import os
+import pwd
 import re
+import shutil
 import subprocess
 import sys
+import time
 import unittest
 
 here = os.path.dirname(os.path.abspath(__file__))
@@ -21,14 +33,90 @@ from private_cupsd import PrivateCupsd  # noqa: E402
 
 ARGS = None
 STOCK_CONF = "/usr/share/cups/cupsd.conf.default"
-OWNER, OTHER = "alice", "mallory"
+SYSTEM_PYTHON = "/usr/bin/python3"  # other users cannot reach a Python under root's home
+OWNER, OTHER = "daemon", "nobody"  # accounts of every Debian system
 PRINTED = {"JobType": "Locked Print", "UserID": "alice", "Password": "73918264",
            "EnableUserCode": "true", "UserCode": "55501234"}
 # Refused by the filter: the user code is enabled but missing.
 FAILED = {"JobType": "Locked Print", "UserID": "alice", "Password": "64829137",
           "EnableUserCode": "true"}
+# What print dialogs, lp and IPP clients send: the PPD's options and the accounting attributes.
+DIALOG = {"JobType": "LockedPrint", "UserID": "Custom.alice", "Password": "Custom.4711",
+          "UserCode": "Custom.2468", "job-account-id": "1357", "job-billing": "8642"}
+SECRETS = [PRINTED["Password"], PRINTED["UserCode"], FAILED["Password"], "4711", "2468",
+           "1357", "8642"]
 CUPS_POSTSCRIPT = "application/vnd.cups-postscript"
-GET_JOB_ATTRIBUTES, GET_JOBS = 0x0009, 0x000A
+
+# Asks the scheduler as whoever runs it: Get-Jobs on the queue and Get-Job-Attributes of each
+# job, naming `name` as requesting-user-name and, unless `peer` is "-", offering the socket's
+# peer credentials as that user. Prints {"Get-Jobs" or job id: [HTTP status, body in base64]}.
+CLIENT = r"""
+import base64, http.client, json, socket, struct, sys
+socket_path, name, peer, jobs = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:]
+
+def attribute(tag, key, value):
+    return (struct.pack(">BH", tag, len(key)) + key.encode() + struct.pack(">H", len(value))
+            + value.encode())
+
+def ask(operation, target):
+    body = (struct.pack(">BBHI", 2, 0, operation, 1) + b"\x01"
+            + attribute(0x47, "attributes-charset", "utf-8")
+            + attribute(0x48, "attributes-natural-language", "en") + target
+            + attribute(0x42, "requesting-user-name", name)
+            + attribute(0x44, "requested-attributes", "all") + b"\x03")
+    connection = http.client.HTTPConnection("localhost")
+    connection.sock = socket.socket(socket.AF_UNIX)
+    connection.sock.connect(socket_path)
+    headers = {"Content-Type": "application/ipp"}
+    if peer != "-":
+        headers["Authorization"] = "PeerCred " + peer
+    connection.request("POST", "/", body, headers)
+    response = connection.getresponse()
+    return [response.status, base64.b64encode(response.read()).decode()]
+
+answers = {"Get-Jobs": ask(0x000A, attribute(0x45, "printer-uri",
+                                             "ipp://localhost/printers/office")
+                           + attribute(0x44, "which-jobs", "all"))}
+for job in jobs:
+    answers[job] = ask(0x0009, attribute(0x45, "job-uri", "ipp://localhost/jobs/" + job))
+print(json.dumps(answers))
+"""
+
+# The web interface's Jobs page for a visitor, logged in through the socket's peer credentials
+# unless `peer` is "-". Prints the HTTP status, then the page.
+WEB_VISITOR = r"""
+import http.client, socket, sys
+connection = http.client.HTTPConnection("localhost")
+connection.sock = socket.socket(socket.AF_UNIX)
+connection.sock.connect(sys.argv[1])
+headers = {"Host": "localhost"}
+if sys.argv[2] != "-":
+    headers["Authorization"] = "PeerCred " + sys.argv[2]
+connection.request("GET", "/jobs/?which_jobs=all", headers=headers)
+response = connection.getresponse()
+print(response.status)
+print(response.read().decode(errors="replace"))
+"""
+
+# Sends Set-Job-Attributes for job argv[2], naming argv[3] as requesting-user-name, that turns
+# it into a Normal job. Prints the HTTP status.
+SET_NORMAL = r"""
+import http.client, socket, struct, sys
+def attribute(tag, key, value):
+    return (struct.pack(">BH", tag, len(key)) + key.encode() + struct.pack(">H", len(value))
+            + value.encode())
+body = (struct.pack(">BBHI", 2, 0, 0x0014, 1) + b"\x01"
+        + attribute(0x47, "attributes-charset", "utf-8")
+        + attribute(0x48, "attributes-natural-language", "en")
+        + attribute(0x45, "job-uri", "ipp://localhost/jobs/" + sys.argv[2])
+        + attribute(0x42, "requesting-user-name", sys.argv[3])
+        + b"\x02" + attribute(0x41, "com.varlo.printsettings.JobType", "Normal") + b"\x03")
+connection = http.client.HTTPConnection("localhost")
+connection.sock = socket.socket(socket.AF_UNIX)
+connection.sock.connect(sys.argv[1])
+connection.request("POST", "/", body, {"Content-Type": "application/ipp"})
+print(connection.getresponse().status)
+"""
 
 
 def stock_policies():
@@ -36,59 +124,100 @@ def stock_policies():
         return "".join(re.findall(r"(?ms)^<Policy .*?^</Policy>\n", f.read()))
 
 
+def needs():
+    if os.geteuid() != 0:
+        return "needs root to run the clients as other local users"
+    if not os.access(SYSTEM_PYTHON, os.X_OK):
+        return f"needs {SYSTEM_PYTHON} for the clients of other users"
+    return None
+
+
 class JobSecrecy(unittest.TestCase):
 
-    def run_scheduler(self, commands):
+    def run_scheduler(self, commands, log_level="warn", filters=()):
         def configure(conf):
+            # Debian's authentication settings and web interface, and its filters for PDF.
+            with open(conf) as f:
+                text = f.read().replace("DefaultAuthType None", "DefaultAuthType Basic")
+            with open(conf, "w") as f:
+                f.write(text.replace("WebInterface No", "WebInterface Yes"))
+            serverbin = os.path.join(os.path.dirname(conf), "serverbin")
+            shutil.copytree("/usr/lib/cups/cgi-bin", os.path.join(serverbin, "cgi-bin"))
+            for name in filters:
+                shutil.copy(os.path.join("/usr/lib/cups/filter", name),
+                            os.path.join(serverbin, "filter", name))
             for command in commands:
                 subprocess.run([ARGS.tool, command, conf], check=True, capture_output=True)
 
-        # Debian's LogLevel: the failed job's log is its debug history alone.
-        cupsd = PrivateCupsd(ARGS.filter, log_level="warn", policies=stock_policies(),
-                             configure=configure)
+        cupsd = PrivateCupsd(ARGS.filter, log_level=log_level, policies=stock_policies(),
+                             configure=configure, authenticate=True)
         self.addCleanup(cupsd.stop)
         cupsd.start()
         cupsd.add_queue("office", os.path.join(ARGS.samples, "kordavine-office.ppd"))
+        for name, script in (("client.py", CLIENT), ("web.py", WEB_VISITOR),
+                             ("set_normal.py", SET_NORMAL)):
+            with open(cupsd.path(name), "w") as f:
+                f.write(script)
         return cupsd
 
-    def print_both(self, cupsd):
+    def as_user(self, cupsd, user, *argv, env=None):
+        account = pwd.getpwnam(user)
+        return subprocess.run(list(argv), capture_output=True, env=env or cupsd.client_env,
+                              user=account.pw_uid, group=account.pw_gid, extra_groups=[],
+                              timeout=120)
+
+    def answers(self, cupsd, user, name, peer, jobs):
+        """{"Get-Jobs" or job id: (HTTP status, body)} of the requests `user` sends."""
+        result = self.as_user(cupsd, user, SYSTEM_PYTHON, cupsd.path("client.py"),
+                              cupsd.socket_path, name, peer or "-", *map(str, jobs))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        return {key: (status, base64.b64decode(body))
+                for key, (status, body) in json.loads(result.stdout).items()}
+
+    def web_jobs(self, cupsd, peer):
+        """(HTTP status, page) of the web interface's Jobs page, logged in as `peer` if given."""
+        result = self.as_user(cupsd, peer or OTHER, SYSTEM_PYTHON, cupsd.path("web.py"),
+                              cupsd.socket_path, peer or "-")
+        status, _, page = result.stdout.decode().partition("\n")
+        return int(status), page
+
+    def print_jobs(self, cupsd):
         job = os.path.join(ARGS.samples, "sample-job.ps")
         full = lambda options: {ex.key(k): v for k, v in options.items()}  # noqa: E731
         # As CUPS PostScript the job goes to the filter unchanged (no pstops before it).
-        printed = cupsd.submit("office", job, full(PRINTED), user=OWNER,
-                               document_format=CUPS_POSTSCRIPT)
-        failed = cupsd.submit("office", job, full(FAILED), user=OWNER,
-                              document_format=CUPS_POSTSCRIPT)
-        captured = cupsd.wait_capture("office", printed)
+        jobs = [cupsd.submit("office", job, options, user=OWNER, document_format=CUPS_POSTSCRIPT)
+                for options in (full(PRINTED), full(FAILED), DIALOG)]
+        captured = cupsd.wait_capture("office", jobs[0])
         self.assertIsNotNone(captured, cupsd.logs()[-3000:])
-        self.assertEqual(cupsd.wait_job_state(printed, {"completed"}), "completed")
-        self.assertEqual(cupsd.wait_job_state(failed, {"stopped"}), "stopped")
-        return printed, failed, captured
+        self.assertEqual(cupsd.wait_job_state(jobs[0], {"completed"}), "completed")
+        self.assertEqual(cupsd.wait_job_state(jobs[1], {"stopped"}), "stopped")
+        self.assertIn(cupsd.wait_job_state(jobs[2], {"completed", "stopped", "aborted"}),
+                      ("completed", "stopped", "aborted"))
+        return jobs, captured
 
-    def answers(self, cupsd, user, printed, failed):
-        """What `user` gets back: Get-Jobs over the queue's finished and stopped jobs, and
-        Get-Job-Attributes of each job, as raw bytes."""
-        asked = [(0x42, "requesting-user-name", user), (0x44, "requested-attributes", "all")]
-        jobs = cupsd.ipp_response(GET_JOBS, [(0x45, "printer-uri",
-                                              "ipp://localhost/printers/office"),
-                                             (0x44, "which-jobs", "all"), *asked])
-        one = {job: cupsd.ipp_response(GET_JOB_ATTRIBUTES, [
-            (0x45, "job-uri", f"ipp://localhost/jobs/{job}"), *asked]) for job in (printed, failed)}
-        return jobs, one
-
-    def test_other_users_see_the_password_only_without_the_policy(self):
-        # (case, tool commands run on cupsd.conf before cupsd starts, private from others)
+    def test_only_who_proves_to_be_the_owner_or_root_sees_the_secrets(self):
+        # (case, tool commands run on cupsd.conf before cupsd starts, policy in force)
         cases = [
             ("stock policies", [], False),
             ("enabled", ["enable"], True),
             ("enabled twice", ["enable", "enable"], True),
             ("enabled, then disabled", ["enable", "disable"], False),
         ]
-        secrets = [ex.as_bytes(PRINTED["Password"]), ex.as_bytes(PRINTED["UserCode"])]
+        # (client, who runs it, requesting-user-name, peer credentials it offers, what it gets
+        #  with the policy: "all", "others" (the jobs without the secrets) or "nothing")
+        clients = [
+            ("the owner", OWNER, OWNER, OWNER, "all"),
+            ("root", "root", "root", "root", "all"),
+            ("another user as themselves", OTHER, OWNER, OTHER, "others"),
+            ("another user sending the owner's name", OTHER, OWNER, None, "nothing"),
+            ("another user sending root's name", OTHER, "root", None, "nothing"),
+            ("another user claiming the owner's credentials", OTHER, OWNER, OWNER, "nothing"),
+            ("the owner without credentials", OWNER, OWNER, None, "nothing"),
+        ]
         for name, commands, private in cases:
             with self.subTest(name):
                 cupsd = self.run_scheduler(commands)
-                printed, failed, captured = self.print_both(cupsd)
+                jobs, captured = self.print_jobs(cupsd)
 
                 # The owner's job prints with the password and user code in its splice.
                 with open(os.path.join(ARGS.samples, "sample-job.ps"), "rb") as f:
@@ -97,23 +226,113 @@ class JobSecrecy(unittest.TestCase):
                 self.assertEqual(captured,
                                  ex.splice_into(job, ex.expected_splice(PRINTED, stamp)))
 
-                for user, hidden in ((OTHER, private), (OWNER, False)):
-                    jobs, one = self.answers(cupsd, user, printed, failed)
-                    self.assertIn(b"job-id", jobs)
-                    for secret in secrets:
-                        self.assertEqual(secret not in jobs, hidden, (user, secret))
-                        self.assertEqual(secret not in one[printed], hidden, (user, secret))
-                    self.assertEqual(b"Password" not in one[printed], hidden, user)
-                    self.assertEqual(ex.as_bytes(FAILED["Password"]) not in one[failed],
-                                     hidden, user)
+                for client, user, requester, peer, gets in clients:
+                    gets = gets if private else "all"
+                    for asked, (status, body) in self.answers(cupsd, user, requester, peer,
+                                                              jobs).items():
+                        where = (client, asked)
+                        self.assertEqual(status, 401 if gets == "nothing" else 200, where)
+                        self.assertEqual(b"job-id" in body, gets != "nothing", where)
+                        # Get-Jobs leaves out the options of a stopped job once cupsd has put
+                        # its attributes away (within a second): its own answer shows them.
+                        job_secrets = {"Get-Jobs": SECRETS[:2] + SECRETS[3:],
+                                       str(jobs[0]): SECRETS[:2], str(jobs[1]): SECRETS[2:3],
+                                       str(jobs[2]): SECRETS[3:]}
+                        shown = [s for s in SECRETS if ex.as_bytes(s) in body]
+                        if gets == "all":
+                            self.assertLessEqual(set(job_secrets[asked]), set(shown), where)
+                        else:
+                            self.assertEqual(shown, [], where)
+
+                # lpstat and lpq, as the owner, list the owner's jobs; another user cannot list
+                # them under the owner's name once names need proof.
+                ids = [f"office-{job}" for job in jobs]
+                for user, argv, listed, unlisted in [
+                        (OWNER, ["lpstat", "-W", "all", "-o", "office"], ids, []),
+                        (OWNER, ["lpstat", "-W", "completed", "-o"], ids[:1], ids[1:2]),
+                        (OWNER, ["lpq", "-P", "office"], [f"{OWNER} {jobs[1]} "], []),
+                        (OTHER, ["lpstat", "-U", OWNER, "-W", "all", "-o"],
+                         [] if private else ids, ids if private else [])]:
+                    result = self.as_user(cupsd, user, shutil.which(argv[0]), *argv[1:])
+                    out = re.sub(r"[ \t]+", " ", result.stdout.decode())
+                    where = (argv, out, result.stderr)
+                    for job_id in listed:
+                        self.assertIn(job_id, out, where)
+                    for job_id in unlisted:
+                        self.assertNotIn(job_id + " ", out, where)
+
+                # The web interface's Jobs page: a visitor who has not logged in is asked to;
+                # the owner, logged in, sees the jobs.
+                for peer, status in ((None, 401 if private else 200), (OWNER, 200)):
+                    page_status, page = self.web_jobs(cupsd, peer)
+                    self.assertEqual(page_status, status, peer)
+                    self.assertEqual(
+                        re.findall(r'HREF="/printers/office">office</A>-(\d+)', page),
+                        [str(j) for j in jobs] if status == 200 else [], peer)
 
                 # The failed job's debug history carries the filter's argv into error_log.
                 with open(cupsd.path("log", "error_log"), "rb") as f:
                     error_log = f.read()
-                self.assertIn(b"[Job %d]" % failed, error_log)
+                self.assertIn(b"[Job %d]" % jobs[1], error_log)
                 self.assertEqual(ex.as_bytes(FAILED["Password"]) not in error_log, private)
                 cupsd.stop()
 
+    def test_only_the_owner_changes_a_held_job(self):
+        """Another user who sends the owner's name must not turn a held Locked Print into a
+        Normal one, which the printer would print at once for anyone to take."""
+        # (case, tool commands, whether the other user's change is refused)
+        for name, commands, refused in (("stock policies", [], False),
+                                        ("enabled", ["enable"], True)):
+            with self.subTest(name):
+                cupsd = self.run_scheduler(commands)
+                options = {ex.key(k): v for k, v in PRINTED.items()}
+                job = cupsd.submit("office", os.path.join(ARGS.samples, "sample-job.ps"),
+                                   dict(options, **{"job-hold-until": "indefinite"}), user=OWNER,
+                                   document_format=CUPS_POSTSCRIPT)
+                self.assertEqual(cupsd.wait_job_state(job, {"held"}), "held")
+                changed = self.as_user(cupsd, OTHER, SYSTEM_PYTHON, cupsd.path("set_normal.py"),
+                                       cupsd.socket_path, str(job), OWNER)
+                self.assertEqual(changed.stdout.decode().split(), ["401" if refused else "200"])
+                released = self.as_user(cupsd, OWNER, shutil.which("lp"), "-i",
+                                        f"office-{job}", "-H", "resume")
+                self.assertEqual(released.returncode, 0, released.stderr)
+                captured = cupsd.wait_capture("office", job)
+                self.assertIsNotNone(captured, cupsd.logs()[-3000:])
+                self.assertEqual(b"{secureprint}" in captured, refused)
+                cupsd.stop()
+
+    def test_gtk_tracks_the_owners_job_under_the_policy(self):
+        """A GTK application that prints follows its job's state with Get-Job-Attributes; under
+        the policy GTK authenticates through the peer credentials without asking."""
+        missing = [what for what, present in (
+            ("xvfb-run", shutil.which("xvfb-run")),
+            ("GTK 3 for Python", subprocess.run(
+                [SYSTEM_PYTHON, "-c", "import gi; gi.require_version('Gtk', '3.0')"],
+                capture_output=True).returncode == 0),
+            ("pdftops", os.path.exists("/usr/lib/cups/filter/pdftops"))) if not present]
+        if missing:
+            self.skipTest("needs " + ", ".join(missing))
+        # GTK prints PDF: the queue converts it as Debian's filters do.
+        cupsd = self.run_scheduler(["enable"], log_level="debug", filters=("pdftopdf", "pdftops"))
+        shutil.copy(os.path.join(here, "gtk_print.py"), cupsd.path("gtk_print.py"))
+        home = cupsd.path("home")
+        os.mkdir(home)
+        shutil.chown(home, OWNER)
+        options = [f"{ex.key(k)}={v}" for k, v in PRINTED.items()]
+        result = self.as_user(cupsd, OWNER, shutil.which("xvfb-run"), "-a", SYSTEM_PYTHON,
+                              cupsd.path("gtk_print.py"), "office", *options,
+                              env=dict(cupsd.client_env, HOME=home, XDG_RUNTIME_DIR=home,
+                                       TMPDIR=home))
+        states = result.stdout.decode().split()
+        self.assertEqual(states[-1:], ["finished"], result.stderr.decode()[-2000:])
+        self.assertTrue({"pending", "printing"} & set(states), states)
+        captured = cupsd.wait_capture("office", 1)
+        self.assertIn(ex.as_bytes(PRINTED["Password"]), captured)
+        with open(cupsd.path("log", "error_log"), "rb") as f:
+            log = f.read()
+        self.assertIn(b"Returning HTTP Unauthorized for Get-Job-Attributes", log)
+        self.assertIn(b"Authorized as daemon using PeerCred", log)
+
 
 if __name__ == "__main__":
-    ex.run_unittests("tool", "filter", "samples")
+    ex.run_unittests("tool", "filter", "samples", skip_reason=needs)

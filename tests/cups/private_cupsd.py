@@ -122,17 +122,20 @@ def _parse_ipp_response(body):
 
 class PrivateCupsd:
     def __init__(self, filter_path, work_dir=None, log_level="debug", policies=None,
-                 configure=None, backends=(), filters=()):
+                 configure=None, backends=(), authenticate=False, filters=()):
         """`policies`: the <Policy> sections of cupsd.conf (default: one that lets everyone
         do and see everything); `configure`: called with the path of cupsd.conf once it is
         written, before cupsd starts; `backends`: system backends the queues may use besides
-        capture (e.g. "socket"); `filters`: system filters besides pstops (e.g. "pdftopdf" and
-        "pdftops" for the PDF that GTK applications send)."""
+        capture (e.g. "socket"); `authenticate`: the IPP requests of ipp() prove the calling
+        user through the socket's peer credentials, as libcups does when policies ask for it;
+        `filters`: system filters besides pstops (e.g. "pdftopdf" and "pdftops" for the PDF
+        that GTK applications send)."""
         self.filter_path = os.path.abspath(filter_path)
         self.log_level = log_level
         self.policies = policies
         self.configure = configure
         self.backends = tuple(backends)
+        self.authenticate = authenticate
         self.filters = tuple(filters)
         # In /tmp, whatever TMPDIR says: every directory above the spool must be traversable
         # for cupsd's User, and the socket path must stay short.
@@ -345,9 +348,12 @@ Printcap {self.path("printcap")}
         for tag, name, value in attributes:
             body += _ipp_attribute(tag, name, value)
         body += b"\x03"
+        headers = {"Content-Type": "application/ipp"}
+        if self.authenticate:
+            headers["Authorization"] = "PeerCred " + pwd.getpwuid(os.getuid()).pw_name
         connection = UnixHTTPConnection(self.socket_path)
         try:
-            connection.request("POST", resource, body, {"Content-Type": "application/ipp"})
+            connection.request("POST", resource, body, headers)
             return connection.getresponse().read()
         finally:
             connection.close()

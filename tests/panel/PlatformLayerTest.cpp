@@ -65,6 +65,17 @@ const StringsCase kStringsCases[] = {
     {"UnknownEscape", R"("a" = "\q";)", {}, true},
     {"LoneSurrogateEscape", R"("a" = "\UD83D";)", {}, true},
     {"OddUtf16", std::string("\xFF\xFE\"\0a", 5), {}, true},
+    // Raw UTF-8 at the edges of what is well formed, then bytes that are not UTF-8.
+    {"Utf8Edges", "\"k\" = \"\xE2\x82\xAC\xED\x9F\xBF\xEE\x80\x80\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF\";",
+     {{"k", "\xE2\x82\xAC\xED\x9F\xBF\xEE\x80\x80\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF"}}, false},
+    {"Latin1", "\"Job Log\" = \"Journal d\xE9taill\xE9\";", {}, true},
+    {"Latin1InAComment", "/* r\xE9sum\xE9 */ \"a\" = \"b\";", {}, true},
+    {"OverlongSlash", "\"a\" = \"\xC0\xAF\";", {}, true},
+    {"OverlongThreeBytes", "\"a\" = \"\xE0\x9F\xBF\";", {}, true},
+    {"EncodedSurrogate", "\"a\" = \"\xED\xA0\x80\";", {}, true},
+    {"BeyondUnicode", "\"a\" = \"\xF4\x90\x80\x80\";", {}, true},
+    {"LoneContinuation", "\"a\" = \"\x80\";", {}, true},
+    {"CutShortAtTheEnd", "\"a\" = \"b\"; // \xE2\x82", {}, true},
 };
 
 class StringsFiles : public ::testing::TestWithParam<StringsCase> {};
@@ -80,9 +91,16 @@ INSTANTIATE_TEST_SUITE_P(Tables, StringsFiles, ::testing::ValuesIn(kStringsCases
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(StringsFiles, ErrorsNameTheLine) {
-    const auto parsed = platform::parseStringsFile("\"a\" = \"b\";\n\n\"c\" = ;");
-    ASSERT_TRUE(parsed.error);
-    EXPECT_NE(parsed.error->find("line 3"), std::string::npos) << *parsed.error;
+    const std::pair<std::string, std::string> cases[] = {
+        {"\"a\" = \"b\";\n\n\"c\" = ;", "line 3: "},
+        {"\"a\" = \"b\";\n\"Job Log\" = \"Journal d\xE9taill\xE9\";\n", "line 2: not UTF-8 (byte 0xE9)"},
+        {"\xEF\xBB\xBF\n\n\n\"a\" = \"\xC3\";", "line 4: not UTF-8 (byte 0xC3)"},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        const auto parsed = platform::parseStringsFile(bytes);
+        ASSERT_TRUE(parsed.error) << expected;
+        EXPECT_NE(parsed.error->find(expected), std::string::npos) << *parsed.error;
+    }
 }
 
 // Every user-visible text of the panel, by its English key.
