@@ -68,20 +68,24 @@ class Desktop:
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         os.close(write_end)
-        number = b""
+        # Xvfb writes the display number it took once it serves it.
         with os.fdopen(read_end, "rb") as pipe:
-            number = pipe.readline().strip()
+            ready = selectors.DefaultSelector()
+            ready.register(pipe, selectors.EVENT_READ)
+            number = pipe.readline().strip() if ready.select(WAIT) else b""
         if not number:
             raise RuntimeError("Xvfb did not start")
         self.display = ":" + number.decode()
+        # English texts, no settings of the person running the tests, no session bus or portal.
         self.env = dict(os.environ, DISPLAY=self.display, HOME=self.home, LANG="C.UTF-8",
-                        NO_AT_BRIDGE="1", GTK_A11Y="none")
-        for name in ("LC_ALL", "LC_MESSAGES", "LANGUAGE", "GTK_THEME", "XDG_CONFIG_HOME"):
+                        NO_AT_BRIDGE="1", GTK_A11Y="none", GTK_USE_PORTAL="0")
+        for name in ("LC_ALL", "LC_MESSAGES", "LANGUAGE", "GTK_THEME", "XDG_CONFIG_HOME",
+                     "DBUS_SESSION_BUS_ADDRESS", "WAYLAND_DISPLAY", "GDK_BACKEND"):
             self.env.pop(name, None)
         # openbox runs its start-up command once it manages the screen.
         ready = os.path.join(self.home, "wm-ready")
         self.processes.append(subprocess.Popen(
-            ["openbox", "--sm-disable", "--startup", "touch " + ready], env=self.env,
+            ["openbox", "--sm-disable", "--startup", "touch " + shlex.quote(ready)], env=self.env,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         deadline = time.monotonic() + WAIT
         while not os.path.exists(ready):
@@ -127,9 +131,14 @@ class PrintingApplication:
         self.selector = selectors.DefaultSelector()
         self.selector.register(self.process.stdout, selectors.EVENT_READ)
         self.pending = b""
-        # The dialog's window, as the window manager has mapped it.
-        desktop.xdotool("search", "--sync", "--onlyvisible", "--pid", str(self.process.pid),
-                        "--name", "^Print$")
+
+    def wait_for_window(self):
+        """Until the window manager has mapped the print dialog."""
+        try:
+            self.desktop.xdotool("search", "--sync", "--onlyvisible", "--pid", str(self.process.pid),
+                                 "--name", "^Print$")
+        except subprocess.TimeoutExpired:
+            raise AssertionError("no print dialog on the screen:\n" + self.stderr()) from None
 
     def close(self):
         if self.process.poll() is None:
@@ -301,6 +310,7 @@ class GtkPrintDialog(unittest.TestCase):
         """The application's print dialog with `printer` picked and the Advanced tab open."""
         app = PrintingApplication(self.desktop, self.cupsd, title)
         self.addCleanup(app.close)
+        app.wait_for_window()
         row = printer_row(printer, self.queues)
         app.click(app.wait_for(row, "printer " + printer))
         app.wait_for(when(row, lambda r: r["selected"]), printer + " selected")
