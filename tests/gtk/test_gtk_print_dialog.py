@@ -175,11 +175,14 @@ class PrintingApplication:
 
     def wait_for(self, find, what):
         """What `find` returns for the widgets on the screen once it returns something."""
-        deadline = time.monotonic() + WAIT
+        start = time.monotonic()
+        deadline = start + WAIT
         while True:
             widgets = self.widgets()
             found = find(widgets)
             if found:
+                if time.monotonic() - start > 10:  # a hint where a slow run spent its time
+                    sys.stderr.write("waited %.0f s for %s\n" % (time.monotonic() - start, what))
                 return found
             if time.monotonic() > deadline:
                 raise AssertionError("never on the screen: %s\n%s" % (what, json.dumps(widgets)[:6000]))
