@@ -29,7 +29,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "cups"))
 sys.path.insert(0, os.path.join(HERE, "..", "process"))
 import expected_splice as ex  # noqa: E402
-from private_cupsd import PrivateCupsd  # noqa: E402
+from private_cupsd import JOB_STATES, PrivateCupsd  # noqa: E402
 
 ARGS = None  # set by run_unittests
 TOOLS = ("Xvfb", "openbox", "xdotool", "import")
@@ -281,6 +281,12 @@ DIALOG_JOBS = [
      "sent": {"JobType": "LockedPrint", "UserID": "Custom.carol", "Password": "Custom.4321",
               "FileName": "None", "UserCode": "None"},
      "long names": {"JobType": "Locked Print", "UserID": "carol", "Password": "4321"}},
+    # Typed behind "Not Set" without selecting it: sent with it, and refused, nothing printed.
+    {"name": "behind-not-set", "job type": "Locked Print",
+     "typed": [("User ID:", "alice", False), ("Password:", "1234")],
+     "sent": {"JobType": "LockedPrint", "UserID": "Custom.Not Setalice", "Password": "Custom.1234",
+              "FileName": "None", "UserCode": "None"},
+     "refused": "Locked Print needs a user ID of 1 to 8 letters and digits"},
     # Nothing touched: GTK sends every option with its default, None for the entries.
     {"name": "untouched", "job type": None, "typed": [],
      "sent": {"JobType": "Normal", "UserID": "None", "Password": "None", "FileName": "None", "UserCode": "None"},
@@ -327,13 +333,16 @@ class GtkPrintDialog(unittest.TestCase):
         app.wait_for(when(beside(caption, "GtkComboBox"), lambda c: c["active"][0] == choice),
                      caption + " showing " + choice)
 
-    def type_into(self, app, caption, text):
+    def type_into(self, app, caption, text, over=True):
+        """Clicks into the entry and types `text` over what it shows (Ctrl+A first), or, with
+        `over` false, behind it (End first), as a person who does not select it does."""
         entry = beside(caption, "GtkEntry")
         app.click(app.wait_for(entry, caption))
-        app.wait_for(when(entry, lambda e: e["focus"]), caption + " taking the keys")
-        self.desktop.xdotool("key", "--clearmodifiers", "ctrl+a")
+        shown = app.wait_for(when(entry, lambda e: e["focus"]), caption + " taking the keys")["text"]
+        self.desktop.xdotool("key", "--clearmodifiers", "ctrl+a" if over else "End")
         self.desktop.xdotool("type", "--delay", "20", text)
-        app.wait_for(when(entry, lambda e: e["text"] == text), "%s reading %r" % (caption, text))
+        expected = text if over else shown + text
+        app.wait_for(when(entry, lambda e: e["text"] == expected), "%s reading %r" % (caption, expected))
 
     def write_lpoptions(self, line):
         """The person's saved options (~/.cups/lpoptions), none when `line` is None."""
@@ -362,6 +371,18 @@ class GtkPrintDialog(unittest.TestCase):
             time.sleep(0.1)
         self.fail("no job reached %s:\n%s" % (queue, self.cupsd.logs()[-4000:]))
 
+    def job_end(self, job):
+        """(state, state message) once the job has ended and, when stopped, says why."""
+        deadline = time.monotonic() + WAIT
+        while True:
+            attributes = self.cupsd.job_attributes(job)
+            state = JOB_STATES.get(attributes.get("job-state", [0])[0])
+            message = (attributes.get("job-printer-state-message") or [""])[0]
+            if state == "completed" or (state in ("stopped", "aborted") and message) \
+                    or time.monotonic() > deadline:
+                return state, message
+            time.sleep(0.1)
+
     def reference_splice(self, long_names, stamp):
         """The job-type text the filter writes for the same values under the long names, with
         the time stamp `stamp`."""
@@ -383,8 +404,8 @@ class GtkPrintDialog(unittest.TestCase):
                 app = self.open_dialog("GTK %s job" % case["name"], "office")
                 if case["job type"]:
                     self.choose(app, "Job Type:", case["job type"])
-                for caption, text in case["typed"]:
-                    self.type_into(app, caption, text)
+                for typed in case["typed"]:
+                    self.type_into(app, *typed)
                 app.screenshot("gtk-advanced-%s.png" % case["name"])
                 app.click(app.wait_for(label("Print"), "the Print button"))
                 result = app.result()
@@ -392,15 +413,18 @@ class GtkPrintDialog(unittest.TestCase):
 
                 job = self.new_job("office", before)
                 data = self.cupsd.wait_capture("office", job, timeout=WAIT)
-                self.assertIsNotNone(data, "nothing reached the printer:\n" + self.cupsd.logs()[-4000:])
-                # Untouched entries (None) refuse nothing: the job completes.
-                self.assertEqual(self.cupsd.wait_job_state(job, ("completed", "stopped", "aborted")), "completed",
-                                 self.cupsd.job_attributes(job).get("job-printer-state-message"))
+                self.assertIsNotNone(data, "the backend never ran:\n" + self.cupsd.logs()[-4000:])
                 sent = parse_options(self.cupsd.captured_options("office", job).decode())
                 self.assertEqual({k: sent.get(k) for k in JOB_LOG_OPTIONS}, case["sent"])
                 # The dialog keeps the typed text without the "Custom." GTK sends it with.
                 self.assertEqual({k: result["settings"].get("cups-" + k) for k in JOB_LOG_OPTIONS},
                                  {k: v.removeprefix("Custom.") for k, v in case["sent"].items()})
+                if "refused" in case:
+                    self.assertEqual(self.job_end(job), ("stopped", case["refused"]))
+                    self.assertEqual(data, b"")
+                    continue
+                # Untouched entries (None) refuse nothing: the job completes.
+                self.assertEqual(self.job_end(job)[0], "completed")
 
                 # The job-type text in front of the prolog: from the empty line that opens it to
                 # the token, exactly what the long names give.
