@@ -28,15 +28,15 @@ class RuleReader {
         }
         return false;
     }
-    // A number of 1 to maxDigits digits, at most maximum.
-    bool takeNumber(std::size_t maxDigits, long maximum) {
+    // A number of 1 to maxDigits digits, from minimum to maximum.
+    bool takeNumber(std::size_t maxDigits, long maximum, long minimum = 0) {
         std::size_t n = 0;
         long value = 0;
         while (at_ + n < text_.size() && isDigit(text_[at_ + n]) && n < maxDigits) {
             value = value * 10 + (text_[at_ + n] - '0');
             ++n;
         }
-        if (n == 0 || value > maximum) return false;
+        if (n == 0 || value > maximum || value < minimum) return false;
         if (at_ + n < text_.size() && isDigit(text_[at_ + n])) return false;
         at_ += n;
         return true;
@@ -71,9 +71,9 @@ class RuleReader {
     // Jn (1 to 365), n (0 to 365) or Mm.w.d, then an optional /time.
     bool takeDate() {
         if (take('J')) {
-            if (!takeNumber(3, 365)) return false;
+            if (!takeNumber(3, 365, 1)) return false;
         } else if (take('M')) {
-            if (!takeNumber(2, 12) || !take('.') || !takeNumber(1, 5) || !take('.') ||
+            if (!takeNumber(2, 12, 1) || !take('.') || !takeNumber(1, 5, 1) || !take('.') ||
                 !takeNumber(1, 6)) {
                 return false;
             }
