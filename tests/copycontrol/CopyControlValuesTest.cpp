@@ -129,58 +129,15 @@ INSTANTIATE_TEST_SUITE_P(
                       TokenCase{"+3", true}, TokenCase{".5", true}, TokenCase{"5.", true},
                       TokenCase{"-2.5E-1", true}, TokenCase{"2#1010", true},
                       TokenCase{"36#Zz", true}, TokenCase{"quit", false},
-                      TokenCase{"showpage", false}, TokenCase{"1e", false},
-                      TokenCase{".", false}, TokenCase{"-", false}, TokenCase{"16#", false},
-                      TokenCase{"16#G", false}, TokenCase{"37#1", false},
-                      TokenCase{"1#1", false}, TokenCase{"-16#1F", false},
-                      TokenCase{"12pt", false}));
-
-struct RangeCase {
-    std::string value;
-    NumberCheck check;
-};
-
-void PrintTo(const RangeCase& c, std::ostream* os) {
-    *os << ::testing::PrintToString(c.value);
-}
-
-class NumberRangeTest : public ::testing::TestWithParam<RangeCase> {};
-
-// Ghostscript raises limitcheck while scanning 1e39, 3.5e38, radix numbers past its integers,
-// exponents of 1000 and more and digit runs past about a thousand, and computes nothing with
-// integers beyond the reals; the filter takes what every interpreter holds.
-TEST_P(NumberRangeTest, TakesOnlyWhatAnInterpreterHolds) {
-    EXPECT_EQ(checkPostScriptNumber(GetParam().value), GetParam().check)
-        << "[" << GetParam().value << "]";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, NumberRangeTest,
-    ::testing::Values(
-        RangeCase{"3.4e38", NumberCheck::Number}, RangeCase{"-3.4E+38", NumberCheck::Number},
-        RangeCase{"1e-38", NumberCheck::Number}, RangeCase{"0", NumberCheck::Number},
-        RangeCase{"-0.0", NumberCheck::Number}, RangeCase{"0e99", NumberCheck::Number},
-        RangeCase{"1e0000000038", NumberCheck::Number},
-        RangeCase{"16#7FFFFFFF", NumberCheck::Number},
-        RangeCase{"10#2147483647", NumberCheck::Number},
-        RangeCase{"2#" + std::string(31, '1'), NumberCheck::Number},
-        RangeCase{"99999999999", NumberCheck::Number},
-        RangeCase{"1." + std::string(62, '0'), NumberCheck::Number},
-        RangeCase{"1e39", NumberCheck::OutOfRange}, RangeCase{"1e999", NumberCheck::OutOfRange},
-        RangeCase{"3.5e38", NumberCheck::OutOfRange},
-        RangeCase{"-3.4028236e38", NumberCheck::OutOfRange},
-        RangeCase{"1" + std::string(39, '0'), NumberCheck::OutOfRange},
-        RangeCase{"1e-39", NumberCheck::OutOfRange}, RangeCase{"1e-1000", NumberCheck::OutOfRange},
-        RangeCase{"0e100", NumberCheck::OutOfRange},
-        RangeCase{"16#80000000", NumberCheck::OutOfRange},
-        RangeCase{"16#1FFFFFFFFFFFFFFFF", NumberCheck::OutOfRange},
-        RangeCase{"36#ZZZZZZZZZZZZZZZZZZZZ", NumberCheck::OutOfRange},
-        RangeCase{"2#" + std::string(64, '1'), NumberCheck::OutOfRange},
-        RangeCase{"1." + std::string(63, '0'), NumberCheck::OutOfRange},
-        RangeCase{std::string(1200, '0') + "1", NumberCheck::OutOfRange},
-        RangeCase{"1e", NumberCheck::NotANumber}, RangeCase{"--1", NumberCheck::NotANumber},
-        RangeCase{"inf", NumberCheck::NotANumber}, RangeCase{"nan", NumberCheck::NotANumber},
-        RangeCase{"0x10", NumberCheck::NotANumber}, RangeCase{"1.5.2", NumberCheck::NotANumber}));
+                      TokenCase{"showpage", false}, TokenCase{"1e", false}, TokenCase{".", false},
+                      TokenCase{"-", false}, TokenCase{"16#", false}, TokenCase{"16#G", false},
+                      TokenCase{"37#1", false}, TokenCase{"1#1", false}, TokenCase{"-16#1F", false},
+                      TokenCase{"12pt", false},
+                      // Numbers an interpreter cannot hold (the Ghostscript tests show which).
+                      TokenCase{"1e39", false}, TokenCase{"1e-39", false},
+                      TokenCase{"16#80000000", false},
+                      TokenCase{"2#" + std::string(64, '1'), false},
+                      TokenCase{"1." + std::string(63, '0'), false}));
 
 }  // namespace
 }  // namespace jobtypefilter

@@ -341,26 +341,6 @@ class FailuresOfTheProcess(unittest.TestCase):
                 self.assertEqual(result.stderr, REFUSAL % reason)
                 self.assertEqual(result.stdout, b"")
 
-    def test_dialog_options_print_as_their_long_names(self):
-        # The job's user name and the queue's PPD (environment variable PPD) reach the step.
-        full = os.path.join(DIALOG_PPDS, "kordavine-joblog-full.ppd")
-        job = sample_job()
-        cases = [
-            (b"JobType=LockedPrint Password=Custom.12345678", "alice",
-             {"JobType": "Locked Print", "UserID": "alice", "Password": "12345678"}),
-            (b"JobType=PausedPrint UserID=Custom.bob FileName=None UserCode=0815", "alice",
-             {"JobType": "Paused Print", "UserID": "bob", "FileName": "", "UserCode": "0815",
-              "EnableUserCode": "true"}),
-        ]
-        for options, user, long_names in cases:
-            with self.subTest(options=options):
-                result = ex.run_filter(ARGS.filter, options, job=job, user=user,
-                                       env={"PPD": full})
-                self.assertEqual(result.returncode, 0, result.stderr)
-                stamp = ex.STAMP_RE.search(result.stdout).group(1)
-                self.assertEqual(result.stdout,
-                                 ex.splice_into(job, ex.expected_splice(long_names, stamp)))
-
     def test_a_failed_job_waits_until_its_error_lines_are_read(self):
         # cupsd takes a filter's exit apart from its error lines; the filter ends only once the
         # pipe holds none of them (or after five seconds), so that the lines count.
