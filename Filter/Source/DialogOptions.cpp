@@ -219,8 +219,9 @@ bool translateDialogOptions(JobOptions& options, const JobOrigin& origin) {
     if (fileName) options.set(ps::kFileName, fileName->c_str());
     if (userCode) {
         options.set(ps::kUserCode, userCode->c_str());
-        if (options.get(ps::kEnableUserCode) == nullptr)
+        if (options.get(ps::kEnableUserCode) == nullptr) {
             options.set(ps::kEnableUserCode, ps::kTrue);
+        }
     }
     if (chosen->fromDialog) {
         // The optional values nobody gave stand empty, as the panel writes them.
