@@ -42,6 +42,34 @@ inline constexpr char kCCPMaskType[] = "com.varlo.printsettings.CCPMaskType";
 inline constexpr char kCCPDensity[] = "com.varlo.printsettings.CCPDensity";
 inline constexpr char kCCPColor[] = "com.varlo.printsettings.CCPColor";
 
+// Every key above, for the checks that must know all of them.
+inline constexpr std::array<const char*, 25> kAllKeys{
+    kJobType,           kUserID,         kPassword,           kFileName,
+    kUserCode,          kEnableUserCode, kTimeZone,           kSpecifyTimeKeySupport,
+    kEnableSpecifyTime, kSpecifyTime,    kCCPCopyControlType, kCCPTextType,
+    kCCPCustomText,     kCCPUserName,    kCCPJobName,         kCCPFont,
+    kCCPSize,           kCCPAngle,       kCCPLineSpace,       kCCPRepeat,
+    kCCPPosition,       kCCPEffect,      kCCPMaskType,        kCCPDensity,
+    kCCPColor,
+};
+
+// The options the printer's PPD declares for the print dialogs, and the IPP job attributes that
+// carry a PIN or an account; CUPS hands them to the filter under these names.
+inline constexpr char kDialogJobType[] = "JobType";
+inline constexpr char kDialogUserID[] = "UserID";
+inline constexpr char kDialogPassword[] = "Password";
+inline constexpr char kDialogFileName[] = "FileName";
+inline constexpr char kDialogUserCode[] = "UserCode";
+inline constexpr char kJobPassword[] = "job-password";
+inline constexpr char kJobPasswordEncryption[] = "job-password-encryption";
+inline constexpr char kJobAccountID[] = "job-account-id";
+inline constexpr char kJobBilling[] = "job-billing";
+
+inline constexpr std::array<const char*, 9> kDialogOptionNames{
+    kDialogJobType, kDialogUserID,          kDialogPassword, kDialogFileName, kDialogUserCode,
+    kJobPassword,   kJobPasswordEncryption, kJobAccountID,   kJobBilling,
+};
+
 // Flag values as the panel writes them; the filter accepts "true" in any letter case.
 inline constexpr char kTrue[] = "true";
 inline constexpr char kFalse[] = "false";
@@ -59,25 +87,29 @@ enum class JobType {
 
 struct JobTypeNames {
     JobType type;
-    const char* storedName;    // the JobType value shared by panel and filter
-    const char* displayTitle;  // the English pop-up title in the panel (a strings-table key)
+    const char* storedName;     // the JobType value shared by panel and filter
+    const char* displayTitle;   // the English pop-up title in the panel (a strings-table key)
+    const char* dialogKeyword;  // the choice of the PPD's JobType option: the stored name
+                                // without its spaces (a PPD choice keyword cannot hold one)
 };
 
 inline constexpr std::array<JobTypeNames, 7> kJobTypes{{
-    {JobType::Normal, "Normal", "Normal Print"},
-    {JobType::SamplePrint, "Sample Print", "Sample Print"},
-    {JobType::LockedPrint, "Locked Print", "Locked Print"},
-    {JobType::PausedPrint, "Paused Print", "Hold Print"},
-    {JobType::SavedPrint, "Saved Print", "Stored Print"},
-    {JobType::SaveDocumentPrint, "Save Document Print", "Store and Print"},
-    {JobType::DocumentServer, "Document Server", "Document Server"},
+    {JobType::Normal, "Normal", "Normal Print", "Normal"},
+    {JobType::SamplePrint, "Sample Print", "Sample Print", "SamplePrint"},
+    {JobType::LockedPrint, "Locked Print", "Locked Print", "LockedPrint"},
+    {JobType::PausedPrint, "Paused Print", "Hold Print", "PausedPrint"},
+    {JobType::SavedPrint, "Saved Print", "Stored Print", "SavedPrint"},
+    {JobType::SaveDocumentPrint, "Save Document Print", "Store and Print", "SaveDocumentPrint"},
+    {JobType::DocumentServer, "Document Server", "Document Server", "DocumentServer"},
 }};
 
 const char* storedName(JobType type);
 const char* displayTitle(JobType type);
+const char* dialogKeyword(JobType type);
 
 // Exact, case-sensitive matches; none for anything outside the table.
 std::optional<JobType> jobTypeFromStoredName(std::string_view storedName);
 std::optional<JobType> jobTypeFromDisplayTitle(std::string_view englishTitle);
+std::optional<JobType> jobTypeFromDialogKeyword(std::string_view keyword);
 
 }  // namespace varlo::printsettings

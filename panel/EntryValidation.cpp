@@ -12,62 +12,39 @@ namespace ps = varlo::printsettings;
 
 namespace {
 
-enum class Check { None, Optional, Required };
-
-// What a job type demands of the entries.
-struct EntryDemands {
-    Check userID;
-    bool fileName;
-    Check password;
-};
-
-EntryDemands demandsOf(JobType type) {
-    switch (type) {
-        case JobType::Normal:
-            return {Check::Optional, false, Check::None};
-        case JobType::SamplePrint:
-            return {Check::Required, false, Check::None};
-        case JobType::LockedPrint:
-            return {Check::Required, false, Check::Required};
-        case JobType::PausedPrint:
-            return {Check::Required, true, Check::None};
-        case JobType::SavedPrint:
-        case JobType::SaveDocumentPrint:
-            return {Check::Required, true, Check::Optional};
-        case JobType::DocumentServer:
-            return {Check::Optional, true, Check::Optional};
-    }
-    return {Check::None, false, Check::None};
-}
+using ps::FieldCheck;
+using ps::FieldDemands;
 
 // Nothing selected: stored as normal without checking any of the three.
-constexpr EntryDemands kNoSelectionDemands{Check::None, false, Check::None};
+constexpr FieldDemands kNoSelectionDemands{FieldCheck::None, false, FieldCheck::None};
 
-bool failsUserID(const std::string& text, Check check) {
+bool failsUserID(const std::string& text, FieldCheck check) {
     switch (check) {
-        case Check::None:
+        case FieldCheck::None:
             return false;
-        case Check::Optional:
-            return failsRule(text, kUserIDOptionalRule);
-        case Check::Required:
-            return failsRule(text, kUserIDRequiredRule);
+        case FieldCheck::Optional:
+            return ps::failsRule(text, ps::kUserIDOptionalRule);
+        case FieldCheck::Required:
+            return ps::failsRule(text, ps::kUserIDRequiredRule);
     }
     return true;
 }
 
-bool failsPassword(const std::string& text, Check check) {
+bool failsPassword(const std::string& text, FieldCheck check) {
     switch (check) {
-        case Check::None:
+        case FieldCheck::None:
             return false;
-        case Check::Optional:
-            return failsOptionalPassword(text);
-        case Check::Required:
-            return failsRule(text, kPasswordRule);
+        case FieldCheck::Optional:
+            return ps::failsOptionalPassword(text);
+        case FieldCheck::Required:
+            return ps::failsRule(text, ps::kPasswordRule);
     }
     return true;
 }
 
-RefusedEntry refuse(EntryField field) { return {field, refusalMessageKey(field)}; }
+RefusedEntry refuse(EntryField field) {
+    return {field, refusalMessageKey(field)};
+}
 
 }  // namespace
 
@@ -102,11 +79,15 @@ ValidationOutcome validateEntries(const EntryTexts& texts,
     // A job type the printer does not take is saved as a normal job.
     if (type && !isJobTypeAccepted(attributes, *type)) type = JobType::Normal;
 
-    const EntryDemands demands = type ? demandsOf(*type) : kNoSelectionDemands;
+    const FieldDemands demands = type ? ps::fieldDemands(*type) : kNoSelectionDemands;
     if (failsUserID(texts.userID, demands.userID)) return refuse(EntryField::UserID);
-    if (demands.fileName && failsRule(texts.fileName, kFileNameRule)) return refuse(EntryField::FileName);
+    if (demands.fileName && ps::failsRule(texts.fileName, ps::kFileNameRule)) {
+        return refuse(EntryField::FileName);
+    }
     if (failsPassword(texts.password, demands.password)) return refuse(EntryField::Password);
-    if (userCodeEnabled && failsRule(texts.userCode, kUserCodeRule)) return refuse(EntryField::UserCode);
+    if (userCodeEnabled && ps::failsRule(texts.userCode, ps::kUserCodeRule)) {
+        return refuse(EntryField::UserCode);
+    }
 
     return AcceptedEntries{ps::storedName(type.value_or(JobType::Normal))};
 }

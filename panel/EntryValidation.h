@@ -10,7 +10,7 @@
 #include <string_view>
 #include <variant>
 
-#include "PrinterAttributes.h"
+#include "JobTypeModel.h"
 
 namespace kordavine::joblog {
 

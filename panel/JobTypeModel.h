@@ -1,5 +1,6 @@
-// Which job types a printer offers and accepts, from its PPD attributes; the toolkit-free core
-// of the job-type pop-up.
+// The job-type pop-up for a printer's PPD attributes: its entries, the file-name row and the
+// selection for a stored job type; the toolkit-free core of the pop-up. Which job types a model
+// offers and accepts is shared with the filter (PrinterAttributes.h).
 #pragma once
 
 #include <optional>
@@ -11,24 +12,22 @@
 
 namespace kordavine::joblog {
 
+using varlo::printsettings::isJobTypeAccepted;
+using varlo::printsettings::isNotFalse;
+using varlo::printsettings::isTrue;
 using varlo::printsettings::JobType;
-
-// The job types the pop-up offers, always in the vocabulary's order, Normal first.
-std::vector<JobType> offeredJobTypes(const PrinterAttributes& attributes);
+using varlo::printsettings::offeredJobTypes;
+using varlo::printsettings::PrinterAttributes;
 
 // What filling the pop-up does to the file-name field, label and note: hidden (true) without
 // stored print, shown (false) with a document server, which wins; none leaves the row as it is
 // (stored print without a document server), so a row hidden by the form's set-up stays hidden.
 std::optional<bool> fileNameRowHiddenByPopup(const PrinterAttributes& attributes);
 
-// Whether a job type counts for this printer (the acceptance test before printing and in the
-// validation of the form).
-bool isJobTypeAccepted(const PrinterAttributes& attributes, JobType type);
-
 // The pop-up for a stored JobType value.
 struct JobTypeChoice {
     std::vector<std::string> englishTitles;    // the entries, as strings-table keys
-    std::optional<bool> fileNameRowHidden;      // none: leave the row as it is
+    std::optional<bool> fileNameRowHidden;     // none: leave the row as it is
     std::optional<std::string> titleToSelect;  // none: keep the first entry
     bool accepted = true;                      // NO: rejected, "Normal Print" selected instead
 };

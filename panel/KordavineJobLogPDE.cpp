@@ -142,11 +142,11 @@ std::string KordavineJobLogPDE::localizedString(std::string_view english) const 
 
 PrinterAttributes KordavineJobLogPDE::printerAttributes() const {
     return PrinterAttributes{
-        platform::ppdAttributeValue(ppd, "NoJobTypeModel"),
-        platform::ppdAttributeValue(ppd, "StoredPrintSupport"),
-        platform::ppdAttributeValue(ppd, "StoreAndPrintSupport"),
-        platform::ppdAttributeValue(ppd, "DocumentServerSupport"),
-        platform::ppdAttributeValue(ppd, "LongPasswardSupport"),
+        platform::ppdAttributeValue(ppd, ps::kNoJobTypeModelAttribute),
+        platform::ppdAttributeValue(ppd, ps::kStoredPrintSupportAttribute),
+        platform::ppdAttributeValue(ppd, ps::kStoreAndPrintSupportAttribute),
+        platform::ppdAttributeValue(ppd, ps::kDocumentServerSupportAttribute),
+        platform::ppdAttributeValue(ppd, ps::kLongPasswordSupportAttribute),
     };
 }
 

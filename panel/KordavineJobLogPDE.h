@@ -16,7 +16,7 @@
 #include "Outlet.h"
 #include "PluginCallback.h"
 #include "PrintDialogExtension.h"
-#include "PrinterAttributes.h"
+#include "JobTypeModel.h"
 
 struct ppd_file_s;
 struct ppd_option_s;

@@ -19,7 +19,7 @@ std::optional<std::string> storedValue(const platform::PMPrintSettings& settings
 }  // namespace
 
 bool KordavineJobLogPDE::QualifyPA(const char* text, int minLength, int maxLength, int characterClass) {
-    return joblog::QualifyPA(text, minLength, maxLength, characterClass);
+    return ps::QualifyPA(text, minLength, maxLength, characterClass);
 }
 
 bool KordavineJobLogPDE::shouldPrint() {

@@ -16,7 +16,9 @@ public:
 
     void append(std::string_view text);
     // Appends a value that goes between PostScript parentheses: backslash and both
-    // parentheses get a backslash before them, every other byte stays as it is.
+    // parentheses get a backslash before them, every byte below 0x20 and 0x7F becomes a
+    // three-digit octal escape (\ddd), every other byte stays as it is. The device receives
+    // exactly the value's bytes, and no line of the job starts inside it.
     void appendEscaped(std::string_view value);
     void appendNumber(long number);
 

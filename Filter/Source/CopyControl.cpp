@@ -7,6 +7,7 @@
 #include "FilterStatus.h"
 #include "MarkingText.h"
 #include "PostScriptLines.h"
+#include "PostScriptNumber.h"
 #include "PrintSettingsKeys.h"
 
 namespace jobtypefilter {
@@ -34,11 +35,36 @@ struct MarkingSettings {
     int repeat = 0;
 };
 
-// A required read of a value that goes into the PostScript as a bare token: null when the key
-// is absent (status recorded by the read) or the value is not token-safe.
-const char* readBareToken(const JobOptions& options, const char* key) {
+// A value written into the PostScript as a bare token must be a number an interpreter holds;
+// false (with the reason the job is refused) when it is not.
+bool acceptBareNumber(const char* key, const char* value) {
+    switch (checkPostScriptNumber(value)) {
+        case NumberCheck::Number:
+            return true;
+        case NumberCheck::NotANumber:
+            refuseJob(std::string("job option ") + key + " is not a PostScript number");
+            return false;
+        case NumberCheck::OutOfRange:
+            refuseJob(std::string("job option ") + key +
+                      " is a number beyond a PostScript interpreter's limits (0 or 1e-38 to "
+                      "3.4e38 in magnitude, at most 64 characters, radix numbers up to 31 bits)");
+            return false;
+    }
+    return false;
+}
+
+// A required read whose absence stops the job.
+const char* readMarkingOption(const JobOptions& options, const char* key) {
     const char* value = getRequiredOption(options, key);
-    if (value == nullptr || !isPostScriptNumber(value)) return nullptr;
+    if (value == nullptr) refuseJob(missingOptionReason(key));
+    return value;
+}
+
+// A required read of a value that goes into the PostScript as a bare token: null when the key
+// is absent or the value is no number an interpreter holds (the reason recorded).
+const char* readBareNumber(const JobOptions& options, const char* key) {
+    const char* value = readMarkingOption(options, key);
+    if (value == nullptr || !acceptBareNumber(key, value)) return nullptr;
     return value;
 }
 
@@ -90,9 +116,9 @@ int buildMarkingBlock(const JobOptions& options, int markingType, bool withPatte
         s.mask = maskPatternCode(options);
     }
     s.effect = stringEffectCode(options, markingType);
-    s.font = getRequiredOption(options, keys::kCCPFont);
+    s.font = readMarkingOption(options, keys::kCCPFont);
     if (s.font == nullptr) return failBlock(area);
-    s.size = readBareToken(options, keys::kCCPSize);
+    s.size = readBareNumber(options, keys::kCCPSize);
     if (s.size == nullptr) return failBlock(area);
 
     std::array<char, kMarkingTextSize> textStorage{};
@@ -100,80 +126,27 @@ int buildMarkingBlock(const JobOptions& options, int markingType, bool withPatte
     if (!composeMarkingText(options, text)) return failBlock(area);
 
     s.position = stringPositionCode(options);
-    s.angle = readBareToken(options, keys::kCCPAngle);
+    s.angle = readBareNumber(options, keys::kCCPAngle);
     if (s.angle == nullptr) return failBlock(area);
     // The line space is required whatever the repeat mode; it is written, and so must be a
-    // safe token, only with the loop attributes.
-    s.lineSpace = getRequiredOption(options, keys::kCCPLineSpace);
+    // number, only with the loop attributes.
+    s.lineSpace = readMarkingOption(options, keys::kCCPLineSpace);
     if (s.lineSpace == nullptr) return failBlock(area);
     s.repeat = stringRepeatMode(options);
-    if (s.repeat != 0 && !isPostScriptNumber(s.lineSpace)) return failBlock(area);
+    if (s.repeat != 0 && !acceptBareNumber(keys::kCCPLineSpace, s.lineSpace)) {
+        return failBlock(area);
+    }
 
     writeBlock(area, L, markingType, withPattern, s, text.view());
-    if (area.overflowed()) return failBlock(area);
+    if (area.overflowed()) {
+        refuseJob("the copy-control block with its values escaped is longer than its " +
+                  std::to_string(kCopyControlAreaSize - 1) + " bytes");
+        return failBlock(area);
+    }
     return 0;
 }
 
 }  // namespace
-
-namespace {
-
-bool isDigitIn(char c, int base) {
-    int digit;
-    if (c >= '0' && c <= '9') {
-        digit = c - '0';
-    } else if (c >= 'a' && c <= 'z') {
-        digit = c - 'a' + 10;
-    } else if (c >= 'A' && c <= 'Z') {
-        digit = c - 'A' + 10;
-    } else {
-        return false;
-    }
-    return digit < base;
-}
-
-// Consumes a run of decimal digits from the front of text; answers how many.
-std::size_t takeDigits(std::string_view& text) {
-    std::size_t n = 0;
-    while (n < text.size() && text[n] >= '0' && text[n] <= '9') ++n;
-    text.remove_prefix(n);
-    return n;
-}
-
-bool isRadixNumber(std::string_view value) {
-    const std::size_t hash = value.find('#');
-    if (hash == std::string_view::npos || hash == 0 || hash > 2) return false;
-    std::string_view baseText = value.substr(0, hash);
-    if (takeDigits(baseText) != hash) return false;
-    const int base = std::stoi(std::string(value.substr(0, hash)));
-    const std::string_view digits = value.substr(hash + 1);
-    if (base < 2 || base > 36 || digits.empty()) return false;
-    for (char c : digits) {
-        if (!isDigitIn(c, base)) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-bool isPostScriptNumber(std::string_view value) {
-    if (isRadixNumber(value)) return true;
-    std::string_view rest = value;
-    if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) rest.remove_prefix(1);
-    const std::size_t whole = takeDigits(rest);
-    std::size_t fraction = 0;
-    if (!rest.empty() && rest.front() == '.') {
-        rest.remove_prefix(1);
-        fraction = takeDigits(rest);
-    }
-    if (whole == 0 && fraction == 0) return false;
-    if (!rest.empty() && (rest.front() == 'e' || rest.front() == 'E')) {
-        rest.remove_prefix(1);
-        if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) rest.remove_prefix(1);
-        if (takeDigits(rest) == 0) return false;
-    }
-    return rest.empty();
-}
 
 int copyControlType(const JobOptions& options) {
     return codeForOption(options, keys::kCCPCopyControlType, kCopyControlTypes, 0);

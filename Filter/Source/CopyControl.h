@@ -6,6 +6,7 @@
 
 #include "BoundedText.h"
 #include "JobOptions.h"
+#include "PostScriptNumber.h"
 
 namespace jobtypefilter {
 
@@ -16,19 +17,14 @@ inline constexpr std::size_t kCopyControlAreaSize = 1024;
 int copyControlType(const JobOptions& options);
 
 // Each empties area and writes its block into it, every line ended by lineEnding, and returns
-// 0; or returns 1 with area empty and the status recorded. A block fails when a required key
-// is absent, when a value written as a bare PostScript token (size, angle, and the line space
-// where the loop attributes are written) is empty or holds white space or a delimiter, when
-// the marking text cannot be composed whole, or when the block does not fit the area.
+// 0; or returns 1 with area empty, the status and the reason for the refusal recorded. A block
+// fails when a required key is absent, when a value written as a bare PostScript token (size,
+// angle, and the line space where the loop attributes are written) is no number an interpreter
+// holds (checkPostScriptNumber), when the marking text cannot be composed whole, or when the
+// block does not fit the area.
 int buildCopyGuardBlock(const JobOptions& options, int markingType, BoundedText& area,
                         std::string_view lineEnding);
 int buildCopyPatternBlock(const JobOptions& options, int markingType, BoundedText& area,
                           std::string_view lineEnding);
-
-// True when value is one PostScript number token: an integer ("12", "-45"), a real ("10.5",
-// ".5", "1e3", "-2.5E-1") or a radix number ("16#1F"). The size, angle and line space are
-// written bare, so anything else is refused: white space or a delimiter would break the job's
-// structure, and a name such as "quit" would be executed by the device.
-bool isPostScriptNumber(std::string_view value);
 
 }  // namespace jobtypefilter

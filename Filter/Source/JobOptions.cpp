@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <cstring>
 #include <utility>
 
 #include "FilterStatus.h"
@@ -26,7 +27,17 @@ JobOptions& JobOptions::operator=(JobOptions&& other) noexcept {
     return *this;
 }
 
-const char* JobOptions::get(const char* key) const { return cupsGetOption(key, count_, options_); }
+const char* JobOptions::get(const char* key) const {
+    // libcups' own lookup ignores letter case; a key counts only as the filter spells it.
+    for (int i = 0; i < count_; ++i) {
+        if (std::strcmp(options_[i].name, key) == 0) return options_[i].value;
+    }
+    return nullptr;
+}
+
+void JobOptions::set(const char* key, const char* value) {
+    count_ = cupsAddOption(key, value, count_, &options_);
+}
 
 const char* getRequiredOption(const JobOptions& options, const char* key) {
     const char* value = options.get(key);

@@ -16,10 +16,13 @@ public:
     JobOptions(JobOptions&& other) noexcept;
     JobOptions& operator=(JobOptions&& other) noexcept;
 
-    // The plain read: the value, or null when the key is absent. Absence records nothing.
+    // The plain read: the value, or null when the key is absent. Absence records nothing. Only
+    // the exact spelling of the key counts.
     const char* get(const char* key) const;
+    // Adds the key with its value, or replaces the value of a key libcups takes as the same.
+    void set(const char* key, const char* value);
 
-private:
+  private:
     int count_ = 0;
     cups_option_t* options_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "FilterStatus.h"
 #include "JobClock.h"
 #include "PostScriptLines.h"
 #include "PrintSettingsKeys.h"
@@ -73,6 +74,13 @@ struct BlockValues {
     char timeStamp[kTimeStampSize] = {};
 };
 
+// A required read whose absence stops the job: the absent key is the reason it is refused.
+const char* readStoppingOption(const JobOptions& options, const char* key) {
+    const char* value = getRequiredOption(options, key);
+    if (value == nullptr) refuseJob(missingOptionReason(key));
+    return value;
+}
+
 struct RequiredKey {
     const char* key;
     const char* BlockValues::*value;
@@ -84,13 +92,13 @@ bool readBlockValues(const JobOptions& options, std::initializer_list<RequiredKe
                      BlockValues& values) {
     const bool userCodeEnabled = isOptionTrue(options, keys::kEnableUserCode);
     for (const RequiredKey& entry : required) {
-        const char* value = getRequiredOption(options, entry.key);
+        const char* value = readStoppingOption(options, entry.key);
         if (value == nullptr) return false;
         values.*entry.value = value;
     }
     formatCompactTime(values.timeStamp);
     if (userCodeEnabled) {
-        const char* userCode = getRequiredOption(options, keys::kUserCode);
+        const char* userCode = readStoppingOption(options, keys::kUserCode);
         if (userCode == nullptr) return false;
         values.userCode = userCode;
     }
@@ -163,7 +171,7 @@ int appendDefaultBlock(const JobOptions& options, BoundedText& text, std::string
     if (const char* userID = getRequiredOption(options, keys::kUserID)) v.userID = userID;
     formatCompactTime(v.timeStamp);
     if (userCodeEnabled) {
-        const char* userCode = getRequiredOption(options, keys::kUserCode);
+        const char* userCode = readStoppingOption(options, keys::kUserCode);
         if (userCode == nullptr) return 1;
         v.userCode = userCode;
     }
@@ -224,7 +232,7 @@ int appendPausedPrintBlock(const JobOptions& options, BoundedText& text, std::st
 
     const char* reservedTime = nullptr;
     if (isOptionTrue(options, keys::kEnableSpecifyTime)) {
-        reservedTime = getRequiredOption(options, keys::kSpecifyTime);
+        reservedTime = readStoppingOption(options, keys::kSpecifyTime);
         if (reservedTime == nullptr) return 1;
     }
     appendLine(text, L, 0, "mark {");

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <string>
 
 #include "CopyControlValues.h"
 #include "FilterStatus.h"
@@ -71,11 +72,23 @@ int appendJobNameTokens(std::string_view source, BoundedText& text, int count) {
     return count;
 }
 
+namespace {
+
+// The text stands whole, or the job is refused for its length.
+bool textStandsWhole(const BoundedText& text) {
+    if (!text.overflowed()) return true;
+    refuseJob("the marking text is longer than its " + std::to_string(kMarkingTextSize - 1) +
+              " bytes");
+    return false;
+}
+
+}  // namespace
+
 bool composeMarkingText(const JobOptions& options, BoundedText& text) {
     const int textType = markingTextType(options);
     if (textType == 0) {
         if (const char* custom = options.get(keys::kCCPCustomText)) text.append(custom);
-        return !text.overflowed();
+        return textStandsWhole(text);
     }
 
     int count = 0;
@@ -89,7 +102,11 @@ bool composeMarkingText(const JobOptions& options, BoundedText& text) {
                 break;
             case TextPart::JobName: {
                 const std::string_view jobName = plainValue(options, keys::kCCPJobName);
-                if (jobName.size() > kJobNameLimit) return false;
+                if (jobName.size() > kJobNameLimit) {
+                    refuseJob(std::string("job option ") + keys::kCCPJobName + " is longer than " +
+                              std::to_string(kJobNameLimit) + " bytes");
+                    return false;
+                }
                 count = appendJobNameTokens(jobName, text, count);
                 break;
             }
@@ -101,11 +118,12 @@ bool composeMarkingText(const JobOptions& options, BoundedText& text) {
             }
         }
         if (count < 0) {
+            // A note, not a refusal: the block is written with the text composed so far.
             recordFilterStatus(kStatusSpliceFailed);
             break;
         }
     }
-    return !text.overflowed();
+    return textStandsWhole(text);
 }
 
 }  // namespace jobtypefilter

@@ -29,8 +29,8 @@ int appendJobNameTokens(std::string_view source, BoundedText& text, int count);
 
 // Composes the marking text the text type asks for into text (expected empty). An exceeded
 // budget records the splice-failed status and keeps what was appended before; the text is
-// still usable. Returns false when the text cannot stand whole: a job name longer than
-// kJobNameLimit, or a text that does not fit the buffer.
+// still usable. Returns false, with the reason for the refusal recorded, when the text cannot
+// stand whole: a job name longer than kJobNameLimit, or a text that does not fit the buffer.
 bool composeMarkingText(const JobOptions& options, BoundedText& text);
 
 }  // namespace jobtypefilter

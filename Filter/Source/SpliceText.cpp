@@ -1,6 +1,7 @@
 #include "SpliceText.h"
 
 #include <array>
+#include <string>
 
 #include "CopyControl.h"
 #include "FilterStatus.h"
@@ -9,6 +10,15 @@
 
 namespace jobtypefilter {
 
+namespace {
+
+std::string spliceTooLongReason() {
+    return "the inserted PostScript with its values escaped is longer than its " +
+           std::to_string(kSpliceBufferSize - 1) + " bytes";
+}
+
+}  // namespace
+
 int buildSpliceText(const JobOptions& options, BoundedText& spliceText,
                     const unsigned char* first, std::size_t heldCount) {
     const std::string_view L = detectLineEnding(first, heldCount);
@@ -16,6 +26,12 @@ int buildSpliceText(const JobOptions& options, BoundedText& spliceText,
 
     const BlockOperation appendJobTypeBlock = jobTypeFromOptions(options);
     if (appendJobTypeBlock(options, spliceText, L) != 0) {
+        recordFilterStatus(kStatusSpliceFailed);
+        return 1;
+    }
+    if (spliceText.overflowed()) {
+        // Nothing after this could fit; the copy-control options are not read.
+        refuseJob(spliceTooLongReason());
         recordFilterStatus(kStatusSpliceFailed);
         return 1;
     }
@@ -40,6 +56,7 @@ int buildSpliceText(const JobOptions& options, BoundedText& spliceText,
     }
     spliceText.append(area.view());
     if (spliceText.overflowed()) {
+        refuseJob(spliceTooLongReason());
         recordFilterStatus(kStatusSpliceFailed);
         return 1;
     }

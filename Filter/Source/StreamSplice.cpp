@@ -5,13 +5,17 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "BoundedText.h"
+#include "DialogOptions.h"
 #include "DirectTransfer.h"
 #include "FilterStatus.h"
 #include "JobOptions.h"
+#include "OptionSpelling.h"
 #include "PrintSettingsKeys.h"
 #include "SpliceText.h"
+#include "ZoneSetting.h"
 
 namespace jobtypefilter {
 
@@ -207,10 +211,34 @@ private:
 
 }  // namespace
 
+namespace {
+
+// The options as the rest of the filter reads them, or false with the job refused: a key spelled
+// in another letter case, or dialog options that do not pass.
+bool takeOptions(const char* optionsString, const JobOrigin& origin, JobOptions& options) {
+    if (const auto misspelled = findMisspelledKey(optionsString != nullptr ? optionsString : "")) {
+        refuseJob("Job option " + misspelled->written + " differs from " + misspelled->ours +
+                  " only in letter case; use the exact name");
+        return false;
+    }
+    return translateDialogOptions(options, origin);
+}
+
+}  // namespace
+
 int runJobTypeFilter(const char* optionsString, JobInput& input, JobOutput& output,
                      const FilterHooks& hooks) {
+    return runJobTypeFilter(optionsString, JobOrigin{}, input, output, hooks);
+}
+
+int runJobTypeFilter(const char* optionsString, const JobOrigin& origin, JobInput& input,
+                     JobOutput& output, const FilterHooks& hooks) {
     resetFilterStatus();
-    const JobOptions options(optionsString);
+    JobOptions options(optionsString);
+    if (!takeOptions(optionsString, origin, options)) {
+        recordStop(kStatusOptionRefused);
+        return 1;
+    }
 
     auto spliceStorage = allocateZeroed<char>(kSpliceBufferSize);
     if (!spliceStorage) {
@@ -220,7 +248,13 @@ int runJobTypeFilter(const char* optionsString, JobInput& input, JobOutput& outp
     BoundedText spliceText(std::span<char>(spliceStorage.get(), kSpliceBufferSize));
 
     if (const char* zone = options.get(varlo::printsettings::kTimeZone)) {
-        if (hooks.setTimeZone != nullptr) hooks.setTimeZone(zone);
+        if (!isSafeTimeZone(zone)) {
+            reportWarning(std::string("job option ") + varlo::printsettings::kTimeZone +
+                          " is neither a POSIX TZ rule nor the name of a zone file; the "
+                          "filter's own time zone is used");
+        } else if (hooks.setTimeZone != nullptr) {
+            hooks.setTimeZone(zone);
+        }
     }
 
     // On a page boundary, where the kernel's copies in and out run at full speed.

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "DialogOptions.h"
 #include "JobStreams.h"
 
 namespace jobtypefilter {
@@ -34,9 +35,15 @@ struct FilterHooks {
     void (*waitForInput)() = nullptr;                  // a filling's read brought nothing
 };
 
-// Runs one job: parses the options, sets the zone, searches, splices and copies. Returns 0 at
-// the normal end and 1 on failure, with the cause recorded in the filter status (which the call
-// resets first).
+// Runs one job: parses the options (refusing a key in another letter case, and turning the
+// print dialogs' options into the filter's keys), sets the zone, searches, splices and copies.
+// Returns 0 at the normal end and 1 on failure, with the cause recorded in the filter status
+// (which the call resets first). A job refused for its options is refused before any of it is
+// read. The TimeZone option becomes TZ only when it is a POSIX rule or names a zone file;
+// otherwise a warning is written and the zone stays the filter's own.
+int runJobTypeFilter(const char* optionsString, const JobOrigin& origin, JobInput& input,
+                     JobOutput& output, const FilterHooks& hooks);
+// The same for a job of no known user and no PPD.
 int runJobTypeFilter(const char* optionsString, JobInput& input, JobOutput& output,
                      const FilterHooks& hooks);
 

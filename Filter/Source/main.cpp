@@ -3,10 +3,13 @@
 //
 //   jobtypefilter job-id user title copies options [file]
 
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 #include "CommandLine.h"
 #include "FilterStatus.h"
@@ -33,6 +36,28 @@ void installSignalHandling() {
 
 void waitForInput() { sleep(1); }
 
+// How long the end of a failed job waits for its error lines to be read.
+constexpr int kReportReadTimeoutMs = 5000;
+
+// cupsd reads the filters' standard error through a pipe and handles a filter's exit apart from
+// it: when the exit comes first, the job's state message becomes "Filter failed" and the error
+// lines arriving after it no longer count. So a failed filter stays until the pipe holds nothing
+// more (cupsd has taken its lines), or a few seconds at most.
+void waitUntilReportIsRead() {
+    struct stat info {};
+    if (fstat(STDERR_FILENO, &info) != 0 || !S_ISFIFO(info.st_mode)) return;
+    for (int waited = 0; waited < kReportReadTimeoutMs; waited += 10) {
+        int unread = 0;
+        if (ioctl(STDERR_FILENO, FIONREAD, &unread) != 0 || unread <= 0) return;
+        usleep(10 * 1000);
+    }
+}
+
+void failJob() {
+    reportFailure();
+    waitUntilReportIsRead();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -52,7 +77,7 @@ int main(int argc, char* argv[]) {
         jobFile.reset(std::fopen(argv[6], "rb"));
         if (!jobFile) {
             recordStop(kStatusOpenFailed);
-            reportFailure();
+            failJob();
             return 1;
         }
     }
@@ -65,12 +90,13 @@ int main(int argc, char* argv[]) {
     hooks.waitForInput = waitForInput;
 
     const char* optionsString = argv[5];
-    const int result = runJobTypeFilter(optionsString, input, output, hooks);
+    const JobOrigin origin{argv[2], std::getenv("PPD")};
+    const int result = runJobTypeFilter(optionsString, origin, input, output, hooks);
     jobFile.reset();
     if (result != 0) {
         // Whatever was written before the failure still goes out.
         output.finish();
-        reportFailure();
+        failJob();
         return 1;
     }
     return 0;

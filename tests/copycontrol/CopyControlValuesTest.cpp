@@ -129,11 +129,15 @@ INSTANTIATE_TEST_SUITE_P(
                       TokenCase{"+3", true}, TokenCase{".5", true}, TokenCase{"5.", true},
                       TokenCase{"-2.5E-1", true}, TokenCase{"2#1010", true},
                       TokenCase{"36#Zz", true}, TokenCase{"quit", false},
-                      TokenCase{"showpage", false}, TokenCase{"1e", false},
-                      TokenCase{".", false}, TokenCase{"-", false}, TokenCase{"16#", false},
-                      TokenCase{"16#G", false}, TokenCase{"37#1", false},
-                      TokenCase{"1#1", false}, TokenCase{"-16#1F", false},
-                      TokenCase{"12pt", false}));
+                      TokenCase{"showpage", false}, TokenCase{"1e", false}, TokenCase{".", false},
+                      TokenCase{"-", false}, TokenCase{"16#", false}, TokenCase{"16#G", false},
+                      TokenCase{"37#1", false}, TokenCase{"1#1", false}, TokenCase{"-16#1F", false},
+                      TokenCase{"12pt", false},
+                      // Numbers an interpreter cannot hold (the Ghostscript tests show which).
+                      TokenCase{"1e39", false}, TokenCase{"1e-39", false},
+                      TokenCase{"16#80000000", false},
+                      TokenCase{"2#" + std::string(64, '1'), false},
+                      TokenCase{"1." + std::string(63, '0'), false}));
 
 }  // namespace
 }  // namespace jobtypefilter

@@ -294,7 +294,8 @@ Printcap {self.path("printcap")}
 
     def submit(self, queue, path, options=None, title=None, document_format=None, user=None):
         """Sends a file with `lp` (as requesting user `user` when given); options map names to
-        values (passed as -o name=value). Returns the job id."""
+        values (passed as -o name=value; a value of None passes -o name alone, lp's boolean form).
+        Returns the job id."""
         argv = ["lp", "-d", queue]
         if user is not None:
             argv += ["-U", user]
@@ -303,6 +304,9 @@ Printcap {self.path("printcap")}
         if document_format is not None:
             argv += ["-o", "document-format=" + document_format]
         for name, value in (options or {}).items():
+            if value is None:
+                argv += ["-o", name]
+                continue
             value = value.decode() if isinstance(value, bytes) else value
             argv += ["-o", f"{name}={_quote(value)}"]
         argv.append(path)
@@ -380,6 +384,22 @@ Printcap {self.path("printcap")}
                 return state
             time.sleep(0.1)
         return state
+
+    def wait_job_message(self, job_id, states, timeout=30):
+        """(state, job-printer-state-message) once the job is in one of `states` and its message
+        is set, or as they stand when the timeout passes. cupsd takes the first error line of a
+        job as its message, but only when that line comes before the filter's exit is handled:
+        waiting for the state alone can read the message before the line has been processed."""
+        deadline = time.monotonic() + timeout
+        state, message = None, ""
+        while time.monotonic() < deadline:
+            attributes = self.job_attributes(job_id)
+            state = JOB_STATES.get(attributes.get("job-state", [0])[0])
+            message = (attributes.get("job-printer-state-message") or [""])[0]
+            if state in states and message:
+                break
+            time.sleep(0.1)
+        return state, message
 
     def logs(self):
         text = []

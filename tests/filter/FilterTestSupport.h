@@ -124,6 +124,7 @@ struct FilterRun {
     int result;
     int status;
     std::string output;
+    std::string reason;  // why the job was refused, or empty
 };
 
 inline FilterRun runFilter(const std::string& options, const std::string& job,
@@ -132,7 +133,7 @@ inline FilterRun runFilter(const std::string& options, const std::string& job,
     input.serveInPieces(std::move(inputPieces));
     MemoryJobOutput output;
     const int result = runJobTypeFilter(options.c_str(), input, output, hooks);
-    return {result, filterStatus(), output.written()};
+    return {result, filterStatus(), output.written(), refusalReason()};
 }
 
 // A job whose prolog token follows a header line ended by L.

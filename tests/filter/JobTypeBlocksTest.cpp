@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "FilterTestSupport.h"
+#include "PrintSettingsKeys.h"
 
 namespace jobtypefilter::testing {
 namespace {
+
+namespace keys = varlo::printsettings;
 
 const std::string L = "\n";
 const std::string kUserInfoAlice = userInformation("alice", "", L);
@@ -72,11 +75,11 @@ std::vector<BlockCase> blockCases() {
         {"LowerCaseNameIsUnknown", "com.varlo.printsettings.JobType='locked print' " + user,
          kUserInfoAlice},
         {"SamplePrint", "com.varlo.printsettings.JobType='Sample Print' " + user,
-         kUserInfoAlice + joinLines({"mark",
-                                     "  (alice) (" + std::string(kFixedCompact) +
-                                         ") {proofprint} stopped",
-                                     "cleartomark"},
-                                    L)},
+         kUserInfoAlice +
+             joinLines(
+                 {"mark", "  (alice) (" + std::string(kFixedCompact) + ") {proofprint} stopped",
+                  "cleartomark"},
+                 L)},
         {"LockedPrint", "com.varlo.printsettings.JobType='Locked Print' " + user + pass,
          kUserInfoAlice + joinLines({"mark",
                                      "  (alice) (" + std::string(kFixedCompact) +
@@ -86,12 +89,13 @@ std::vector<BlockCase> blockCases() {
         {"LockedPrintEmptyPassword",
          "com.varlo.printsettings.JobType='Locked Print' " + user +
              "com.varlo.printsettings.Password=''",
-         kUserInfoAlice + joinLines({"mark",
-                                     "  (alice) (" + std::string(kFixedCompact) +
-                                         ") () {secureprint} stopped",
-                                     "cleartomark"},
-                                    L)},
-        {"DocumentServer", "com.varlo.printsettings.JobType='Document Server' " + user + pass + file,
+         kUserInfoAlice +
+             joinLines(
+                 {"mark", "  (alice) (" + std::string(kFixedCompact) + ") () {secureprint} stopped",
+                  "cleartomark"},
+                 L)},
+        {"DocumentServer",
+         "com.varlo.printsettings.JobType='Document Server' " + user + pass + file,
          kUserInfoAlice + joinLines({"mark",
                                      "  (alice) (" + std::string(kFixedCompact) +
                                          ") (1234) (report) {storedprint} stopped",
@@ -116,15 +120,15 @@ std::vector<BlockCase> blockCases() {
          "com.varlo.printsettings.JobType='Paused Print' " + user + file +
              "com.varlo.printsettings.SpecifyTimeKeySupport=true "
              "com.varlo.printsettings.EnableSpecifyTime=True "
-             "com.varlo.printsettings.SpecifyTime=" + kReserved,
+             "com.varlo.printsettings.SpecifyTime=" +
+             kReserved,
          kUserInfoAlice + heldJobAttributeForm("alice", "report", &kReserved)},
         {"UserCodeEnabledInCapitals",
          "com.varlo.printsettings.EnableUserCode=TRUE com.varlo.printsettings.UserCode=4711 " +
              user,
          userInformation("alice", "4711", L)},
         {"UserCodeFlagOtherThanTrue",
-         "com.varlo.printsettings.EnableUserCode=yes com.varlo.printsettings.UserCode=4711 " +
-             user,
+         "com.varlo.printsettings.EnableUserCode=yes com.varlo.printsettings.UserCode=4711 " + user,
          kUserInfoAlice},
         {"ValuesBetweenParenthesesAreEscaped",
          "com.varlo.printsettings.JobType='Document Server' "
@@ -138,6 +142,13 @@ std::vector<BlockCase> blockCases() {
                        L)},
         {"NonAsciiBytesPassUnchanged", "com.varlo.printsettings.UserID=J\xC3\xBCrgen",
          userInformation("J\xC3\xBCrgen", "", L)},
+        // Control bytes become three-digit octal escapes: no raw line end (a new line of the job),
+        // ESC (the switch to the printer's job language) or ^D reaches the stream, and a digit
+        // after an escape stays a digit of its own.
+        {"ControlBytesBecomeOctalEscapes",
+         "com.varlo.printsettings.UserID='\r\n%%EOF\x1b%-12345X\x04\x7f\x01"
+         "9'",
+         userInformation("\\015\\012%%EOF\\033%-12345X\\004\\177\\0019", "", L)},
     };
 }
 
@@ -161,6 +172,7 @@ struct FailingCase {
     const char* name;
     std::string options;
     int expectedStatus;
+    std::string reason;  // names what stopped the job, whatever status came first
 };
 
 void PrintTo(const FailingCase& c, std::ostream* os) { *os << c.name; }
@@ -175,41 +187,80 @@ TEST_P(FailingBlockTest, WritesNothingOfTheSplice) {
     const FilterRun run = runFilter(c.options, job);
     EXPECT_EQ(run.result, 1);
     EXPECT_EQ(run.status, c.expectedStatus);
+    EXPECT_EQ(run.reason, c.reason);
     EXPECT_EQ(run.output, "%!PS-Adobe-3.0\n%%EndComments\n");
+}
+
+std::string missing(const char* key) {
+    return std::string("missing job option ") + key;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     MissingKeys, FailingBlockTest,
     ::testing::Values(
-        FailingCase{"SampleWithoutUserID", "com.varlo.printsettings.JobType='Sample Print'", 6},
+        FailingCase{"SampleWithoutUserID", "com.varlo.printsettings.JobType='Sample Print'", 6,
+                    missing(keys::kUserID)},
         FailingCase{"LockedWithoutPassword",
                     "com.varlo.printsettings.JobType='Locked Print' "
                     "com.varlo.printsettings.UserID=a",
-                    6},
+                    6, missing(keys::kPassword)},
         FailingCase{"DocumentServerWithoutFileName",
                     "com.varlo.printsettings.JobType='Document Server' "
                     "com.varlo.printsettings.UserID=a com.varlo.printsettings.Password=1 "
                     "com.varlo.printsettings.EnableUserCode=true",
-                    6},
+                    6, missing(keys::kFileName)},
         FailingCase{"SavedWithoutUserID",
                     "com.varlo.printsettings.JobType='Saved Print' "
                     "com.varlo.printsettings.Password=1 com.varlo.printsettings.FileName=f",
-                    6},
+                    6, missing(keys::kUserID)},
         FailingCase{"PausedWithoutFileName",
                     "com.varlo.printsettings.JobType='Paused Print' "
                     "com.varlo.printsettings.UserID=a",
-                    6},
+                    6, missing(keys::kFileName)},
         FailingCase{"PausedWithoutReservedTime",
                     "com.varlo.printsettings.JobType='Paused Print' "
                     "com.varlo.printsettings.UserID=a com.varlo.printsettings.FileName=f "
                     "com.varlo.printsettings.SpecifyTimeKeySupport=true "
                     "com.varlo.printsettings.EnableSpecifyTime=true",
-                    6},
+                    6, missing(keys::kSpecifyTime)},
+        // The absent user ID is recorded first and the job would go on; the user code stops it.
         FailingCase{"DefaultWithEnabledUserCodeMissing",
-                    "com.varlo.printsettings.EnableUserCode=TRUE", 6},
+                    "com.varlo.printsettings.EnableUserCode=TRUE", 6, missing(keys::kUserCode)},
+        // A Normal job may lack its user ID: the bad size stops it, and is what the reason names.
+        FailingCase{"NormalWithoutUserIDAndAnUnsafeSize",
+                    "com.varlo.printsettings.CCPCopyControlType='Copy Guard' "
+                    "com.varlo.printsettings.CCPFont=F com.varlo.printsettings.CCPSize=1e39 "
+                    "com.varlo.printsettings.CCPAngle=0 com.varlo.printsettings.CCPLineSpace=1",
+                    6,
+                    "job option com.varlo.printsettings.CCPSize is a number beyond a PostScript "
+                    "interpreter's limits (0 or 1e-38 to 3.4e38 in magnitude, at most 64 "
+                    "characters, radix numbers up to 31 bits)"},
+        // A marking text over its budget is a note; the missing line space after it is named.
+        FailingCase{"BudgetNoteThenMissingLineSpace",
+                    "com.varlo.printsettings.UserID=u "
+                    "com.varlo.printsettings.CCPCopyControlType='Copy Guard' "
+                    "com.varlo.printsettings.CCPFont=F com.varlo.printsettings.CCPSize=1 "
+                    "com.varlo.printsettings.CCPAngle=0 "
+                    "com.varlo.printsettings.CCPTextType='PrintJob Name' "
+                    "com.varlo.printsettings.CCPJobName=" +
+                        std::string(300, 'j'),
+                    1, missing(keys::kCCPLineSpace)},
+        FailingCase{"SizeThatIsNoNumber",
+                    "com.varlo.printsettings.UserID=u "
+                    "com.varlo.printsettings.CCPCopyControlType='Copy Guard' "
+                    "com.varlo.printsettings.CCPFont=F com.varlo.printsettings.CCPSize=quit "
+                    "com.varlo.printsettings.CCPAngle=0 com.varlo.printsettings.CCPLineSpace=1",
+                    1, "job option com.varlo.printsettings.CCPSize is not a PostScript number"},
         // The values have no length limit: a splice over the buffer is refused whole.
         FailingCase{"SpliceLargerThanItsBuffer",
-                    "com.varlo.printsettings.UserID=" + std::string(1200, 'u'), 1}),
+                    "com.varlo.printsettings.UserID=" + std::string(1200, 'u'), 1,
+                    "the inserted PostScript with its values escaped is longer than its 2047 "
+                    "bytes"},
+        // Escapes count: 500 control bytes take 2000 bytes.
+        FailingCase{"EscapedValuesLargerThanTheBuffer",
+                    "com.varlo.printsettings.UserID='" + std::string(500, '\x01') + "'", 1,
+                    "the inserted PostScript with its values escaped is longer than its 2047 "
+                    "bytes"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FixedClockTest, AbsentUserIDIsRecordedButTheDefaultBlockGoesOn) {

@@ -64,8 +64,14 @@ bool safeBareToken(std::string_view value) {
     return true;
 }
 
+bool isOctalDigit(char c) {
+    return c >= '0' && c <= '7';
+}
+
 // The splice text must be PostScript the values cannot break: strings closed, no comment
 // outside them, lines ended by one line ending, and the bare marking values single tokens.
+// Inside a string every byte below 0x20 and DEL stands as a three-digit octal escape, so no raw
+// line end, ESC or ^D reaches the job, and a backslash starts only the escapes the filter writes.
 void checkSpliceText(std::string_view splice, bool expectMarking) {
     check(!splice.empty() && splice.size() <= kSpliceLimit, "splice text size");
     check(splice.find('\0') == std::string_view::npos, "NUL in the splice text");
@@ -85,8 +91,19 @@ void checkSpliceText(std::string_view splice, bool expectMarking) {
         const char c = splice[i];
         if (depth == 0) code += c;
         if (depth > 0) {
+            const auto byte = static_cast<unsigned char>(c);
+            check(byte >= 0x20 && byte != 0x7F, "raw control byte inside a string");
             if (c == '\\') {
-                ++i;
+                check(i + 1 < splice.size(), "backslash ends the splice text");
+                const char next = splice[i + 1];
+                if (next == '\\' || next == '(' || next == ')') {
+                    ++i;
+                } else {
+                    check(i + 3 < splice.size() && isOctalDigit(next) &&
+                              isOctalDigit(splice[i + 2]) && isOctalDigit(splice[i + 3]),
+                          "backslash starts no escape of the filter's");
+                    i += 3;
+                }
             } else if (c == '(') {
                 ++depth;
             } else if (c == ')') {
@@ -127,7 +144,16 @@ void checkSpliceText(std::string_view splice, bool expectMarking) {
 void checkRun(std::string_view job, const std::string& output, int result, bool expectMarking) {
     const std::size_t firstLineToken = firstLineStartToken(job);
     if (result != 0) {
-        // A failed splice leaves exactly the bytes before the token.
+        // A refused job names its reason in one printable line.
+        const std::string& reason = refusalReason();
+        check(!reason.empty(), "failure without a reason");
+        for (char c : reason) check(c >= 0x20 && c < 0x7F, "reason is no printable line");
+        // Options refused before the job is read leave nothing; a failed splice leaves exactly
+        // the bytes before the token.
+        if (filterStatus() == kStatusOptionRefused) {
+            check(output.empty(), "refused options wrote bytes");
+            return;
+        }
         check(filterStatus() != 0, "failure without a status");
         check(output.size() <= job.size() && job.starts_with(output), "failed run wrote more");
         check(isSplicePoint(job, output.size(), firstLineToken), "failed run stopped elsewhere");

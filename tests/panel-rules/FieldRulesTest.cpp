@@ -6,7 +6,7 @@
 
 #include "FieldRules.h"
 
-namespace kordavine::joblog {
+namespace varlo::printsettings {
 namespace {
 
 struct RuleCase {
@@ -94,4 +94,4 @@ INSTANTIATE_TEST_SUITE_P(Passwords, OptionalPasswordTest,
                                          OptionalPasswordCase{" ", true}));
 
 }  // namespace
-}  // namespace kordavine::joblog
+}  // namespace varlo::printsettings

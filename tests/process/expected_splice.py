@@ -69,12 +69,16 @@ def key(name):
 
 
 def escape(value):
-    """A value as it stands between PostScript parentheses."""
+    """A value as it stands between PostScript parentheses: backslash and parentheses behind a
+    backslash, control bytes and DEL as three-digit octal escapes."""
     out = bytearray()
     for byte in as_bytes(value):
         if byte in b"\\()":
-            out += b"\\"
-        out.append(byte)
+            out += b"\\" + bytes([byte])
+        elif byte < 0x20 or byte == 0x7F:
+            out += b"\\%03o" % byte
+        else:
+            out.append(byte)
     return bytes(out)
 
 
@@ -220,9 +224,11 @@ def stamps_in(output):
 
 
 def run_filter(filter_path, options=None, job=None, job_file=None, env=None, timeout=60,
-               **popen):
-    """Runs the filter once; the job comes from `job` on stdin or from the file `job_file`."""
-    argv = [filter_path, "1", "tester", "title", "1",
+               user="tester", **popen):
+    """Runs the filter once for `user`; the job comes from `job` on stdin or from the file
+    `job_file`. `options` maps names to values (options_string) or is the options argument as
+    bytes."""
+    argv = [filter_path, "1", user, "title", "1",
             b"" if options is None else (options if isinstance(options, bytes)
                                          else options_string(options))]
     if job_file is not None:

@@ -15,6 +15,11 @@ import expected_splice as ex
 
 ARGS = None  # set by run_unittests
 GENERAL_LINE = re.compile(rb"\AERROR: ERROR: error in CUPS Filter - : [^\n]*\n\Z")
+# A refused job: the reason first (CUPS shows it as the job's state message), then the general
+# line with EINVAL's text.
+REFUSAL = b"ERROR: %s\nERROR: ERROR: error in CUPS Filter - : Invalid argument\n"
+SPLICE_TOO_LONG = b"the inserted PostScript with its values escaped is longer than its 2047 bytes"
+DIALOG_PPDS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "cups", "fixtures")
 
 
 def sample_job():
@@ -207,6 +212,31 @@ class SpliceThroughTheProcess(unittest.TestCase):
                 stamp = ex.STAMP_RE.search(result.stdout).group(1)
                 self.assertEqual(result.stdout, ex.splice_into(job, ex.expected_splice({}, stamp)))
 
+    def test_time_zone_that_is_no_rule_or_zone_name_is_set_aside(self):
+        # glibc opens such a TZ value as a file: a FIFO would block the filter, /dev/stdin would
+        # swallow the job. The filter keeps its own zone (UTC here) and says so.
+        with TempDir() as tmp:
+            fifo = os.path.join(tmp, "fifo")
+            os.mkfifo(fifo)
+            job = sample_job()
+            for zone in (fifo, "/dev/stdin", "/dev/zero", "../../../../../dev/stdin",
+                         "Europe/../../../../dev/stdin", "JST-9/../../dev/stdin", ":/dev/stdin"):
+                with self.subTest(zone=zone):
+                    options = {"UserID": "u", "TimeZone": zone}
+                    before = time.strftime("%Y%m%d%H%M", time.gmtime()).encode()
+                    result = ex.run_filter(ARGS.filter, options, job=job, env={"TZ": "UTC0"},
+                                           timeout=20)
+                    after = time.strftime("%Y%m%d%H%M", time.gmtime()).encode()
+                    self.assertEqual(result.returncode, 0, result.stderr)
+                    self.assertEqual(result.stderr,
+                                     b"WARNING: job option com.varlo.printsettings.TimeZone is "
+                                     b"neither a POSIX TZ rule nor the name of a zone file; the "
+                                     b"filter's own time zone is used\n")
+                    stamp = ex.STAMP_RE.search(result.stdout).group(1)
+                    self.assertTrue(before <= stamp <= after, (before, stamp, after))
+                    self.assertEqual(result.stdout,
+                                     ex.splice_into(job, ex.expected_splice(options, stamp)))
+
     def test_a_splice_that_fills_the_buffer_exactly_is_written(self):
         # The splice buffer holds 2047 bytes of text and its terminator.
         base = len(ex.expected_splice({"UserID": ""}, b"0" * 12))
@@ -223,7 +253,7 @@ class SpliceThroughTheProcess(unittest.TestCase):
                     self.assertEqual(result.stdout, ex.splice_into(job, splice))
                 else:
                     self.assertEqual(result.returncode, 1)
-                    self.assertRegex(result.stderr, GENERAL_LINE)
+                    self.assertEqual(result.stderr, REFUSAL % SPLICE_TOO_LONG)
                     self.assertEqual(result.stdout, job[:100])
 
 
@@ -239,44 +269,100 @@ class FailuresOfTheProcess(unittest.TestCase):
                          b"ERROR: ERROR: error in CUPS Filter - : No such file or directory\n")
 
     def test_refused_splice_leaves_only_the_bytes_before_the_token(self):
-        # (name, options, the absent option the second error line names, or None)
+        def missing(key):
+            return f"missing job option {ex.PREFIX}{key}".encode()
+
+        # (name, options, the reason the job is refused)
         cases = [
-            ("locked without password", {"JobType": "Locked Print", "UserID": "u"}, "Password"),
-            ("sample without user ID", {"JobType": "Sample Print"}, "UserID"),
+            ("locked without password", {"JobType": "Locked Print", "UserID": "u"},
+             missing("Password")),
+            ("sample without user ID", {"JobType": "Sample Print"}, missing("UserID")),
             ("document server without file name", {"JobType": "Document Server",
-                                                   "UserID": "u", "Password": "1"}, "FileName"),
+                                                   "UserID": "u", "Password": "1"},
+             missing("FileName")),
             ("saved without password", {"JobType": "Saved Print", "UserID": "u",
-                                        "FileName": "f"}, "Password"),
+                                        "FileName": "f"}, missing("Password")),
             ("held with reserved time but none given",
              {"JobType": "Paused Print", "UserID": "u", "FileName": "f",
-              "SpecifyTimeKeySupport": "true", "EnableSpecifyTime": "true"}, "SpecifyTime"),
+              "SpecifyTimeKeySupport": "true", "EnableSpecifyTime": "true"},
+             missing("SpecifyTime")),
             ("user code enabled but absent", {"UserID": "u", "EnableUserCode": "TRUE"},
-             "UserCode"),
+             missing("UserCode")),
             # The absent user ID is written as empty; the absent user code stops the job.
-            ("user ID and user code absent", {"EnableUserCode": "TRUE"}, "UserCode"),
+            ("user ID and user code absent", {"EnableUserCode": "TRUE"}, missing("UserCode")),
             ("guard without font", {"UserID": "u", "CCPCopyControlType": "Copy Guard"},
-             "CCPFont"),
+             missing("CCPFont")),
+            # A Normal job may lack its user ID; what stops this one is its size.
+            ("guard with a size no interpreter holds",
+             {"CCPCopyControlType": "Copy Guard", "CCPFont": "F", "CCPSize": "1e39",
+              "CCPAngle": "0", "CCPLineSpace": "1"},
+             b"job option com.varlo.printsettings.CCPSize is a number beyond a PostScript "
+             b"interpreter's limits (0 or 1e-38 to 3.4e38 in magnitude, at most 64 characters, "
+             b"radix numbers up to 31 bits)"),
             ("splice larger than its buffer", {"JobType": "Saved Print", "UserID": "(" * 700,
-                                               "Password": "1", "FileName": "f"}, None),
+                                               "Password": "1", "FileName": "f"},
+             SPLICE_TOO_LONG),
         ]
         for offset in (0, 300, 2 * 4096 + 5):
             job = token_at(offset)
-            for name, options, absent in cases:
+            for name, options, reason in cases:
                 with self.subTest(name, offset=offset):
-                    try:
-                        refused_for_size = len(ex.expected_splice(options, b"0" * 12)) > 2047
-                    except ex.MissingKey:
-                        refused_for_size = False
-                    self.assertEqual(refused_for_size, "larger" in name)
                     result = ex.run_filter(ARGS.filter, options, job=job)
                     self.assertEqual(result.returncode, 1)
-                    lines = result.stderr.split(b"\n")
-                    self.assertEqual(lines[-1], b"", result.stderr)
-                    self.assertRegex(lines[0] + b"\n", GENERAL_LINE)
-                    named = [] if absent is None else [
-                        f"ERROR: missing job option {ex.PREFIX}{absent}".encode()]
-                    self.assertEqual(lines[1:-1], named)
+                    self.assertEqual(result.stderr, REFUSAL % reason)
                     self.assertEqual(result.stdout, job[:offset])
+
+    def test_options_refused_before_any_of_the_job_is_written(self):
+        # A key in another letter case would pass libcups' lookup but not the scheduler policy's
+        # exact names; the dialog options are checked as the panel checks its entries.
+        basic = os.path.join(DIALOG_PPDS, "kordavine-joblog-basic.ppd")
+        cases = [
+            (b"COM.VARLO.PRINTSETTINGS.PASSWORD=11112222 "
+             b"com.varlo.printsettings.JobType='Locked Print' com.varlo.printsettings.UserID=u",
+             None, b"Job option COM.VARLO.PRINTSETTINGS.PASSWORD differs from "
+                   b"com.varlo.printsettings.Password only in letter case; use the exact name"),
+            (b"JobType=LockedPrint password=1234", None,
+             b"Job option password differs from Password only in letter case; use the exact "
+             b"name"),
+            (b"JobType=LockedPrint UserID=Custom.alice", basic,
+             b"Locked Print needs a password of 4 digits"),
+            (b"JobType=PausedPrint UserID=bob", basic,
+             b"This printer does not offer Hold Print (JobType=PausedPrint)"),
+            (b"job-password=1234 job-password-encryption=sha2-256", basic,
+             b"The PIN (job-password) must come unencrypted (job-password-encryption none): "
+             b"the printer checks it itself"),
+        ]
+        for options, ppd, reason in cases:
+            with self.subTest(options=options):
+                env = {"PPD": ppd} if ppd else {}
+                result = ex.run_filter(ARGS.filter, options, job=token_at(0), env=env,
+                                       user="alice")
+                self.assertEqual(result.returncode, 1)
+                self.assertEqual(result.stderr, REFUSAL % reason)
+                self.assertEqual(result.stdout, b"")
+
+    def test_a_failed_job_waits_until_its_error_lines_are_read(self):
+        # cupsd takes a filter's exit apart from its error lines; the filter ends only once the
+        # pipe holds none of them (or after five seconds), so that the lines count.
+        argv = [ARGS.filter, "1", "u", "t", "1", b"password=1"]
+        with subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.PIPE) as proc:
+            try:
+                time.sleep(1.0)
+                self.assertIsNone(proc.poll(), "ended before its error lines were read")
+                lines = proc.stderr.read()
+                self.assertEqual(proc.wait(timeout=2), 1)
+            finally:
+                if proc.poll() is None:
+                    proc.kill()
+        self.assertTrue(lines.startswith(b"ERROR: Job option password differs"), lines)
+        with TempDir() as tmp:
+            # Standard error in a file: nothing to wait for.
+            with open(os.path.join(tmp, "stderr"), "wb") as log:
+                started = time.monotonic()
+                result = ex.run_filter(ARGS.filter, b"password=1", job=b"", stderr=log)
+                self.assertLess(time.monotonic() - started, 1.0)
+        self.assertEqual(result.returncode, 1)
 
     def test_output_that_cannot_be_flushed(self):
         # The job fits in the output buffer, so only the final flush meets the full device.

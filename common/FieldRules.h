@@ -1,10 +1,14 @@
-// The shapes the Job Log panel accepts for its entries: the rule routine and the rule of each
-// field. Lengths are counted in UTF-8 bytes; every byte must belong to the rule's class.
+// The shapes a user ID, password, file name and user code must have, and which of them each job
+// type checks. The Job Log panel checks its entries with these rules before it saves them; the
+// filter checks the values that reach it through the print dialogs' PPD options with the same
+// rules. Lengths are counted in UTF-8 bytes; every byte must belong to the rule's class.
 #pragma once
 
 #include <string_view>
 
-namespace kordavine::joblog {
+#include "PrintSettingsKeys.h"
+
+namespace varlo::printsettings {
 
 // Character class codes of a field rule.
 inline constexpr int kDigitsClass = 0;        // "0" to "9"
@@ -37,4 +41,16 @@ bool failsRule(std::string_view text, const FieldRule& rule);
 // The optional password: tried as 4 to 8 digits, then as the empty text; fails only when both do.
 bool failsOptionalPassword(std::string_view text);
 
-}  // namespace kordavine::joblog
+// How a job type checks a field: not at all, allowing it empty, or demanding it.
+enum class FieldCheck { None, Optional, Required };
+
+// What a job type demands of the user ID, the file name (checked or not) and the password.
+struct FieldDemands {
+    FieldCheck userID;
+    bool fileName;
+    FieldCheck password;
+};
+
+FieldDemands fieldDemands(JobType type);
+
+}  // namespace varlo::printsettings

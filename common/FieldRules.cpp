@@ -2,11 +2,13 @@
 
 #include <cstring>
 
-namespace kordavine::joblog {
+namespace varlo::printsettings {
 
 namespace {
 
-bool isAsciiDigit(unsigned char byte) { return byte >= '0' && byte <= '9'; }
+bool isAsciiDigit(unsigned char byte) {
+    return byte >= '0' && byte <= '9';
+}
 
 bool isAsciiLetter(unsigned char byte) {
     return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z');
@@ -36,7 +38,8 @@ bool failsFieldRule(std::string_view text, int minimum, int maximum, int classCo
 }
 
 bool QualifyPA(const char* text, int minimum, int maximum, int classCode) {
-    const std::string_view bytes = text ? std::string_view(text, std::strlen(text)) : std::string_view();
+    const std::string_view bytes =
+        text ? std::string_view(text, std::strlen(text)) : std::string_view();
     return failsFieldRule(bytes, minimum, maximum, classCode);
 }
 
@@ -48,4 +51,23 @@ bool failsOptionalPassword(std::string_view text) {
     return failsRule(text, kPasswordRule) && failsRule(text, kEmptyPasswordRule);
 }
 
-}  // namespace kordavine::joblog
+FieldDemands fieldDemands(JobType type) {
+    switch (type) {
+        case JobType::Normal:
+            return {FieldCheck::Optional, false, FieldCheck::None};
+        case JobType::SamplePrint:
+            return {FieldCheck::Required, false, FieldCheck::None};
+        case JobType::LockedPrint:
+            return {FieldCheck::Required, false, FieldCheck::Required};
+        case JobType::PausedPrint:
+            return {FieldCheck::Required, true, FieldCheck::None};
+        case JobType::SavedPrint:
+        case JobType::SaveDocumentPrint:
+            return {FieldCheck::Required, true, FieldCheck::Optional};
+        case JobType::DocumentServer:
+            return {FieldCheck::Optional, true, FieldCheck::Optional};
+    }
+    return {FieldCheck::None, false, FieldCheck::None};
+}
+
+}  // namespace varlo::printsettings
