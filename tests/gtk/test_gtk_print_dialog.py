@@ -29,7 +29,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "cups"))
 sys.path.insert(0, os.path.join(HERE, "..", "process"))
 import expected_splice as ex  # noqa: E402
-from private_cupsd import JOB_STATES, PrivateCupsd  # noqa: E402
+from private_cupsd import PrivateCupsd  # noqa: E402
 
 ARGS = None  # set by run_unittests
 TOOLS = ("Xvfb", "openbox", "xdotool", "import")
@@ -371,18 +371,6 @@ class GtkPrintDialog(unittest.TestCase):
             time.sleep(0.1)
         self.fail("no job reached %s:\n%s" % (queue, self.cupsd.logs()[-4000:]))
 
-    def job_end(self, job):
-        """(state, state message) once the job has ended and, when stopped, says why."""
-        deadline = time.monotonic() + WAIT
-        while True:
-            attributes = self.cupsd.job_attributes(job)
-            state = JOB_STATES.get(attributes.get("job-state", [0])[0])
-            message = (attributes.get("job-printer-state-message") or [""])[0]
-            if state == "completed" or (state in ("stopped", "aborted") and message) \
-                    or time.monotonic() > deadline:
-                return state, message
-            time.sleep(0.1)
-
     def reference_splice(self, long_names, stamp):
         """The job-type text the filter writes for the same values under the long names, with
         the time stamp `stamp`."""
@@ -420,11 +408,12 @@ class GtkPrintDialog(unittest.TestCase):
                 self.assertEqual({k: result["settings"].get("cups-" + k) for k in JOB_LOG_OPTIONS},
                                  {k: v.removeprefix("Custom.") for k, v in case["sent"].items()})
                 if "refused" in case:
-                    self.assertEqual(self.job_end(job), ("stopped", case["refused"]))
+                    self.assertEqual(self.cupsd.wait_job_message(job, {"stopped"}), ("stopped", case["refused"]))
                     self.assertEqual(data, b"")
                     continue
                 # Untouched entries (None) refuse nothing: the job completes.
-                self.assertEqual(self.job_end(job)[0], "completed")
+                self.assertEqual(self.cupsd.wait_job_state(job, {"completed", "stopped", "aborted"}), "completed",
+                                 self.cupsd.job_attributes(job).get("job-printer-state-message"))
 
                 # The job-type text in front of the prolog: from the empty line that opens it to
                 # the token, exactly what the long names give.
@@ -457,7 +446,8 @@ class GtkPrintDialog(unittest.TestCase):
             f.write(b"%!PS-Adobe-3.0\n%%BeginProlog\n%%EndProlog\nshowpage\n")
         job = self.cupsd.submit("basic", job_file, {"JobType": "PausedPrint", "UserID": "bob"},
                                 document_format="application/vnd.cups-postscript")
-        self.assertEqual(self.job_end(job), ("stopped", "This printer does not offer Hold Print (JobType=PausedPrint)"))
+        self.assertEqual(self.cupsd.wait_job_message(job, {"stopped"}),
+                         ("stopped", "This printer does not offer Hold Print (JobType=PausedPrint)"))
         self.assertEqual(self.cupsd.wait_capture("basic", job, timeout=WAIT), b"")
 
 
