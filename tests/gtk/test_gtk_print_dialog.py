@@ -140,6 +140,12 @@ class PrintingApplication:
         except subprocess.TimeoutExpired:
             raise AssertionError("no print dialog on the screen:\n" + self.stderr()) from None
 
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
     def close(self):
         if self.process.poll() is None:
             self.process.kill()
@@ -289,7 +295,8 @@ DIALOG_JOBS = [
      "refused": "Locked Print needs a user ID of 1 to 8 letters and digits"},
     # Nothing touched: GTK sends every option with its default, None for the entries.
     {"name": "untouched", "job type": None, "typed": [],
-     "sent": {"JobType": "Normal", "UserID": "None", "Password": "None", "FileName": "None", "UserCode": "None"},
+     "sent": {"JobType": "Normal", "UserID": "None", "Password": "None", "FileName": "None",
+              "UserCode": "None"},
      "long names": {}},
 ]
 
@@ -316,15 +323,19 @@ class GtkPrintDialog(unittest.TestCase):
     # ---- the person's actions -----------------------------------------------------------
 
     def open_dialog(self, title, printer):
-        """The application's print dialog with `printer` picked and the Advanced tab open."""
+        """The application's print dialog with `printer` picked and the Advanced tab open; the
+        caller closes it (`with`), so that no dialog of a failed case lies under the next."""
         app = PrintingApplication(self.desktop, self.cupsd, title)
-        self.addCleanup(app.close)
-        app.wait_for_window()
-        row = printer_row(printer, self.queues)
-        app.click(app.wait_for(row, "printer " + printer))
-        app.wait_for(when(row, lambda r: r["selected"]), printer + " selected")
-        app.click(app.wait_for(label("Advanced"), "the Advanced tab"))
-        app.wait_for(label("Job Log"), "the Job Log group")
+        try:
+            app.wait_for_window()
+            row = printer_row(printer, self.queues)
+            app.click(app.wait_for(row, "printer " + printer))
+            app.wait_for(when(row, lambda r: r["selected"]), printer + " selected")
+            app.click(app.wait_for(label("Advanced"), "the Advanced tab"))
+            app.wait_for(label("Job Log"), "the Job Log group")
+        except BaseException:
+            app.close()
+            raise
         return app
 
     def choose(self, app, caption, choice):
@@ -389,14 +400,14 @@ class GtkPrintDialog(unittest.TestCase):
             with self.subTest(case["name"]):
                 before = self.job_ids("office")
                 self.write_lpoptions(case.get("preset"))
-                app = self.open_dialog("GTK %s job" % case["name"], "office")
-                if case["job type"]:
-                    self.choose(app, "Job Type:", case["job type"])
-                for typed in case["typed"]:
-                    self.type_into(app, *typed)
-                app.screenshot("gtk-advanced-%s.png" % case["name"])
-                app.click(app.wait_for(label("Print"), "the Print button"))
-                result = app.result()
+                with self.open_dialog("GTK %s job" % case["name"], "office") as app:
+                    if case["job type"]:
+                        self.choose(app, "Job Type:", case["job type"])
+                    for typed in case["typed"]:
+                        self.type_into(app, *typed)
+                    app.screenshot("gtk-advanced-%s.png" % case["name"])
+                    app.click(app.wait_for(label("Print"), "the Print button"))
+                    result = app.result()
                 self.assertEqual((result["result"], result["printer"]), ("sent", "office"), result)
 
                 job = self.new_job("office", before)
@@ -426,20 +437,20 @@ class GtkPrintDialog(unittest.TestCase):
                 self.assertEqual(data.count(b"{setuserinfo} stopped"), 1)
 
     def test_model_without_stored_types_offers_three(self):
-        app = self.open_dialog("GTK basic job", "basic")
-        combo = app.wait_for(beside("Job Type:", "GtkComboBox"), "Job Type")
-        offered = ["Normal Print", "Sample Print", "Locked Print"]
-        self.assertEqual([item[0] for item in combo["items"]], offered)
-        # On the screen, when the person opens the list.
-        app.click(combo)
-        self.assertEqual(app.wait_for(menu_items, "the job types' list"), offered)
-        app.screenshot("gtk-advanced-mp2000-job-types.png")
-        # No file-name entry on a model without held or stored jobs.
-        self.assertIsNone(label("File Name:")(app.widgets()))
-        self.desktop.xdotool("key", "Escape")
-        app.wait_for(lambda ws: not menu_items(ws) or None, "the list closed")
-        app.click(app.wait_for(label("Cancel"), "the Cancel button"))
-        self.assertEqual(app.result(), {"result": "cancelled"})
+        with self.open_dialog("GTK basic job", "basic") as app:
+            combo = app.wait_for(beside("Job Type:", "GtkComboBox"), "Job Type")
+            offered = ["Normal Print", "Sample Print", "Locked Print"]
+            self.assertEqual([item[0] for item in combo["items"]], offered)
+            # On the screen, when the person opens the list.
+            app.click(combo)
+            self.assertEqual(app.wait_for(menu_items, "the job types' list"), offered)
+            app.screenshot("gtk-advanced-mp2000-job-types.png")
+            # No file-name entry on a model without held or stored jobs.
+            self.assertIsNone(label("File Name:")(app.widgets()))
+            self.desktop.xdotool("key", "Escape")
+            app.wait_for(lambda ws: not menu_items(ws) or None, "the list closed")
+            app.click(app.wait_for(label("Cancel"), "the Cancel button"))
+            self.assertEqual(app.result(), {"result": "cancelled"})
         # A job type the model lacks, sent anyway, is refused by this model's own PPD.
         job_file = os.path.join(self.home, "job.ps")
         with open(job_file, "wb") as f:
