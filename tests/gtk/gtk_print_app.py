@@ -38,9 +38,23 @@ def place(widget, toplevel, origin, x=0, y=0, width=None, height=None):
             "h": allocation.height if height is None else height}
 
 
+def laid_out(width, height):
+    """Whether GTK has given a widget its place yet: until then it has 1 x 1 pixels (a tree row
+    no height), wherever it will end up."""
+    return width > 1 and height > 1
+
+
 def describe(widget, toplevel, origin, out):
+    """Records of the widget and its descendants that are on the screen, in `out`."""
     if not widget.get_mapped():
         return
+    if laid_out(widget.get_allocated_width(), widget.get_allocated_height()):
+        out.append(record_of(widget, toplevel, origin))
+    if isinstance(widget, Gtk.Container):
+        widget.forall(lambda child: describe(child, toplevel, origin, out))
+
+
+def record_of(widget, toplevel, origin):
     record = {"type": GObject.type_name(widget.__gtype__), "sensitive": widget.is_sensitive(),
               "popup": toplevel.get_window_type() == Gtk.WindowType.POPUP,
               **place(widget, toplevel, origin)}
@@ -64,14 +78,15 @@ def describe(widget, toplevel, origin, out):
         model = widget.get_model()
         record["rows"] = []
         for row in model or []:
+            # Without a column the area is the row's height only, as wide as the view.
             area = widget.get_background_area(row.path, None)
-            x, y = widget.convert_bin_window_to_widget_coords(area.x, area.y)
+            if not laid_out(record["w"], area.height):
+                continue
+            _, y = widget.convert_bin_window_to_widget_coords(0, area.y)
             record["rows"].append({"texts": row_texts(model, row.iter),
                                    "selected": widget.get_selection().path_is_selected(row.path),
-                                   **place(widget, toplevel, origin, x, y, area.width, area.height)})
-    out.append(record)
-    if isinstance(widget, Gtk.Container):
-        widget.forall(lambda child: describe(child, toplevel, origin, out))
+                                   **place(widget, toplevel, origin, 0, y, record["w"], area.height)})
+    return record
 
 
 def widgets_on_screen():

@@ -29,11 +29,12 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "cups"))
 sys.path.insert(0, os.path.join(HERE, "..", "process"))
 import expected_splice as ex  # noqa: E402
-from private_cupsd import PrivateCupsd  # noqa: E402
+from private_cupsd import PrivateCupsd, _end_with_parent  # noqa: E402
 
 ARGS = None  # set by run_unittests
 TOOLS = ("Xvfb", "openbox", "xdotool", "import")
 WAIT = 60  # seconds for any one thing the dialog or the print system has to do
+SCREEN = {"x": 0, "y": 0, "w": 1280, "h": 1024}
 
 
 def gi_python():
@@ -65,8 +66,9 @@ class Desktop:
     def start(self):
         read_end, write_end = os.pipe()
         self.processes.append(subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%(w)dx%(h)dx24" % SCREEN, "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=_end_with_parent))
         os.close(write_end)
         # Xvfb writes the display number it took once it serves it.
         with os.fdopen(read_end, "rb") as pipe:
@@ -86,7 +88,7 @@ class Desktop:
         ready = os.path.join(self.home, "wm-ready")
         self.processes.append(subprocess.Popen(
             ["openbox", "--sm-disable", "--startup", "touch " + shlex.quote(ready)], env=self.env,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=_end_with_parent))
         deadline = time.monotonic() + WAIT
         while not os.path.exists(ready):
             if time.monotonic() > deadline or self.processes[-1].poll() is not None:
@@ -127,7 +129,7 @@ class PrintingApplication:
         self.process = subprocess.Popen(
             [gi_python(), os.path.join(HERE, "gtk_print_app.py"), title],
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=self.log,
-            env=dict(desktop.env, CUPS_SERVER=cupsd.socket_path))
+            env=dict(desktop.env, CUPS_SERVER=cupsd.socket_path), preexec_fn=_end_with_parent)
         self.selector = selectors.DefaultSelector()
         self.selector.register(self.process.stdout, selectors.EVENT_READ)
         self.pending = b""
@@ -179,10 +181,10 @@ class PrintingApplication:
             raise AssertionError("the application failed: %s" % answer.get("error", answer))
         return answer["widgets"]
 
-    def wait_for(self, find, what):
-        """What `find` returns for the widgets on the screen once it returns something."""
+    def wait_for(self, find, what, timeout=WAIT, required=True):
+        """What `find` returns for the widgets on the screen once it returns something; None
+        after `timeout` seconds when not `required`."""
         start = time.monotonic()
-        deadline = start + WAIT
         while True:
             widgets = self.widgets()
             found = find(widgets)
@@ -190,9 +192,26 @@ class PrintingApplication:
                 if time.monotonic() - start > 10:  # a hint where a slow run spent its time
                     sys.stderr.write("waited %.0f s for %s\n" % (time.monotonic() - start, what))
                 return found
-            if time.monotonic() > deadline:
-                raise AssertionError("never on the screen: %s\n%s" % (what, json.dumps(widgets)[:6000]))
+            if time.monotonic() - start > timeout:
+                if not required:
+                    return None
+                shot = os.path.join(ARGS.screenshots, "never-%s.png" % re.sub(r"\W+", "-", what))
+                self.desktop.screenshot(shot, SCREEN)
+                texts = [w["text"] for w in widgets if w["type"] == "GtkLabel" and w["text"]]
+                raise AssertionError("never on the screen: %s (the screen: %s); the labels shown: %s"
+                                     % (what, shot, texts))
             time.sleep(0.1)
+
+    def click_until(self, target, outcome, what):
+        """Clicks what `target` finds until `outcome` finds something, and returns that. A person
+        clicks again when a click went unnoticed; so does this, every few seconds."""
+        deadline = time.monotonic() + WAIT
+        while True:
+            self.click(self.wait_for(target, what))
+            left = deadline - time.monotonic()
+            found = self.wait_for(outcome, what, timeout=min(5, max(left, 0)), required=left <= 5)
+            if found:
+                return found
 
     def click(self, record):
         x, y = record["x"] + record["w"] // 2, record["y"] + record["h"] // 2
@@ -329,27 +348,28 @@ class GtkPrintDialog(unittest.TestCase):
         try:
             app.wait_for_window()
             row = printer_row(printer, self.queues)
-            app.click(app.wait_for(row, "printer " + printer))
-            app.wait_for(when(row, lambda r: r["selected"]), printer + " selected")
-            app.click(app.wait_for(label("Advanced"), "the Advanced tab"))
-            app.wait_for(label("Job Log"), "the Job Log group")
+            app.click_until(row, when(row, lambda r: r["selected"]), printer + " selected")
+            app.click_until(label("Advanced"), label("Job Log"), "the Advanced tab's Job Log group")
         except BaseException:
             app.close()
             raise
         return app
 
     def choose(self, app, caption, choice):
-        app.click(app.wait_for(beside(caption, "GtkComboBox"), caption))
-        app.click(app.wait_for(menu_item(choice), choice + " in the list"))
-        app.wait_for(when(beside(caption, "GtkComboBox"), lambda c: c["active"][0] == choice),
-                     caption + " showing " + choice)
+        combo = beside(caption, "GtkComboBox")
+        deadline = time.monotonic() + WAIT
+        while True:
+            app.click(app.click_until(combo, menu_item(choice), "%s in the list of %s" % (choice, caption)))
+            left = deadline - time.monotonic()
+            if app.wait_for(when(combo, lambda c: c["active"][0] == choice), caption + " showing " + choice,
+                            timeout=min(5, max(left, 0)), required=left <= 5):
+                return
 
     def type_into(self, app, caption, text, over=True):
         """Clicks into the entry and types `text` over what it shows (Ctrl+A first), or, with
         `over` false, behind it (End first), as a person who does not select it does."""
         entry = beside(caption, "GtkEntry")
-        app.click(app.wait_for(entry, caption))
-        shown = app.wait_for(when(entry, lambda e: e["focus"]), caption + " taking the keys")["text"]
+        shown = app.click_until(entry, when(entry, lambda e: e["focus"]), caption + " taking the keys")["text"]
         self.desktop.xdotool("key", "--clearmodifiers", "ctrl+a" if over else "End")
         self.desktop.xdotool("type", "--delay", "20", text)
         expected = text if over else shown + text
@@ -442,8 +462,8 @@ class GtkPrintDialog(unittest.TestCase):
             offered = ["Normal Print", "Sample Print", "Locked Print"]
             self.assertEqual([item[0] for item in combo["items"]], offered)
             # On the screen, when the person opens the list.
-            app.click(combo)
-            self.assertEqual(app.wait_for(menu_items, "the job types' list"), offered)
+            self.assertEqual(app.click_until(beside("Job Type:", "GtkComboBox"), menu_items, "the job types' list"),
+                             offered)
             app.screenshot("gtk-advanced-mp2000-job-types.png")
             # No file-name entry on a model without held or stored jobs.
             self.assertIsNone(label("File Name:")(app.widgets()))
