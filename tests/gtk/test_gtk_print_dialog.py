@@ -361,7 +361,7 @@ class GtkPrintDialog(unittest.TestCase):
         while True:
             app.click(app.click_until(combo, menu_item(choice), "%s in the list of %s" % (choice, caption)))
             left = deadline - time.monotonic()
-            if app.wait_for(when(combo, lambda c: c["active"][0] == choice), caption + " showing " + choice,
+            if app.wait_for(when(combo, lambda c: (c["active"] or [None])[0] == choice), caption + " showing " + choice,
                             timeout=min(5, max(left, 0)), required=left <= 5):
                 return
 
