@@ -1,8 +1,9 @@
 #include "CupsPrinters.h"
 
+#include <cups/ppd.h>
 #include <unistd.h>
 
-#include <cups/ppd.h>
+#include <string_view>
 
 #include "PrintSettingsKeys.h"
 
@@ -26,7 +27,8 @@ PrinterListAnswer listPrinters() {
     CupsDestinations owned(count, dests);
     // No queues at all is an ordinary answer (libcups reports it as "not found"); a scheduler
     // that cannot be reached is not.
-    if (count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
+    if (count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE &&
+        cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
         return {std::nullopt, cupsLastErrorString() ? cupsLastErrorString() : "unknown error"};
     }
     PrinterList list;
@@ -39,10 +41,11 @@ PrinterListAnswer listPrinters() {
 }
 
 PrinterSetup setupOfPrinter(const std::string& name) {
-    PrinterSetup setup{name, std::nullopt, {}};
+    PrinterSetup setup{name, std::nullopt, {}, {}};
     if (cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr)) {
         CupsDestinations owned(1, dest);
-        for (int i = 0; i < dest->num_options; ++i) setup.savedOptions[dest->options[i].name] = dest->options[i].value;
+        for (int i = 0; i < dest->num_options; ++i)
+            setup.savedOptions[dest->options[i].name] = dest->options[i].value;
     }
     // A queue without a PPD (a driverless or raw queue) leaves the panel without one. The PPD
     // call is deprecated in libcups, but the panel reads the driver's PPD attributes.
@@ -57,11 +60,36 @@ PrinterSetup setupOfPrinter(const std::string& name) {
     return setup;
 }
 
+OptionMap startingSettings(const PrinterSetup& setup) {
+    OptionMap settings = setup.remembered;
+    for (const auto& [key, value] : presetSettings(setup.savedOptions)) settings[key] = value;
+    return settings;
+}
+
+namespace {
+
+void collectDefaults(const ppd_group_t& group, OptionMap& defaults) {
+    if (std::string_view(group.name) == "InstallableOptions") return;
+    for (int i = 0; i < group.num_options; ++i)
+        defaults[group.options[i].keyword] = group.options[i].defchoice;
+    for (int i = 0; i < group.num_subgroups; ++i) collectDefaults(group.subgroups[i], defaults);
+}
+
+}  // namespace
+
+OptionMap ppdOptionDefaults(const ppd_file_s* ppd) {
+    OptionMap defaults;
+    if (!ppd) return defaults;
+    for (int i = 0; i < ppd->num_groups; ++i) collectDefaults(ppd->groups[i], defaults);
+    return defaults;
+}
+
 OptionMap presetSettings(const OptionMap& savedOptions) {
     const std::string prefix = varlo::printsettings::kKeyPrefix;
     OptionMap preset;
     for (const auto& [name, value] : savedOptions) {
-        if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0) preset[name] = value;
+        if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0)
+            preset[name] = value;
     }
     return preset;
 }

@@ -1,12 +1,6 @@
 // The Job Log panel on real Qt widgets (offscreen platform): key events and pastes into the
 // entries, picks in the pop-up, alerts, rows for each PPD fixture, presets, German texts, the
-// summary on the tab, and screenshots of the tab.
-#include <filesystem>
-#include <map>
-#include <optional>
-#include <string>
-#include <vector>
-
+// summary on the tab, changes of printer, and screenshots of the tab.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -17,6 +11,11 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QSet>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "ControlPeers.h"
 #include "Controls.h"
@@ -40,21 +39,30 @@ std::string ppdPath(const std::string& name) {
     return std::string(PANEL_FIXTURES) + "/ppd/" + name + ".ppd";
 }
 
+printtool::PrinterSetup setupFor(const std::string& ppd, const std::string& name = "office",
+                                 printtool::OptionMap saved = {},
+                                 printtool::OptionMap remembered = {}) {
+    printtool::PrinterSetup setup{name, std::nullopt, std::move(saved), std::move(remembered)};
+    if (!ppd.empty()) setup.ppd = platform::PpdFile::open(ppdPath(ppd));
+    if (!ppd.empty() && !setup.ppd) throw std::runtime_error("cannot read " + ppd);
+    return setup;
+}
+
 // A tab as the print tool makes it, for a printer with that PPD ("" for none) and saved options.
 struct TabUnderTest {
-    std::shared_ptr<kordavine::qt::QtToolkit> toolkit = std::make_shared<kordavine::qt::QtToolkit>();
+    std::shared_ptr<kordavine::qt::QtToolkit> toolkit =
+        std::make_shared<kordavine::qt::QtToolkit>();
     std::unique_ptr<printtool::JobLogTab> tab;
 
-    TabUnderTest(const std::string& ppd, const std::string& language = "en", printtool::OptionMap saved = {}) {
+    TabUnderTest(const std::string& ppd, const std::string& language = "en",
+                 printtool::OptionMap saved = {}) {
         platform::setToolkit(toolkit);
         kordavine::qt::installQtMessageSinks();
         auto loaded = platform::loadPrintDialogExtension(JOBLOG_PLUGIN_DIR, language);
         if (auto* failure = std::get_if<std::string>(&loaded)) throw std::runtime_error(*failure);
-        tab = std::make_unique<printtool::JobLogTab>(std::get<platform::LoadedPlugIn>(loaded), toolkit);
-        printtool::PrinterSetup setup{"office", std::nullopt, std::move(saved)};
-        if (!ppd.empty()) setup.ppd = platform::PpdFile::open(ppdPath(ppd));
-        if (!ppd.empty() && !setup.ppd) throw std::runtime_error("cannot read " + ppd);
-        tab->showPanelFor(std::move(setup));
+        tab = std::make_unique<printtool::JobLogTab>(std::get<platform::LoadedPlugIn>(loaded),
+                                                     toolkit, language);
+        tab->showPanelFor(setupFor(ppd, "office", std::move(saved)));
         tab->resize(640, 420);
         tab->show();
     }
@@ -62,10 +70,18 @@ struct TabUnderTest {
         tab.reset();
         platform::setToolkit(nullptr);
     }
-    QLineEdit* entry(const std::string& name) const { return qobject_cast<QLineEdit*>(tab->controlWidget(name)); }
-    QComboBox* popUp() const { return qobject_cast<QComboBox*>(tab->controlWidget("JobTypeSelection")); }
-    QLabel* label(const std::string& name) const { return qobject_cast<QLabel*>(tab->controlWidget(name)); }
+    QLineEdit* entry(const std::string& name) const {
+        return qobject_cast<QLineEdit*>(tab->controlWidget(name));
+    }
+    QComboBox* popUp() const {
+        return qobject_cast<QComboBox*>(tab->controlWidget("JobTypeSelection"));
+    }
+    QLabel* label(const std::string& name) const {
+        return qobject_cast<QLabel*>(tab->controlWidget(name));
+    }
     std::vector<std::string> items() const { return tab->jobTypes(); }
+    // The forms in the tab, shown or not.
+    qsizetype forms() const { return tab->findChildren<QWidget*>("JobLogForm").size(); }
 };
 
 // ---- entry caps --------------------------------------------------------------------------
@@ -74,7 +90,8 @@ struct CapCase {
     const char* label;
     const char* ppd;
     const char* field;
-    std::vector<std::pair<char, QString>> actions;  // 'j' job type picked, 't' typed, 'p' pasted, 'h' cursor home, 'c' check box
+    std::vector<std::pair<char, QString>>
+        actions;  // 'j' job type picked, 't' typed, 'p' pasted, 'h' cursor home, 'c' check box
     QString expected;
 };
 
@@ -83,18 +100,65 @@ const QString kGrin = QString::fromUtf8("\xF0\x9F\x98\x80");  // outside the BMP
 const CapCase kCapCases[] = {
     {"NinthTypedCharacterIsLost", "sample", "UserIDField", {{'t', "abcdefghi"}}, "abcdefgh"},
     {"TwentyPastedKeepEight", "sample", "UserIDField", {{'p', "abcdefghijklmnopqrst"}}, "abcdefgh"},
-    {"UserCodeKeepsEightOnceEnabled", "sample", "UserCodeField", {{'c', ""}, {'t', "1234567890"}}, "12345678"},
+    {"UserCodeKeepsEightOnceEnabled",
+     "sample",
+     "UserCodeField",
+     {{'c', ""}, {'t', "1234567890"}},
+     "12345678"},
     {"DisabledUserCodeTakesNoKeys", "sample", "UserCodeField", {{'t', "1234"}}, ""},
     {"GreyedPasswordTakesNoKeys", "sample", "LongPasswordField", {{'t', "1234"}}, ""},
-    {"FileNameKeepsSixteen", "sample", "DocNameField", {{'j', "Hold Print"}, {'p', "abcdefghijklmnopqrst"}}, "abcdefghijklmnop"},
-    {"LongPasswordKeepsEight", "sample", "LongPasswordField", {{'j', "Locked Print"}, {'t', "1234567890"}}, "12345678"},
-    {"ShortPasswordKeepsFour", "all-off", "PasswordField", {{'j', "Locked Print"}, {'t', "123456"}}, "1234"},
-    {"NonBmpAtTheCutIsLeftOutWhole", "sample", "UserIDField", {{'t', "abcdefg"}, {'t', kGrin}}, "abcdefg"},
-    {"NonBmpBeforeTheCutCountsTwo", "sample", "UserIDField", {{'p', "ab" + kGrin + "cdefgh"}}, "ab" + kGrin + "cdef"},
-    {"InsertIntoAFullEntryLosesTheLast", "sample", "UserIDField", {{'t', "abcdefgh"}, {'h', ""}, {'t', "X"}}, "Xabcdefg"},
+    {"FileNameKeepsSixteen",
+     "sample",
+     "DocNameField",
+     {{'j', "Hold Print"}, {'p', "abcdefghijklmnopqrst"}},
+     "abcdefghijklmnop"},
+    {"LongPasswordKeepsEight",
+     "sample",
+     "LongPasswordField",
+     {{'j', "Locked Print"}, {'t', "1234567890"}},
+     "12345678"},
+    {"ShortPasswordKeepsFour",
+     "all-off",
+     "PasswordField",
+     {{'j', "Locked Print"}, {'t', "123456"}},
+     "1234"},
+    {"NonBmpAtTheCutIsLeftOutWhole",
+     "sample",
+     "UserIDField",
+     {{'t', "abcdefg"}, {'t', kGrin}},
+     "abcdefg"},
+    {"NonBmpBeforeTheCutCountsTwo",
+     "sample",
+     "UserIDField",
+     {{'p', "ab" + kGrin + "cdefgh"}},
+     "ab" + kGrin + "cdef"},
+    {"InsertIntoAFullEntryLosesTheLast",
+     "sample",
+     "UserIDField",
+     {{'t', "abcdefgh"}, {'h', ""}, {'t', "X"}},
+     "Xabcdefg"},
+    // A password is digits only as typed: other keys and pastes holding them never arrive.
+    {"PasswordTakesDigitsOnly",
+     "sample",
+     "LongPasswordField",
+     {{'j', "Locked Print"}, {'t', "12ab3 4-5"}},
+     "12345"},
+    {"ShortPasswordTakesDigitsOnly",
+     "all-off",
+     "PasswordField",
+     {{'j', "Locked Print"}, {'t', "x9y8z7w6"}},
+     "9876"},
+    {"PastedLettersNeverReachThePassword",
+     "sample",
+     "LongPasswordField",
+     {{'j', "Locked Print"}, {'p', "12ab"}},
+     ""},
+    {"UserIDStillTakesLetters", "sample", "UserIDField", {{'t', "ab1"}}, "ab1"},
 };
 
-void PrintTo(const CapCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const CapCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class EntryCaps : public ::testing::TestWithParam<CapCase> {};
 
@@ -134,23 +198,57 @@ struct SaveCase {
     std::vector<std::pair<const char*, QString>> typed;
     std::optional<QString> alert;  // none: the save passes
     std::optional<std::string> storedJobType;
+    std::optional<std::string> refusedControl;  // the entry the alert is about
 };
 
 const SaveCase kSaveCases[] = {
-    {"SampleWithoutUserID", "en", "Sample Print", {}, "Enter a valid User ID", std::nullopt},
-    {"HoldWithABlankInTheFileName", "en", "Hold Print", {{"UserIDField", "eve"}, {"DocNameField", "my file"}},
-     "Enter a valid File Name", std::nullopt},
-    {"LockedWithTwoDigits", "en", "Locked Print", {{"UserIDField", "bob"}, {"LongPasswordField", "12"}},
-     "Enter a valid Password", std::nullopt},
-    {"LockedWithTwoDigitsInGerman", "de", "Vertraulicher Druck",
-     {{"UserIDField", "bob"}, {"LongPasswordField", "12"}}, "Geben Sie ein gültiges Passwort ein", std::nullopt},
-    {"LockedPasses", "en", "Locked Print", {{"UserIDField", "bob"}, {"LongPasswordField", "12345678"}},
-     std::nullopt, "Locked Print"},
-    {"HoldPasses", "en", "Hold Print", {{"UserIDField", "alice01"}, {"DocNameField", "Report2024"}},
-     std::nullopt, "Paused Print"},
+    {"SampleWithoutUserID",
+     "en",
+     "Sample Print",
+     {},
+     "Enter a valid User ID",
+     std::nullopt,
+     "UserIDField"},
+    {"HoldWithABlankInTheFileName",
+     "en",
+     "Hold Print",
+     {{"UserIDField", "eve"}, {"DocNameField", "my file"}},
+     "Enter a valid File Name",
+     std::nullopt,
+     "DocNameField"},
+    {"LockedWithTwoDigits",
+     "en",
+     "Locked Print",
+     {{"UserIDField", "bob"}, {"LongPasswordField", "12"}},
+     "Enter a valid Password",
+     std::nullopt,
+     "LongPasswordField"},
+    {"LockedWithTwoDigitsInGerman",
+     "de",
+     "Vertraulicher Druck",
+     {{"UserIDField", "bob"}, {"LongPasswordField", "12"}},
+     "Geben Sie ein gültiges Passwort ein",
+     std::nullopt,
+     "LongPasswordField"},
+    {"LockedPasses",
+     "en",
+     "Locked Print",
+     {{"UserIDField", "bob"}, {"LongPasswordField", "12345678"}},
+     std::nullopt,
+     "Locked Print",
+     std::nullopt},
+    {"HoldPasses",
+     "en",
+     "Hold Print",
+     {{"UserIDField", "alice01"}, {"DocNameField", "Report2024"}},
+     std::nullopt,
+     "Paused Print",
+     std::nullopt},
 };
 
-void PrintTo(const SaveCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const SaveCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class Saving : public ::testing::TestWithParam<SaveCase> {};
 
@@ -159,12 +257,15 @@ TEST_P(Saving, RefusedEntriesShowOneAlertAndKeepTheForm) {
     TabUnderTest t("sample", c.language);
     ASSERT_TRUE(qttest::pickWithKeyboard(t.popUp(), QString::fromUtf8(c.jobType)));
     for (const auto& [field, text] : c.typed) qttest::typeInto(t.entry(field), text);
+    EXPECT_EQ(t.tab->refusedControl(), c.refusedControl);
     qttest::AlertCatcher catcher;
     const bool saved = t.tab->saveForPrinting();
     const auto settings = t.tab->savedSettings();
     if (c.alert) {
         EXPECT_FALSE(saved);
         EXPECT_EQ(catcher.alerts(), QStringList{*c.alert});
+        // The box says whose message it is: the panel's name, not the program's.
+        EXPECT_EQ(catcher.titles(), QStringList{t.tab->panelName()});
         EXPECT_FALSE(settings.contains(kPrefix + "JobType"));
         EXPECT_EQ(t.tab->refusalText(), *c.alert);
     } else {
@@ -193,20 +294,44 @@ struct RowCase {
 
 const RowCase kRowCases[] = {
     {"sample",
-     {"Normal Print", "Sample Print", "Locked Print", "Hold Print", "Stored Print", "Store and Print", "Document Server"},
-     true, true, "LongPasswordField", "Job Log"},
-    {"all-off", {"Normal Print", "Sample Print", "Locked Print"}, false, true, "PasswordField", "Job Log"},
-    {"stored-print-off", {"Normal Print", "Sample Print", "Locked Print", "Document Server"}, true, true,
-     "PasswordField", "Job Log"},
+     {"Normal Print", "Sample Print", "Locked Print", "Hold Print", "Stored Print",
+      "Store and Print", "Document Server"},
+     true,
+     true,
+     "LongPasswordField",
+     "Job Log"},
+    {"all-off",
+     {"Normal Print", "Sample Print", "Locked Print"},
+     false,
+     true,
+     "PasswordField",
+     "Job Log"},
+    {"stored-print-off",
+     {"Normal Print", "Sample Print", "Locked Print", "Document Server"},
+     true,
+     true,
+     "PasswordField",
+     "Job Log"},
     // The pop-up is rebuilt as for any PPD, but its row and the password row are hidden; so is
     // the file-name row while Normal Print is selected.
-    {"no-job-type-model", {"Normal Print", "Sample Print", "Locked Print", "Hold Print", "Stored Print"}, false, false,
-     "LongPasswordField", "Job Log2"},
-    {"attributes-missing", {"Normal Print", "Sample Print", "Locked Print"}, false, true, "PasswordField", "Job Log"},
+    {"no-job-type-model",
+     {"Normal Print", "Sample Print", "Locked Print", "Hold Print", "Stored Print"},
+     false,
+     false,
+     "LongPasswordField",
+     "Job Log2"},
+    {"attributes-missing",
+     {"Normal Print", "Sample Print", "Locked Print"},
+     false,
+     true,
+     "PasswordField",
+     "Job Log"},
     {"", {"Normal Print", "Sample Print", "Locked Print"}, false, true, "PasswordField", "Job Log"},
 };
 
-void PrintTo(const RowCase& c, std::ostream* os) { *os << c.ppd; }
+void PrintTo(const RowCase& c, std::ostream* os) {
+    *os << c.ppd;
+}
 
 class Rows : public ::testing::TestWithParam<RowCase> {};
 
@@ -217,7 +342,8 @@ TEST_P(Rows, HiddenRowsHideLabelEntryAndNoteTogether) {
     EXPECT_EQ(t.tab->panelName().toStdString(), c.name);
     const auto* view = dynamic_cast<const kordavine::qt::QtView*>(t.tab->view()->peer().get());
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->rowNames(), (std::vector<std::string>{"JobType", "UserID", "UserCode", "Password", "DocName"}));
+    EXPECT_EQ(view->rowNames(),
+              (std::vector<std::string>{"JobType", "UserID", "UserCode", "Password", "DocName"}));
     auto rowShown = [&](const std::string& row, FormColumn column) {
         const auto widgets = view->widgetsIn(row, column);
         bool shown = false;
@@ -233,14 +359,16 @@ TEST_P(Rows, HiddenRowsHideLabelEntryAndNoteTogether) {
     EXPECT_EQ(rowShown("JobType", FormColumn::Entry), c.jobTypeAndPasswordRowsShown);
     if (c.jobTypeAndPasswordRowsShown) {
         EXPECT_TRUE(t.entry(c.passwordField)->isVisible());
-        const std::string other = std::string(c.passwordField) == "PasswordField" ? "LongPasswordField" : "PasswordField";
+        const std::string other =
+            std::string(c.passwordField) == "PasswordField" ? "LongPasswordField" : "PasswordField";
         EXPECT_FALSE(t.entry(other)->isVisible());
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Qt, Rows, ::testing::ValuesIn(kRowCases), [](const auto& info) {
     std::string name = *info.param.ppd ? info.param.ppd : "NoPpd";
-    for (auto& c : name) if (c == '-') c = '_';
+    for (auto& c : name)
+        if (c == '-') c = '_';
     return name;
 });
 
@@ -258,7 +386,9 @@ const EnablingCase kEnablingCases[] = {
     {"Stored Print", true, true},
 };
 
-void PrintTo(const EnablingCase& c, std::ostream* os) { *os << c.jobType; }
+void PrintTo(const EnablingCase& c, std::ostream* os) {
+    *os << c.jobType;
+}
 
 class Enabling : public ::testing::TestWithParam<EnablingCase> {};
 
@@ -267,7 +397,9 @@ TEST_P(Enabling, GreyedRowsFollowThePick) {
     TabUnderTest t("sample");
     ASSERT_TRUE(qttest::pickWithKeyboard(t.popUp(), c.jobType));
     const QColor black = QPalette().color(QPalette::Active, QPalette::WindowText);
-    auto colorOf = [](QLabel* label) { return label->palette().color(QPalette::Active, QPalette::WindowText); };
+    auto colorOf = [](QLabel* label) {
+        return label->palette().color(QPalette::Active, QPalette::WindowText);
+    };
     EXPECT_EQ(t.entry("LongPasswordField")->isEnabled(), c.password);
     EXPECT_EQ(colorOf(t.label("PasswordLABEL")) == black, c.password);
     EXPECT_EQ(colorOf(t.label("Passwordnote")) == black, c.password);
@@ -284,7 +416,8 @@ TEST_P(Enabling, GreyedRowsFollowThePick) {
     EXPECT_TRUE(t.entry("UserCodeField")->isEnabled());
     EXPECT_EQ(colorOf(t.label("UserCodeLABEL")), black);
     qttest::typeInto(t.entry("UserCodeField"), "4711");
-    EXPECT_NE(t.tab->summaryText().indexOf("User Code: 4711"), -1) << t.tab->summaryText().toStdString();
+    EXPECT_NE(t.tab->summaryText().indexOf("User Code: 4711"), -1)
+        << t.tab->summaryText().toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Qt, Enabling, ::testing::ValuesIn(kEnablingCases), [](const auto& info) {
@@ -305,16 +438,31 @@ struct PresetCase {
 };
 
 const PresetCase kPresetCases[] = {
-    {"LockedPrintPreset", "en", {{kPrefix + "JobType", "Locked Print"}, {kPrefix + "UserID", "alice"}},
-     "Locked Print", "alice", {"Job Type: Locked Print", "User ID: alice"}},
-    {"HoldPrintPresetInGerman", "de",
-     {{kPrefix + "JobType", "Paused Print"}, {kPrefix + "UserID", "carol"}, {kPrefix + "FileName", "Plans"}},
-     "Angehaltener Druck", "carol", {"Auftragsart: Angehaltener Druck", "Benutzer-ID: carol", "Dateiname: Plans"}},
-    {"OtherOptionsAreNoPreset", "en", {{"media", "A4"}, {"UserID", "mallory"}}, "Normal Print", "",
-     {"Job Type: Normal Print", "User ID: "}},
+    {"LockedPrintPreset",
+     "en",
+     {{kPrefix + "JobType", "Locked Print"}, {kPrefix + "UserID", "alice"}},
+     "Locked Print",
+     "alice",
+     {"Job Type: Locked Print", "User ID: alice", "⚠ Password: (not yet acceptable)"}},
+    {"HoldPrintPresetInGerman",
+     "de",
+     {{kPrefix + "JobType", "Paused Print"},
+      {kPrefix + "UserID", "carol"},
+      {kPrefix + "FileName", "Plans"}},
+     "Angehaltener Druck",
+     "carol",
+     {"Auftragsart: Angehaltener Druck", "Benutzer-ID: carol", "Dateiname: Plans"}},
+    {"OtherOptionsAreNoPreset",
+     "en",
+     {{"media", "A4"}, {"UserID", "mallory"}},
+     "Normal Print",
+     "",
+     {"Job Type: Normal Print", "User ID:"}},
 };
 
-void PrintTo(const PresetCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const PresetCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class Presets : public ::testing::TestWithParam<PresetCase> {};
 
@@ -334,24 +482,224 @@ TEST(Language, GermanTextsOnTheWidgets) {
     EXPECT_EQ(t.tab->panelName(), "Auftragsprotokoll");
     EXPECT_EQ(t.label("UserIDLABEL")->text(), "Benutzer-ID:");
     EXPECT_EQ(t.label("Passwordnote")->text(), "(4–8 Ziffern)");
-    EXPECT_EQ(qobject_cast<QCheckBox*>(t.tab->controlWidget("EnableUserCode"))->text(), "Benutzercode aktivieren");
+    EXPECT_EQ(qobject_cast<QCheckBox*>(t.tab->controlWidget("EnableUserCode"))->text(),
+              "Benutzercode aktivieren");
     EXPECT_EQ(t.items().front(), "Normaldruck");
 }
 
-TEST(Summary, FollowsTheTypingAndNeverShowsThePassword) {
+// The summary shows what is typed, in the form's order, for the entries the job type uses; the
+// entry the panel would refuse is marked, and its alert stands below in the normal text colour.
+struct SummaryCase {
+    const char* label;
+    const char* language;
+    const char* jobType;
+    std::vector<std::pair<const char*, QString>> typed;  // "EnableUserCode" clicks the check box
+    QStringList lines;
+    QString refusal;
+};
+
+const SummaryCase kSummaryCases[] = {
+    {"NormalUntouched", "en", "Normal Print", {}, {"Job Type: Normal Print", "User ID:"}, ""},
+    {"SampleWithoutUserID",
+     "en",
+     "Sample Print",
+     {},
+     {"Job Type: Sample Print", "⚠ User ID: (not yet acceptable)"},
+     "Enter a valid User ID"},
+    {"LockedWithoutPassword",
+     "en",
+     "Locked Print",
+     {{"UserIDField", "bob"}},
+     {"Job Type: Locked Print", "User ID: bob", "⚠ Password: (not yet acceptable)"},
+     "Enter a valid Password"},
+    {"LockedPasses",
+     "en",
+     "Locked Print",
+     {{"UserIDField", "bob"}, {"LongPasswordField", "24681357"}},
+     {"Job Type: Locked Print", "User ID: bob", "Password: ••••••••"},
+     ""},
+    {"AnInvalidUserIDStillShows",
+     "en",
+     "Hold Print",
+     {{"UserIDField", "bo.b"}, {"DocNameField", "plans"}},
+     {"Job Type: Hold Print", "⚠ User ID: bo.b (not yet acceptable)", "File Name: plans"},
+     "Enter a valid User ID"},
+    {"UserCodeOnlyWhileOn",
+     "en",
+     "Normal Print",
+     {{"EnableUserCode", ""}, {"UserCodeField", "12a"}},
+     {"Job Type: Normal Print", "User ID:", "⚠ User Code: 12a (not yet acceptable)"},
+     "Enter a valid User Code"},
+    {"StoredPrintInGerman",
+     "de",
+     "Gespeicherter Druck",
+     {{"UserIDField", "carol"}, {"LongPasswordField", "1234"}, {"DocNameField", "Plan 2"}},
+     {"Auftragsart: Gespeicherter Druck", "Benutzer-ID: carol", "Passwort: ••••",
+      "⚠ Dateiname: Plan 2 (noch nicht gültig)"},
+     "Geben Sie einen gültigen Dateinamen ein"},
+};
+
+void PrintTo(const SummaryCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class Summary : public ::testing::TestWithParam<SummaryCase> {};
+
+TEST_P(Summary, ShowsTheFormAndMarksTheRefusedEntry) {
+    const auto& c = GetParam();
+    TabUnderTest t("sample", c.language);
+    ASSERT_TRUE(qttest::pickWithKeyboard(t.popUp(), QString::fromUtf8(c.jobType)));
+    for (const auto& [field, text] : c.typed) {
+        if (std::string(field) == "EnableUserCode") {
+            qobject_cast<QCheckBox*>(t.tab->controlWidget(field))->click();
+        } else {
+            qttest::typeInto(t.tab->controlWidget(field), text);
+        }
+    }
+    EXPECT_EQ(t.tab->summaryText().split('\n'), c.lines);
+    EXPECT_EQ(t.tab->refusalText(), c.refusal);
+    if (!c.refusal.isEmpty()) {
+        const auto* refusal = t.tab->findChild<QLabel*>("JobLogRefusal");
+        ASSERT_NE(refusal, nullptr);
+        // Not drawn like a placeholder: the normal text colour, not the greyed one.
+        EXPECT_NE(refusal->palette().color(QPalette::Active, QPalette::WindowText),
+                  QPalette().color(QPalette::Disabled, QPalette::WindowText));
+    }
+    // Checking the form for the summary stores nothing.
+    EXPECT_EQ(t.tab->savedSettings(), (printtool::OptionMap{{kPrefix + "UserID", ""}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Qt, Summary, ::testing::ValuesIn(kSummaryCases),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// ---- changes of printer ------------------------------------------------------------------
+
+struct SwitchCase {
+    const char* label;
+    const char* fromPpd;
+    const char* jobType;                                 // picked before the switch; "" none
+    std::vector<std::pair<const char*, QString>> typed;  // before the switch
+    const char* toPpd;
+    printtool::OptionMap toRemembered;  // what the tool remembers for the new printer
+    QString selected;                   // after the switch
+    QString userID;
+    const char* passwordField;
+    QString password;
+    QString fileName;
+    QStringList noticeLines;  // empty: nothing to confirm
+};
+
+const SwitchCase kSwitchCases[] = {
+    // The person's entries go along where the new printer takes them.
+    {"LockedPrintCarriesOver",
+     "stored-print-off",
+     "Locked Print",
+     {{"UserIDField", "carol"}, {"PasswordField", "1234"}},
+     "sample",
+     {},
+     "Locked Print",
+     "carol",
+     "LongPasswordField",
+     "1234",
+     "",
+     {}},
+    {"HoldPrintNotOffered",
+     "sample",
+     "Hold Print",
+     {{"UserIDField", "alice"}, {"DocNameField", "Report"}},
+     "stored-print-off",
+     {},
+     "Normal Print",
+     "alice",
+     "PasswordField",
+     "",
+     "Report",
+     {"Not carried over to basic:",
+      "• basic does not offer Hold Print; the job type is now Normal Print.",
+      "Check the Job Log settings; Print asks you to confirm them."}},
+    {"LongPasswordNotTaken",
+     "sample",
+     "Locked Print",
+     {{"UserIDField", "bob"}, {"LongPasswordField", "12345678"}},
+     "stored-print-off",
+     {},
+     "Locked Print",
+     "bob",
+     "PasswordField",
+     "",
+     "",
+     {"Not carried over to basic:", "• The password: basic takes 4 digits.",
+      "Check the Job Log settings; Print asks you to confirm them."}},
+    // Untouched, the form starts from what the new printer remembers.
+    {"UntouchedFormTakesTheNewPrintersOwn",
+     "sample",
+     "",
+     {},
+     "stored-print-off",
+     {{kPrefix + "JobType", "Document Server"}, {kPrefix + "UserID", "dave"}},
+     "Document Server",
+     "dave",
+     "PasswordField",
+     "",
+     "",
+     {}},
+};
+
+void PrintTo(const SwitchCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class Switching : public ::testing::TestWithParam<SwitchCase> {};
+
+TEST_P(Switching, OneFormWithTheEntriesTheNewPrinterTakes) {
+    const auto& c = GetParam();
+    TabUnderTest t(c.fromPpd);
+    if (*c.jobType) {
+        ASSERT_TRUE(qttest::pickWithKeyboard(t.popUp(), c.jobType));
+    }
+    for (const auto& [field, text] : c.typed) qttest::typeInto(t.entry(field), text);
+    t.tab->switchPrinter(setupFor(c.toPpd, "basic", {}, c.toRemembered));
+    QApplication::processEvents();
+    EXPECT_EQ(t.forms(), 1);
+    EXPECT_EQ(t.tab->printerName(), "basic");
+    EXPECT_EQ(t.popUp()->currentText(), c.selected);
+    EXPECT_EQ(t.entry("UserIDField")->text(), c.userID);
+    EXPECT_EQ(t.entry(c.passwordField)->text(), c.password);
+    EXPECT_EQ(t.entry("DocNameField")->text(), c.fileName);
+    const QString notice = t.tab->pendingNotice();
+    EXPECT_EQ(notice.isEmpty() ? QStringList{} : notice.split('\n'), c.noticeLines);
+    const auto* box = t.tab->findChild<QWidget*>("JobLogNotice");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->isVisible(), !c.noticeLines.isEmpty());
+    // The new form answers: picking a job type with a password enables its entry.
+    ASSERT_TRUE(qttest::pickWithKeyboard(t.popUp(), "Locked Print"));
+    EXPECT_TRUE(t.entry(c.passwordField)->isEnabled());
+    t.tab->confirmNotice();
+    EXPECT_TRUE(t.tab->pendingNotice().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Qt, Switching, ::testing::ValuesIn(kSwitchCases),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(Switching, ManySwitchesKeepOneFormAndTheTabsSize) {
     TabUnderTest t("sample");
     ASSERT_TRUE(qttest::pickWithKeyboard(t.popUp(), "Locked Print"));
-    qttest::typeInto(t.entry("UserIDField"), "bob");
-    // Locked Print without a password would be refused: the summary still shows what is
-    // stored (the empty user ID), and the refusal is shown below it.
-    EXPECT_EQ(t.tab->summaryText().split('\n'), (QStringList{"User ID: "}));
-    EXPECT_EQ(t.tab->refusalText(), "Enter a valid Password");
-    qttest::typeInto(t.entry("LongPasswordField"), "24681357");
-    EXPECT_EQ(t.tab->refusalText(), QString());
-    EXPECT_EQ(t.tab->summaryText().split('\n'), (QStringList{"Job Type: Locked Print", "User ID: bob"}));
-    EXPECT_EQ(t.tab->summaryText().indexOf("24681357"), -1);
-    // The preview stores nothing: only what the panel stored at creation is there.
-    EXPECT_EQ(t.tab->savedSettings(), (printtool::OptionMap{{kPrefix + "UserID", ""}}));
+    qttest::typeInto(t.entry("UserIDField"), "carol");
+    qttest::typeInto(t.entry("LongPasswordField"), "1234");
+    t.tab->switchPrinter(setupFor("stored-print-off", "basic"));
+    t.tab->switchPrinter(setupFor("sample", "office"));
+    QApplication::processEvents();
+    const QSize settled = t.tab->sizeHint();
+    for (int i = 0; i < 3; ++i) {
+        t.tab->switchPrinter(setupFor("stored-print-off", "basic"));
+        t.tab->switchPrinter(setupFor("sample", "office"));
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(t.forms(), 1);
+    EXPECT_EQ(t.tab->sizeHint(), settled);
+    EXPECT_EQ(t.popUp()->currentText(), "Locked Print");
+    EXPECT_EQ(t.entry("LongPasswordField")->text(), "1234");
+    EXPECT_TRUE(t.tab->pendingNotice().isEmpty());
 }
 
 // ---- screenshots -------------------------------------------------------------------------
@@ -369,7 +717,9 @@ const ScreenshotCase kScreenshots[] = {
     {"joblog-tab-de-no-job-types.png", "no-job-type-model", "de"},
 };
 
-void PrintTo(const ScreenshotCase& c, std::ostream* os) { *os << c.file; }
+void PrintTo(const ScreenshotCase& c, std::ostream* os) {
+    *os << c.file;
+}
 
 class Screenshots : public ::testing::TestWithParam<ScreenshotCase> {};
 
@@ -402,7 +752,8 @@ TEST_P(Screenshots, TheTabIsDrawn) {
 INSTANTIATE_TEST_SUITE_P(Qt, Screenshots, ::testing::ValuesIn(kScreenshots), [](const auto& info) {
     std::string name = info.param.file;
     name = name.substr(0, name.find('.'));
-    for (auto& c : name) if (c == '-') c = '_';
+    for (auto& c : name)
+        if (c == '-') c = '_';
     return name;
 });
 

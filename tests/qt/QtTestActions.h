@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+#include <ostream>
 
 namespace kordavine::qttest {
 
@@ -20,13 +21,21 @@ bool pickWithKeyboard(QComboBox* combo, const QString& title);
 
 // While it lives, every alert (a modal QMessageBox) that comes up is read and dismissed.
 class AlertCatcher {
-public:
+  public:
     AlertCatcher();
     const QStringList& alerts() const { return alerts_; }
+    // The window title of each alert, in the same order.
+    const QStringList& titles() const { return titles_; }
 
-private:
+  private:
     QTimer timer_;
     QStringList alerts_;
+    QStringList titles_;
 };
 
 }  // namespace kordavine::qttest
+
+// GoogleTest prints Qt strings as text.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}

@@ -10,14 +10,11 @@
 //   {"toggle": CONTROL}            clicks the check box
 //   {"printer": NAME}              chooses another printer in the dialog's list
 //   {"dump": true}                 prints one JSON line: the tab's state
-//   {"reveal": PNG}                brings the Job Log tab to the front and saves the dialog's picture
+//   {"reveal": PNG}                brings the Job Log tab to the front and saves the dialog's
+//   picture
 //   {"print": true}                presses Print; alerts it raises are printed and dismissed
 //   {"cancel": true}               presses Cancel
 // Printed lines: {"dump": {...}}, {"alert": TEXT}; then what joblog-print itself prints.
-#include <iostream>
-#include <string>
-#include <vector>
-
 #include <QApplication>
 #include <QComboBox>
 #include <QMessageBox>
@@ -25,8 +22,10 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest/QTest>
-
+#include <iostream>
 #include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
 
 #include "JobLogPrintDialog.h"
 #include "PrintTool.h"
@@ -40,10 +39,14 @@ using nlohmann::json;
 
 json dumpOf(JobLogPrintDialog& dialog) {
     auto* tab = dialog.tab();
-    json state{{"printer", tab->printerName()}, {"name", tab->panelName().toStdString()},
-               {"jobTypes", tab->jobTypes()}, {"summary", tab->summaryText().toStdString()},
-               {"refusal", tab->refusalText().toStdString()}, {"chosen", dialog.chosenPrinter()},
-               {"tabTitle", nullptr}, {"tabVisible", tab->isVisible()}};
+    json state{{"printer", tab->printerName()},
+               {"name", tab->panelName().toStdString()},
+               {"jobTypes", tab->jobTypes()},
+               {"summary", tab->summaryText().toStdString()},
+               {"refusal", tab->refusalText().toStdString()},
+               {"chosen", dialog.chosenPrinter()},
+               {"tabTitle", nullptr},
+               {"tabVisible", tab->isVisible()}};
     for (QWidget* above = tab->parentWidget(); above; above = above->parentWidget()) {
         if (auto* tabs = qobject_cast<QTabWidget*>(above)) {
             state["tabTitle"] = tabs->tabText(tabs->indexOf(tab)).toStdString();
@@ -51,7 +54,8 @@ json dumpOf(JobLogPrintDialog& dialog) {
         }
     }
     for (const char* field : {"UserIDField", "UserCodeField", "DocNameField"}) {
-        if (auto* edit = qobject_cast<QLineEdit*>(tab->controlWidget(field))) state[field] = edit->text().toStdString();
+        if (auto* edit = qobject_cast<QLineEdit*>(tab->controlWidget(field)))
+            state[field] = edit->text().toStdString();
     }
     if (auto* combo = qobject_cast<QComboBox*>(tab->controlWidget("JobTypeSelection"))) {
         state["selected"] = combo->currentText().toStdString();
@@ -64,17 +68,20 @@ void play(JobLogPrintDialog& dialog, const json& steps) {
     for (const auto& step : steps) {
         if (step.contains("type")) {
             kordavine::qttest::typeInto(tab->controlWidget(step["type"].get<std::string>()),
-                                       QString::fromStdString(step["text"].get<std::string>()));
+                                        QString::fromStdString(step["text"].get<std::string>()));
         } else if (step.contains("pick")) {
-            kordavine::qttest::pickWithKeyboard(qobject_cast<QComboBox*>(tab->controlWidget("JobTypeSelection")),
-                                                QString::fromStdString(step["pick"].get<std::string>()));
+            kordavine::qttest::pickWithKeyboard(
+                qobject_cast<QComboBox*>(tab->controlWidget("JobTypeSelection")),
+                QString::fromStdString(step["pick"].get<std::string>()));
         } else if (step.contains("toggle")) {
-            if (auto* box = qobject_cast<QCheckBox*>(tab->controlWidget(step["toggle"].get<std::string>()))) {
+            if (auto* box = qobject_cast<QCheckBox*>(
+                    tab->controlWidget(step["toggle"].get<std::string>()))) {
                 QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
             }
         } else if (step.contains("printer")) {
             if (auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers"))) {
-                printers->setCurrentIndex(printers->findText(QString::fromStdString(step["printer"].get<std::string>())));
+                printers->setCurrentIndex(
+                    printers->findText(QString::fromStdString(step["printer"].get<std::string>())));
             }
         } else if (step.contains("reveal")) {
             dialog.revealTab();
@@ -85,7 +92,8 @@ void play(JobLogPrintDialog& dialog, const json& steps) {
         } else if (step.contains("print")) {
             kordavine::qttest::AlertCatcher catcher;
             dialog.accept();
-            for (const auto& alert : catcher.alerts()) std::cout << json{{"alert", alert.toStdString()}}.dump() << std::endl;
+            for (const auto& alert : catcher.alerts())
+                std::cout << json{{"alert", alert.toStdString()}}.dump() << std::endl;
             if (dialog.result() == QDialog::Accepted) return;
         } else if (step.contains("cancel")) {
             dialog.reject();
@@ -103,7 +111,8 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i + 1 < arguments.size(); ++i) {
         if (arguments[i] == "--steps") {
             steps = json::parse(arguments[i + 1]);
-            arguments.erase(arguments.begin() + static_cast<long>(i), arguments.begin() + static_cast<long>(i) + 2);
+            arguments.erase(arguments.begin() + static_cast<long>(i),
+                            arguments.begin() + static_cast<long>(i) + 2);
             break;
         }
     }
