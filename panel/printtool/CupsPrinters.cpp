@@ -33,9 +33,14 @@ PrinterListAnswer listPrinters() {
     }
     PrinterList list;
     for (int i = 0; i < count; ++i) {
-        if (dests[i].instance) continue;
-        list.names.emplace_back(dests[i].name);
-        if (dests[i].is_default) list.defaultName = dests[i].name;
+        if (!dests[i].instance) list.names.emplace_back(dests[i].name);
+    }
+    // The default as lp finds it: LPDEST or PRINTER, the user's lpoptions, then the server's.
+    // (cupsGetDests2 marks none as the default once the user has an lpoptions file without a
+    // Default line.)
+    if (cups_dest_t* chosen = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr)) {
+        const CupsDestinations owned(1, chosen);
+        list.defaultName = chosen->name;
     }
     return {list, {}};
 }
