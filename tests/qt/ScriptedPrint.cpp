@@ -173,11 +173,18 @@ json reportOf(JobLogPrintDialog& dialog) {
     places["printers"] = centerOf(dialog.findChild<QComboBox*>("printers"));
     places["print"] = centerOf(buttonOf(dialog, QDialogButtonBox::Ok));
     if (auto* tabs = tabsOf(dialog)) {
-        const QRect rect = tabs->tabBar()->tabRect(tabs->indexOf(dialog.tab()));
-        const QPoint center = tabs->tabBar()->mapToGlobal(rect.center());
-        places["jobLogTab"] = json{center.x(), center.y()};
+        json tabPlaces;
+        for (int i = 0; i < tabs->count(); ++i) {
+            const QPoint center = tabs->tabBar()->mapToGlobal(tabs->tabBar()->tabRect(i).center());
+            tabPlaces[tabs->tabText(i).toStdString()] = json{center.x(), center.y()};
+        }
+        places["tabs"] = tabPlaces;
     }
     report["places"] = places;
+    const QRect frame = dialog.frameGeometry();
+    report["window"] = json{frame.x(), frame.y(), frame.width(), frame.height()};
+    report["active"] = dialog.isActiveWindow();
+    report["popup"] = QApplication::activePopupWidget() != nullptr;
     if (auto* printers = dialog.findChild<QComboBox*>("printers")) {
         json items = json::array();
         for (int i = 0; i < printers->count(); ++i)
