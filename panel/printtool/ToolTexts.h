@@ -2,8 +2,9 @@
 // panel's language: English, or German.
 #pragma once
 
-#include <QString>
 #include <string>
+
+#include <QString>
 
 namespace kordavine::printtool {
 

@@ -1,16 +1,15 @@
 // The print tool's parts that need no dialog: its command line, the file check, the job's
-// options, the panel's language from the locale, where the bundle is found, presets, what it
-// remembers, and what a change of printer drops.
-#include <gtest/gtest.h>
+// options, the panel's language from the locale, where the bundle is found, presets, and what a
+// change of printer drops.
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QSettings>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "BundleLocation.h"
 #include "CupsPrinters.h"
@@ -18,7 +17,6 @@
 #include "JobSubmission.h"
 #include "PanelLanguage.h"
 #include "PrintToolOptions.h"
-#include "RememberedSettings.h"
 
 namespace {
 
@@ -36,30 +34,12 @@ struct CommandLineCase {
 
 const CommandLineCase kCommandLines[] = {
     {"FileOnly", {"job.ps"}, "", std::nullopt, std::nullopt, 1, "job.ps"},
-    {"Everything",
-     {"-d", "office", "-t", "Report", "-n", "3", "job.pdf"},
-     "",
-     "office",
-     "Report",
-     3,
-     "job.pdf"},
+    {"Everything", {"-d", "office", "-t", "Report", "-n", "3", "job.pdf"}, "", "office", "Report", 3, "job.pdf"},
     {"DashDashBeforeADashedName", {"--", "-odd.ps"}, "", std::nullopt, std::nullopt, 1, "-odd.ps"},
     {"NoFile", {"-d", "office"}, "no file to print", {}, {}, 1, ""},
     {"TwoFiles", {"a.ps", "b.ps"}, "one file at a time", {}, {}, 1, ""},
-    {"ZeroCopies",
-     {"-n", "0", "a.ps"},
-     "-n needs a number of copies from 1 to 9999, not \"0\"",
-     {},
-     {},
-     1,
-     ""},
-    {"CopiesNotANumber",
-     {"-n", "2x", "a.ps"},
-     "-n needs a number of copies from 1 to 9999, not \"2x\"",
-     {},
-     {},
-     1,
-     ""},
+    {"ZeroCopies", {"-n", "0", "a.ps"}, "-n needs a number of copies from 1 to 9999, not \"0\"", {}, {}, 1, ""},
+    {"CopiesNotANumber", {"-n", "2x", "a.ps"}, "-n needs a number of copies from 1 to 9999, not \"2x\"", {}, {}, 1, ""},
     {"MissingValue", {"a.ps", "-d"}, "-d needs a value", {}, {}, 1, ""},
     {"UnknownOption", {"-o", "x=y", "a.ps"}, "unknown option -o", {}, {}, 1, ""},
     {"StandardInput", {"-"}, "print a file, not standard input", {}, {}, 1, ""},
@@ -81,9 +61,7 @@ const CommandLineCase kCommandLines[] = {
      ""},
 };
 
-void PrintTo(const CommandLineCase& c, std::ostream* os) {
-    *os << c.label;
-}
+void PrintTo(const CommandLineCase& c, std::ostream* os) { *os << c.label; }
 
 class CommandLines : public ::testing::TestWithParam<CommandLineCase> {};
 
@@ -127,9 +105,7 @@ const FileCase kFiles[] = {
     {"Device", FileKind::Device, "", "", ": is not a regular file"},
 };
 
-void PrintTo(const FileCase& c, std::ostream* os) {
-    *os << c.label;
-}
+void PrintTo(const FileCase& c, std::ostream* os) { *os << c.label; }
 
 class PrintFiles : public ::testing::TestWithParam<FileCase> {};
 
@@ -283,9 +259,7 @@ const JobOptionCase kJobOptions[] = {
                     {kPrefix + "UserID", "bob"}})},
 };
 
-void PrintTo(const JobOptionCase& c, std::ostream* os) {
-    *os << c.label;
-}
+void PrintTo(const JobOptionCase& c, std::ostream* os) { *os << c.label; }
 
 class JobOptions : public ::testing::TestWithParam<JobOptionCase> {};
 
@@ -311,63 +285,9 @@ TEST(JobOptions, PpdDefaultsLeaveTheInstallableOptionsOut) {
 }
 
 TEST(JobOptions, PresetsAreThePrintSettingsKeysOnly) {
-    const OptionMap saved{{"com.varlo.printsettings.UserID", "alice"},
-                          {"com.varlo.printsettings.", "x"},
-                          {"com.varlo.printsettingsUserID", "y"},
-                          {"UserID", "z"},
-                          {"media", "A4"}};
+    const OptionMap saved{{"com.varlo.printsettings.UserID", "alice"}, {"com.varlo.printsettings.", "x"},
+                          {"com.varlo.printsettingsUserID", "y"}, {"UserID", "z"}, {"media", "A4"}};
     EXPECT_EQ(presetSettings(saved), (OptionMap{{"com.varlo.printsettings.UserID", "alice"}}));
-}
-
-TEST(JobOptions, SavedOptionsComeBeforeRememberedSettings) {
-    PrinterSetup setup{"office",
-                       std::nullopt,
-                       {{kPrefix + "UserID", "erin"}, {"media", "A4"}},
-                       {{kJobType, "Locked Print"}, {kPrefix + "UserID", "carol"}}};
-    EXPECT_EQ(startingSettings(setup),
-              (OptionMap{{kJobType, "Locked Print"}, {kPrefix + "UserID", "erin"}}));
-}
-
-// What the tool remembers lands in its own settings file, per printer, and never holds the
-// password or the user code.
-TEST(Remembered, KeepsTheFourKeysPerPrinterAndNothingSecret) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("joblog-print-settings-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QString::fromStdString(dir.string()));
-    RememberedSettings remembered;
-    std::string error;
-    ASSERT_TRUE(remembered.remember("office",
-                                    {{kJobType, "Locked Print"},
-                                     {kPrefix + "UserID", "carol"},
-                                     {kPrefix + "Password", "24681357"},
-                                     {kPrefix + "UserCode", "97531"},
-                                     {kPrefix + "EnableUserCode", "true"},
-                                     {kPrefix + "FileName", "plans"},
-                                     {kPrefix + "TimeZone", "UTC0"}},
-                                    error))
-        << error;
-    ASSERT_TRUE(remembered.remember("basic", {{kJobType, "Normal"}}, error)) << error;
-    EXPECT_EQ(remembered.forPrinter("office"), (OptionMap{{kJobType, "Locked Print"},
-                                                          {kPrefix + "UserID", "carol"},
-                                                          {kPrefix + "FileName", "plans"},
-                                                          {kPrefix + "EnableUserCode", "true"}}));
-    EXPECT_EQ(remembered.forPrinter("basic"), (OptionMap{{kJobType, "Normal"}}));
-    EXPECT_EQ(remembered.forPrinter("other"), OptionMap{});
-    // A later job replaces what was kept, keys it lacks included.
-    ASSERT_TRUE(remembered.remember("office", {{kJobType, "Paused Print"}}, error)) << error;
-    EXPECT_EQ(remembered.forPrinter("office"), (OptionMap{{kJobType, "Paused Print"}}));
-
-    const auto file = dir / "kordavine" / "joblog-print.conf";
-    std::ifstream in(file);
-    ASSERT_TRUE(in) << file;
-    std::stringstream text;
-    text << in.rdbuf();
-    for (const char* secret : {"24681357", "97531", "Password", "UserCode="}) {
-        EXPECT_EQ(text.str().find(secret), std::string::npos) << secret << " in\n" << text.str();
-    }
-    std::filesystem::remove_all(dir);
 }
 
 struct DroppedCase {
@@ -463,9 +383,7 @@ const LanguageCase kLanguages[] = {
     {"ModifierAndCase", {"", "", "DE@euro"}, "de"},
 };
 
-void PrintTo(const LanguageCase& c, std::ostream* os) {
-    *os << c.label;
-}
+void PrintTo(const LanguageCase& c, std::ostream* os) { *os << c.label; }
 
 class Languages : public ::testing::TestWithParam<LanguageCase> {};
 
@@ -478,8 +396,7 @@ INSTANTIATE_TEST_SUITE_P(Qt, Languages, ::testing::ValuesIn(kLanguages),
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(Languages, TheBuiltBundleShipsGermanAndEnglish) {
-    EXPECT_EQ(kordavine::qt::bundleLanguages(JOBLOG_PLUGIN_DIR),
-              (std::vector<std::string>{"de", "en"}));
+    EXPECT_EQ(kordavine::qt::bundleLanguages(JOBLOG_PLUGIN_DIR), (std::vector<std::string>{"de", "en"}));
     EXPECT_EQ(kordavine::qt::bundleLanguages("/no/such/bundle"), std::vector<std::string>{});
 }
 
@@ -498,16 +415,14 @@ const BundleCase kBundles[] = {
     {"Unknown", "", false},
 };
 
-void PrintTo(const BundleCase& c, std::ostream* os) {
-    *os << c.label;
-}
+void PrintTo(const BundleCase& c, std::ostream* os) { *os << c.label; }
 
 class BundleLocations : public ::testing::TestWithParam<BundleCase> {};
 
 TEST_P(BundleLocations, Choose) {
     const auto& c = GetParam();
-    const kordavine::platform::BundleCandidates candidates{
-        "/src/build", "/src/build/panel/JobLog.plugin", "/usr/lib/kordavine/JobLog.plugin"};
+    const kordavine::platform::BundleCandidates candidates{"/src/build", "/src/build/panel/JobLog.plugin",
+                                                           "/usr/lib/kordavine/JobLog.plugin"};
     EXPECT_EQ(kordavine::platform::chooseBundle(c.program, candidates),
               c.buildTree ? candidates.buildTreeBundle : candidates.installedBundle);
 }
