@@ -630,27 +630,6 @@ TEST_P(Switching, OneFormWithTheEntriesTheNewPrinterTakes) {
 INSTANTIATE_TEST_SUITE_P(Qt, Switching, ::testing::ValuesIn(kSwitchCases),
                          [](const auto& info) { return std::string(info.param.label); });
 
-TEST(Switching, ManySwitchesKeepOneFormAndTheTabsSize) {
-    TabUnderTest t("sample");
-    ASSERT_TRUE(qttest::pickWithKeyboard(t.popUp(), "Locked Print"));
-    qttest::typeInto(t.entry("UserIDField"), "carol");
-    qttest::typeInto(t.entry("LongPasswordField"), "1234");
-    t.tab->switchPrinter(setupFor("stored-print-off", "basic"));
-    t.tab->switchPrinter(setupFor("sample", "office"));
-    QApplication::processEvents();
-    const QSize settled = t.tab->sizeHint();
-    for (int i = 0; i < 3; ++i) {
-        t.tab->switchPrinter(setupFor("stored-print-off", "basic"));
-        t.tab->switchPrinter(setupFor("sample", "office"));
-    }
-    QApplication::processEvents();
-    EXPECT_EQ(t.forms(), 1);
-    EXPECT_EQ(t.tab->sizeHint(), settled);
-    EXPECT_EQ(t.popUp()->currentText(), "Locked Print");
-    EXPECT_EQ(t.entry("LongPasswordField")->text(), "1234");
-    EXPECT_TRUE(t.tab->pendingNotice().isEmpty());
-}
-
 // ---- screenshots -------------------------------------------------------------------------
 
 struct ScreenshotCase {
