@@ -30,21 +30,23 @@ DialogChoices choicesOf(QPrinter& printer) {
     choices.collate = printer.collateCopies();
     switch (printer.duplex()) {
         case QPrinter::DuplexNone:
-            choices.sides = "one-sided";
+            choices.sides.emplace("one-sided");
             break;
         case QPrinter::DuplexLongSide:
-            choices.sides = "two-sided-long-edge";
+            choices.sides.emplace("two-sided-long-edge");
             break;
         case QPrinter::DuplexShortSide:
-            choices.sides = "two-sided-short-edge";
+            choices.sides.emplace("two-sided-short-edge");
             break;
         case QPrinter::DuplexAuto:
             break;
     }
     const QPageLayout layout = printer.pageLayout();
     if (layout.pageSize().isValid()) choices.media = mediaOf(layout.pageSize());
-    choices.orientation = layout.orientation() == QPageLayout::Landscape ? "4" : "3";
-    choices.outputOrder = printer.pageOrder() == QPrinter::LastPageFirst ? "reverse" : "normal";
+    // Constructed in place: GCC 12 misreads assigning a literal to the optional as an
+    // overlapping copy (-Wrestrict).
+    choices.orientation.emplace(layout.orientation() == QPageLayout::Landscape ? "4" : "3");
+    choices.outputOrder.emplace(printer.pageOrder() == QPrinter::LastPageFirst ? "reverse" : "normal");
     if (printer.printRange() == QPrinter::PageRange && !printer.pageRanges().isEmpty()) {
         choices.pageRanges = printer.pageRanges().toString().toStdString();
     }
