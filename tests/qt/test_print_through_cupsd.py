@@ -226,7 +226,7 @@ class PrintThroughCupsd(unittest.TestCase):
         self.assertEqual(shown(english) & shown(german) - same - ppd, set())
 
     def test_printer_change_carries_a_locked_print_over(self):
-        """The issue's case: Locked Print typed for basic, the printer changed to office, Print:
+        """Locked Print typed for basic, the printer changed to office, Print:
         a Locked Print with the same user ID and password, from one form on the tab."""
         run = self.scripted([{"pick": "Locked Print"}, {"type": "UserIDField", "text": "carol"},
                              {"type": "PasswordField", "text": "1234"}, {"printer": "office"}, {"dump": True},
