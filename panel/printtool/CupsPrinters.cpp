@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <string_view>
+
 #include <cups/ppd.h>
 
 #include "PrintSettingsKeys.h"
@@ -31,15 +33,20 @@ PrinterListAnswer listPrinters() {
     }
     PrinterList list;
     for (int i = 0; i < count; ++i) {
-        if (dests[i].instance) continue;
-        list.names.emplace_back(dests[i].name);
-        if (dests[i].is_default) list.defaultName = dests[i].name;
+        if (!dests[i].instance) list.names.emplace_back(dests[i].name);
+    }
+    // The default as lp finds it: LPDEST or PRINTER, the user's lpoptions, then the server's.
+    // (cupsGetDests2 marks none as the default once the user has an lpoptions file without a
+    // Default line.)
+    if (cups_dest_t* chosen = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr)) {
+        const CupsDestinations owned(1, chosen);
+        list.defaultName = chosen->name;
     }
     return {list, {}};
 }
 
 PrinterSetup setupOfPrinter(const std::string& name) {
-    PrinterSetup setup{name, std::nullopt, {}};
+    PrinterSetup setup{name, std::nullopt, {}, {}};
     if (cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr)) {
         CupsDestinations owned(1, dest);
         for (int i = 0; i < dest->num_options; ++i) setup.savedOptions[dest->options[i].name] = dest->options[i].value;
@@ -55,6 +62,30 @@ PrinterSetup setupOfPrinter(const std::string& name) {
         setup.ppd = platform::PpdFile::open(fetched.path);
     }
     return setup;
+}
+
+OptionMap startingSettings(const PrinterSetup& setup) {
+    OptionMap settings = setup.remembered;
+    for (const auto& [key, value] : presetSettings(setup.savedOptions)) settings[key] = value;
+    return settings;
+}
+
+namespace {
+
+void collectDefaults(const ppd_group_t& group, OptionMap& defaults) {
+    if (std::string_view(group.name) == "InstallableOptions") return;
+    for (int i = 0; i < group.num_options; ++i)
+        defaults[group.options[i].keyword] = group.options[i].defchoice;
+    for (int i = 0; i < group.num_subgroups; ++i) collectDefaults(group.subgroups[i], defaults);
+}
+
+}  // namespace
+
+OptionMap ppdOptionDefaults(const ppd_file_s* ppd) {
+    OptionMap defaults;
+    if (!ppd) return defaults;
+    for (int i = 0; i < ppd->num_groups; ++i) collectDefaults(ppd->groups[i], defaults);
+    return defaults;
 }
 
 OptionMap presetSettings(const OptionMap& savedOptions) {

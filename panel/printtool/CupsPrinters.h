@@ -45,17 +45,27 @@ struct PrinterListAnswer {
 };
 PrinterListAnswer listPrinters();
 
-// A queue as the Job Log panel needs it: its PPD (none for a queue without one) and the options
-// saved for it (the server's defaults and the user's lpoptions, as cupsGetNamedDest merges them).
+// A queue as the Job Log panel needs it: its PPD (none for a queue without one), the options
+// saved for it (the server's defaults and the user's lpoptions, as cupsGetNamedDest merges them)
+// and the panel settings the tool remembers for it (print-settings keys).
 struct PrinterSetup {
     std::string name;
     std::optional<platform::PpdFile> ppd;
     OptionMap savedOptions;
+    OptionMap remembered;
 };
 PrinterSetup setupOfPrinter(const std::string& name);
 
 // The panel's print settings that saved options preset: the options under the print-settings
 // prefix, with their full key.
 OptionMap presetSettings(const OptionMap& savedOptions);
+
+// What the panel starts from for the queue: the remembered settings, and over them every key the
+// saved options set.
+OptionMap startingSettings(const PrinterSetup& setup);
+
+// The default choice of each option of the PPD a person may change (keyword to choice); the
+// installable options, which describe the device, are left out. Empty without a PPD.
+OptionMap ppdOptionDefaults(const ppd_file_s* ppd);
 
 }  // namespace kordavine::printtool

@@ -1,6 +1,8 @@
-// Qt's print dialog with the Job Log tab among its option tabs. It follows the printer the
-// person picks (recreating the panel for that printer's PPD) and, on Print, has the panel save:
-// a refused entry keeps the dialog open with everything typed still there.
+// Qt's print dialog with the Job Log tab among its option tabs, opened with the options shown and
+// the Job Log tab in front. It follows the printer the person picks (the tab carries the entries
+// over), offers only choices that can reach the job, and on Print has the panel save: a refused
+// entry shows its alert over the tab with the focus in that entry, and entries a change of printer
+// dropped are printed only once the person confirms.
 #pragma once
 
 #include <functional>
@@ -30,13 +32,22 @@ public:
 
     void accept() override;
 
-private:
+  protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
     // Shows the panel for printer when it is not the one shown.
     void followPrinter(const std::string& printer);
+    // Hides what Qt offers that cannot reach a job printed from a file.
+    void hideChoicesThatCannotReachTheJob(QWidget* within);
+    // Asks whether to print with the entries a change of printer left; true to print.
+    bool confirmDroppedEntries();
 
     JobLogTab* tab_;
     SetupOfPrinter setupOf_;
     QPointer<QComboBox> printers_;
+    bool shownOnce_ = false;
 };
 
 }  // namespace kordavine::printtool

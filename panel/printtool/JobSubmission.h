@@ -1,21 +1,15 @@
-// Sending the file to the chosen queue through libcups: the job's options are the queue's saved
-// options, then the dialog's choices, then the panel's print settings, later ones winning.
+// Sending the file to the chosen queue through libcups. The job's options are the queue's saved
+// options, then the print dialog's choices, then the panel's print settings, later ones winning;
+// a saved option about something the dialog decides (the paper, the sides, a PPD choice of its
+// Advanced tab) gives way to what the dialog shows.
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "CupsPrinters.h"
+#include "DialogChoices.h"
 
 namespace kordavine::printtool {
-
-// What the print dialog leaves to the job besides the panel.
-struct DialogChoices {
-    int copies = 1;
-    bool collate = true;
-    std::optional<std::string> sides;       // "one-sided", "two-sided-long-edge", ...
-    std::optional<std::string> pageRanges;  // "2-5"
-};
 
 struct JobRequest {
     std::string queue;
@@ -25,6 +19,9 @@ struct JobRequest {
     OptionMap savedOptions;
     OptionMap panelSettings;
     DialogChoices choices;
+    // The default choice of each option of the queue's PPD that the dialog offers (keyword to
+    // choice); the dialog sends a PPD choice only where it differs from the default.
+    OptionMap ppdDefaults;
 };
 
 OptionMap jobOptions(const JobRequest& request);

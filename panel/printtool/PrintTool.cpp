@@ -13,34 +13,15 @@
 #include <QTranslator>
 
 #include "BundleLocation.h"
+#include "DialogChoices.h"
 #include "JobLogPrintDialog.h"
 #include "JobSubmission.h"
 #include "PanelLanguage.h"
 #include "QtMessages.h"
 #include "QtToolkit.h"
+#include "RememberedSettings.h"
 
 namespace kordavine::printtool {
-
-namespace {
-
-// The dialog's choices beyond the copies, in the words CUPS takes.
-DialogChoices choicesOf(const QPrinter& printer) {
-    DialogChoices choices;
-    choices.copies = printer.copyCount();
-    choices.collate = printer.collateCopies();
-    switch (printer.duplex()) {
-    case QPrinter::DuplexNone: choices.sides = "one-sided"; break;
-    case QPrinter::DuplexLongSide: choices.sides = "two-sided-long-edge"; break;
-    case QPrinter::DuplexShortSide: choices.sides = "two-sided-short-edge"; break;
-    case QPrinter::DuplexAuto: break;
-    }
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        choices.pageRanges = std::to_string(printer.fromPage()) + "-" + std::to_string(printer.toPage());
-    }
-    return choices;
-}
-
-}  // namespace
 
 std::optional<PreparedJob> preparePrintJob(const PrintToolOptions& options, std::ostream& err) {
     const auto file = checkPrintFile(options.file);
@@ -91,6 +72,14 @@ int runPrintDialog(const PrintToolOptions& options, const PreparedJob& job, std:
         QCoreApplication::installTranslator(&qtTexts);
     }
 
+    // Each printer's panel starts from what the person used last on it, under its saved options.
+    RememberedSettings remembered;
+    const JobLogPrintDialog::SetupOfPrinter setupOf = [&remembered](const std::string& name) {
+        PrinterSetup setup = setupOfPrinter(name);
+        setup.remembered = remembered.forPrinter(name);
+        return setup;
+    };
+
     QPrinter printer;
     printer.setPrinterName(QString::fromStdString(queue));
     printer.setCopyCount(options.copies);
@@ -99,22 +88,35 @@ int runPrintDialog(const PrintToolOptions& options, const PreparedJob& job, std:
 
     int status = 1;
     {
-        auto* tab = new JobLogTab(std::get<platform::LoadedPlugIn>(loaded), toolkit);
-        tab->showPanelFor(setupOfPrinter(queue));
-        JobLogPrintDialog dialog(&printer, tab, setupOfPrinter);
+        auto* tab = new JobLogTab(std::get<platform::LoadedPlugIn>(loaded), toolkit, language);
+        tab->showPanelFor(setupOf(queue));
+        // The dialog shows the page order the queue's saved options ask for.
+        const auto& saved = tab->printerSetup().savedOptions;
+        const auto order = saved.find("outputorder");
+        if (order != saved.end() && order->second == "reverse")
+            printer.setPageOrder(QPrinter::LastPageFirst);
+        JobLogPrintDialog dialog(&printer, tab, setupOf);
         dialog.setWindowTitle(QString::fromStdString(title));
-        dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-        dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
         if (driver) QTimer::singleShot(0, &dialog, [&dialog, &driver] { driver(dialog); });
         if (dialog.exec() == QDialog::Accepted) {
             const std::string chosen = tab->printerName();
-            JobRequest request{chosen, options.file, title, job.documentFormat,
-                               tab->printerSetup().savedOptions, tab->savedSettings(), choicesOf(printer)};
+            const auto& setup = tab->printerSetup();
+            JobRequest request{chosen,
+                               options.file,
+                               title,
+                               job.documentFormat,
+                               setup.savedOptions,
+                               tab->savedSettings(),
+                               choicesOf(printer),
+                               ppdOptionDefaults(setup.ppd ? setup.ppd->get() : nullptr)};
             const auto answer = submitJob(request);
             if (answer.jobId > 0) {
                 out << requestIdLine(chosen, answer.jobId) << '\n';
                 status = 0;
+                std::string error;
+                if (!remembered.remember(chosen, tab->savedSettings(), error)) {
+                    err << "joblog-print: the settings were not remembered: " << error << '\n';
+                }
             } else {
                 err << "joblog-print: " << answer.error << '\n';
             }

@@ -1,11 +1,13 @@
 #include "PrintToolOptions.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <string_view>
 
 namespace kordavine::printtool {
 
@@ -43,6 +45,11 @@ PrintToolOptions parsePrintToolOptions(const std::vector<std::string>& arguments
             if (options.printer->empty()) throw UsageError("-d needs a printer name");
         } else if (argument == "-t") {
             options.title = value();
+            if (options.title->size() > kMaxTitleBytes) {
+                throw UsageError("-t: the title is " + std::to_string(options.title->size()) +
+                                 " bytes long; a print request carries at most " +
+                                 std::to_string(kMaxTitleBytes));
+            }
         } else if (argument == "-n") {
             options.copies = parseCopies(value());
         } else if (argument == "--bundle") {
@@ -61,16 +68,42 @@ PrintToolOptions parsePrintToolOptions(const std::vector<std::string>& arguments
     return options;
 }
 
+namespace {
+
+// Closes the descriptor it holds.
+struct FileDescriptor {
+    int fd;
+    ~FileDescriptor() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+}  // namespace
+
 FileCheck checkPrintFile(const std::string& path) {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (error || !std::filesystem::exists(status)) return {{}, path + ": no such file"};
-    if (std::filesystem::is_directory(status)) return {{}, path + ": is a directory"};
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {{}, path + ": cannot be read: " + std::strerror(errno)};
+    // Opened without blocking, then checked on the descriptor itself: a FIFO or a device would
+    // otherwise hold the tool before any window opens, and a check by name could be answered by
+    // another file than the one read.
+    const FileDescriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+    if (file.fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return {{}, path + ": no such file"};
+        return {{}, path + ": cannot be read: " + std::strerror(errno)};
+    }
+    struct stat status {};
+    if (::fstat(file.fd, &status) != 0)
+        return {{}, path + ": cannot be read: " + std::strerror(errno)};
+    if (S_ISDIR(status.st_mode)) return {{}, path + ": is a directory"};
+    if (!S_ISREG(status.st_mode)) return {{}, path + ": is not a regular file"};
     char head[5] = {};
-    in.read(head, sizeof head);
-    const std::string start(head, static_cast<std::size_t>(in.gcount()));
+    std::size_t got = 0;
+    while (got < sizeof head) {
+        const ssize_t n = ::read(file.fd, head + got, sizeof head - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return {{}, path + ": cannot be read: " + std::strerror(errno)};
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    const std::string_view start(head, got);
     if (start.starts_with("%!")) return {"application/postscript", {}};
     if (start.starts_with("%PDF-")) return {"application/pdf", {}};
     if (start.empty()) return {{}, path + ": is empty"};

@@ -14,6 +14,11 @@ AlertDiversion*& activeDiversion() {
     static AlertDiversion* diversion = nullptr;
     return diversion;
 }
+
+QString& alertTitle() {
+    static QString title;
+    return title;
+}
 }  // namespace
 
 AlertDiversion::AlertDiversion() : outer_(activeDiversion()) { activeDiversion() = this; }
@@ -25,12 +30,17 @@ void showAlert(const std::string& message) {
         diversion->alerts_.push_back(message);
         return;
     }
-    // No title and the toolkit's single default button, as the panel asks.
-    QMessageBox box(QMessageBox::Warning, QString(), QString::fromStdString(message), QMessageBox::Ok,
-                    QApplication::activeWindow());
+    // The toolkit's single default button, as the panel asks; the host's title, so the box says
+    // whose message it is.
+    QMessageBox box(QMessageBox::Warning, alertTitle(), QString::fromStdString(message),
+                    QMessageBox::Ok, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.setObjectName("JobLogAlert");
     box.exec();
+}
+
+void setAlertTitle(const std::string& title) {
+    alertTitle() = QString::fromStdString(title);
 }
 
 void installQtMessageSinks() {

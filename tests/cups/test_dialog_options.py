@@ -1,5 +1,5 @@
 """The print dialogs' options sent with lp through a private cupsd to queues whose PPDs declare
-them (tests/cups/fixtures): each form prints exactly what the long names print, and each refusal
+them (the family's office and MP 2000 models): each form prints exactly what the long names print, and each refusal
 leaves the printer nothing while the job's state message says why.
 
   python3 test_dialog_options.py --filter build/Filter/jobtypefilter --samples samples
@@ -17,7 +17,7 @@ from private_cupsd import PrivateCupsd  # noqa: E402
 
 ARGS = None  # set by run_unittests
 CUPS_POSTSCRIPT = "application/vnd.cups-postscript"
-FIXTURES = os.path.join(HERE, "fixtures")
+FAMILY_PPDS = os.path.join(HERE, "..", "..", "ppd")
 
 
 def long_names(options):
@@ -36,8 +36,8 @@ class DialogOptionsThroughCups(unittest.TestCase):
         cls.addClassCleanup(cls.cupsd.stop)
         cls.cupsd.start()
         # Every job type and 8-digit passwords; and a model without the held and stored types.
-        cls.cupsd.add_queue("full", os.path.join(FIXTURES, "kordavine-joblog-full.ppd"))
-        cls.cupsd.add_queue("basic", os.path.join(FIXTURES, "kordavine-joblog-basic.ppd"))
+        cls.cupsd.add_queue("full", os.path.join(FAMILY_PPDS, "kordavine-office.ppd"))
+        cls.cupsd.add_queue("basic", os.path.join(FAMILY_PPDS, "kordavine-office-mp2000.ppd"))
         cls.job_path = os.path.join(ARGS.samples, "sample-job.ps")
         with open(cls.job_path, "rb") as f:
             cls.job = f.read()

@@ -22,9 +22,9 @@ enum class Model { Full, Basic, NoPpd, Unreadable };
 const char* ppdPath(Model model) {
     switch (model) {
         case Model::Full:
-            return JOBLOG_DIALOG_PPDS "/kordavine-joblog-full.ppd";
+            return JOBLOG_DIALOG_PPDS "/kordavine-office.ppd";
         case Model::Basic:
-            return JOBLOG_DIALOG_PPDS "/kordavine-joblog-basic.ppd";
+            return JOBLOG_DIALOG_PPDS "/kordavine-office-mp2000.ppd";
         case Model::NoPpd:
             return nullptr;
         case Model::Unreadable:

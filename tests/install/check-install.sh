@@ -5,6 +5,7 @@
 #    PPD of the family in <prefix>/share/ppd/kordavine (0644, accepted by cupstestppd and
 #    nothing else there), the man pages, the bundle
 #    and the platform library under <libdir>/kordavine, and joblog-dialog in <prefix>/bin;
+#  - joblog-print's desktop entry in <prefix>/share/applications, valid for desktop-file-utils;
 #  - the installed joblog-dialog runs from there and loads the installed bundle;
 #  - the uninstall target removes every installed file and every directory the install made,
 #    and keeps a directory that was there before.
@@ -97,6 +98,13 @@ for row in "${cases[@]}"; do
     check "$name" "installed joblog-dialog loads the installed bundle" \
       bash -c "! '$dialog' --ppd '$ppd' --script-json '$script'"
     cp "$work/Info.plist" "$bundle/Contents/Info.plist"
+    if [ -x "$build/panel/printtool/joblog-print" ]; then
+      desktop=$root/share/applications/joblog-print.desktop
+      check "$name" "joblog-print's desktop entry installed" test -f "$desktop"
+      if command -v desktop-file-validate >/dev/null; then
+        check "$name" "desktop-file-validate accepts the installed entry" desktop-file-validate "$desktop"
+      fi
+    fi
   fi
 
   check "$name" "uninstall target" env DESTDIR="$destdir" cmake --build "$build" --target uninstall

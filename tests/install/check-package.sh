@@ -54,6 +54,8 @@ filter=/usr/lib/cups/filter/jobtypefilter
 check "the filter is root's, mode 0755" test "$(stat -c '%U %a' "$filter" 2>/dev/null)" = "root 755"
 check "the filter answers --version" bash -c "'$filter' --version 2>&1 | grep -q '^jobtypefilter (Kordavine Job Log) '"
 check "man page jobtypefilter(8)" test -f /usr/share/man/man8/jobtypefilter.8.gz
+check "joblog-print's desktop entry is installed and valid" \
+  desktop-file-validate /usr/share/applications/joblog-print.desktop
 check "the installed joblog-dialog loads the installed bundle" bash -c \
   "joblog-dialog --script-json '[{\"do\":\"create\"},{\"do\":\"name\"}]' 2>&1 | grep -q 'Job Log'"
 if command -v kordavine-cupsd-policy >/dev/null; then

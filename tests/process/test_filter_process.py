@@ -19,7 +19,7 @@ GENERAL_LINE = re.compile(rb"\AERROR: ERROR: error in CUPS Filter - : [^\n]*\n\Z
 # line with EINVAL's text.
 REFUSAL = b"ERROR: %s\nERROR: ERROR: error in CUPS Filter - : Invalid argument\n"
 SPLICE_TOO_LONG = b"the inserted PostScript with its values escaped is longer than its 2047 bytes"
-DIALOG_PPDS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "cups", "fixtures")
+DIALOG_PPDS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "ppd")
 
 
 def sample_job():
@@ -315,7 +315,7 @@ class FailuresOfTheProcess(unittest.TestCase):
     def test_options_refused_before_any_of_the_job_is_written(self):
         # A key in another letter case would pass libcups' lookup but not the scheduler policy's
         # exact names; the dialog options are checked as the panel checks its entries.
-        basic = os.path.join(DIALOG_PPDS, "kordavine-joblog-basic.ppd")
+        basic = os.path.join(DIALOG_PPDS, "kordavine-office-mp2000.ppd")
         cases = [
             (b"COM.VARLO.PRINTSETTINGS.PASSWORD=11112222 "
              b"com.varlo.printsettings.JobType='Locked Print' com.varlo.printsettings.UserID=u",

@@ -1,5 +1,9 @@
 // The print tool's parts that need no dialog: its command line, the file check, the job's
-// options, the panel's language from the locale, where the bundle is found, presets.
+// options, the panel's language from the locale, where the bundle is found, presets, and what a
+// change of printer drops.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -9,6 +13,7 @@
 
 #include "BundleLocation.h"
 #include "CupsPrinters.h"
+#include "FormEntries.h"
 #include "JobSubmission.h"
 #include "PanelLanguage.h"
 #include "PrintToolOptions.h"
@@ -39,6 +44,21 @@ const CommandLineCase kCommandLines[] = {
     {"UnknownOption", {"-o", "x=y", "a.ps"}, "unknown option -o", {}, {}, 1, ""},
     {"StandardInput", {"-"}, "print a file, not standard input", {}, {}, 1, ""},
     {"EmptyPrinter", {"-d", "", "a.ps"}, "-d needs a printer name", {}, {}, 1, ""},
+    // libcups cannot write a longer value; it would fail the request with a stale "Success".
+    {"TitleAtTheLimit",
+     {"-t", std::string(32767, 't'), "a.ps"},
+     "",
+     std::nullopt,
+     std::string(32767, 't'),
+     1,
+     "a.ps"},
+    {"TitleOverTheLimit",
+     {"-t", std::string(40000, 't'), "a.ps"},
+     "-t: the title is 40000 bytes long; a print request carries at most 32767",
+     {},
+     {},
+     1,
+     ""},
 };
 
 void PrintTo(const CommandLineCase& c, std::ostream* os) { *os << c.label; }
@@ -62,19 +82,27 @@ TEST_P(CommandLines, Parse) {
 INSTANTIATE_TEST_SUITE_P(PrintTool, CommandLines, ::testing::ValuesIn(kCommandLines),
                          [](const auto& info) { return std::string(info.param.label); });
 
+enum class FileKind { Regular, Missing, Fifo, Directory, Device };
+
 struct FileCase {
     const char* label;
-    std::optional<std::string> bytes;  // none: no such file
+    FileKind kind;
+    std::string bytes;
     std::string format;
-    std::string problemEnd;
+    std::string problemEnd;  // empty: printable
 };
 
 const FileCase kFiles[] = {
-    {"PostScript", "%!PS-Adobe-3.0\n", "application/postscript", ""},
-    {"Pdf", "%PDF-1.7\n", "application/pdf", ""},
-    {"Missing", std::nullopt, "", ": no such file"},
-    {"Empty", "", "", ": is empty"},
-    {"Text", "hello\n", "", ": is neither PostScript nor PDF"},
+    {"PostScript", FileKind::Regular, "%!PS-Adobe-3.0\n", "application/postscript", ""},
+    {"Pdf", FileKind::Regular, "%PDF-1.7\n", "application/pdf", ""},
+    {"ShortPostScript", FileKind::Regular, "%!", "application/postscript", ""},
+    {"Missing", FileKind::Missing, "", "", ": no such file"},
+    {"Empty", FileKind::Regular, "", "", ": is empty"},
+    {"Text", FileKind::Regular, "hello\n", "", ": is neither PostScript nor PDF"},
+    {"Folder", FileKind::Directory, "", "", ": is a directory"},
+    // Nothing writes to the FIFO: a check that opened it for reading would wait for ever.
+    {"Fifo", FileKind::Fifo, "", "", ": is not a regular file"},
+    {"Device", FileKind::Device, "", "", ": is not a regular file"},
 };
 
 void PrintTo(const FileCase& c, std::ostream* os) { *os << c.label; }
@@ -83,53 +111,152 @@ class PrintFiles : public ::testing::TestWithParam<FileCase> {};
 
 TEST_P(PrintFiles, Check) {
     const auto& c = GetParam();
-    const auto path = std::filesystem::temp_directory_path() / ("joblog-print-file-" + std::string(c.label));
-    std::filesystem::remove(path);
-    if (c.bytes) std::ofstream(path, std::ios::binary) << *c.bytes;
+    auto path = std::filesystem::temp_directory_path() /
+                ("joblog-print-file-" + std::to_string(::getpid()) + c.label);
+    std::filesystem::remove_all(path);
+    switch (c.kind) {
+        case FileKind::Regular:
+            std::ofstream(path, std::ios::binary) << c.bytes;
+            break;
+        case FileKind::Missing:
+            break;
+        case FileKind::Fifo:
+            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+            break;
+        case FileKind::Directory:
+            std::filesystem::create_directory(path);
+            break;
+        case FileKind::Device:
+            path = "/dev/null";
+            break;
+    }
     const auto check = checkPrintFile(path.string());
     EXPECT_EQ(check.documentFormat, c.format);
-    if (c.problemEnd.empty()) {
-        EXPECT_EQ(check.problem, "");
-    } else {
-        EXPECT_EQ(check.problem, path.string() + c.problemEnd);
-    }
-    std::filesystem::remove(path);
+    EXPECT_EQ(check.problem, c.problemEnd.empty() ? "" : path.string() + c.problemEnd);
+    if (c.kind != FileKind::Device) std::filesystem::remove_all(path);
 }
 
 INSTANTIATE_TEST_SUITE_P(PrintTool, PrintFiles, ::testing::ValuesIn(kFiles),
                          [](const auto& info) { return std::string(info.param.label); });
-
-TEST(PrintFiles, AFolderIsNoFile) {
-    const auto dir = std::filesystem::temp_directory_path();
-    EXPECT_EQ(checkPrintFile(dir.string()).problem, dir.string() + ": is a directory");
-}
 
 struct JobOptionCase {
     const char* label;
     OptionMap saved;
     DialogChoices choices;
     OptionMap panel;
+    OptionMap ppdDefaults;
     OptionMap expected;
 };
 
-const std::string kJobType = "com.varlo.printsettings.JobType";
+const std::string kPrefix = "com.varlo.printsettings.";
+const std::string kJobType = kPrefix + "JobType";
+
+DialogChoices choices(int copies, bool collate, std::optional<std::string> sides = {},
+                      std::optional<std::string> media = {},
+                      std::optional<std::string> orientation = {},
+                      std::optional<std::string> order = {}, OptionMap cups = {}) {
+    DialogChoices c;
+    c.copies = copies;
+    c.collate = collate;
+    c.sides = std::move(sides);
+    c.media = std::move(media);
+    c.orientation = std::move(orientation);
+    c.outputOrder = std::move(order);
+    c.cupsOptions = std::move(cups);
+    return c;
+}
+
+const OptionMap kFormat{{"document-format", "application/postscript"}};
+
+OptionMap with(OptionMap options, const OptionMap& more) {
+    for (const auto& [name, value] : more) options[name] = value;
+    return options;
+}
 
 const JobOptionCase kJobOptions[] = {
-    {"OneCopy", {}, {1, true, std::nullopt, std::nullopt}, {{kJobType, "Locked Print"}},
-     {{"copies", "1"}, {"document-format", "application/postscript"}, {kJobType, "Locked Print"}}},
-    {"CopiesCollatedTwoSided", {}, {3, true, "two-sided-long-edge", std::nullopt}, {},
-     {{"copies", "3"}, {"document-format", "application/postscript"},
-      {"multiple-document-handling", "separate-documents-collated-copies"}, {"sides", "two-sided-long-edge"}}},
-    {"UncollatedWithPages", {}, {2, false, std::nullopt, "2-5"}, {},
-     {{"copies", "2"}, {"document-format", "application/postscript"},
-      {"multiple-document-handling", "separate-documents-uncollated-copies"}, {"page-ranges", "2-5"}}},
-    // The user's saved options go along, the queue's description does not; the dialog's
-    // choices and then the panel win over saved values.
-    {"SavedOptionsUnderTheDialogAndThePanel",
-     {{"media", "A4"}, {"copies", "5"}, {"printer-info", "Office"}, {"device-uri", "ipp://x"}, {kJobType, "Normal"}},
-     {1, true, "one-sided", std::nullopt}, {{kJobType, "Paused Print"}},
-     {{"copies", "1"}, {"document-format", "application/postscript"}, {"media", "A4"}, {"sides", "one-sided"},
-      {kJobType, "Paused Print"}}},
+    {"OneCopy",
+     {},
+     choices(1, true),
+     {{kJobType, "Locked Print"}},
+     {},
+     with(kFormat, {{"copies", "1"}, {kJobType, "Locked Print"}})},
+    // Each choice of Qt's dialog, as an lp user gives it; what Qt keeps for CUPS itself (pages
+    // per sheet, page set and range, the Properties' job options, PPD choices) goes as kept.
+    {"EveryDialogChoice",
+     {},
+     choices(3, false, "two-sided-long-edge", "Letter", "4", "reverse",
+             {{"number-up", "2"},
+              {"number-up-layout", "lrtb"},
+              {"page-set", "odd"},
+              {"page-ranges", "2-5"},
+              {"job-priority", "90"},
+              {"job-hold-until", "indefinite"},
+              {"job-sheets", "standard,none"},
+              {"KDVStaple", "TopLeft"}}),
+     {},
+     {},
+     with(kFormat, {{"copies", "3"},
+                    {"multiple-document-handling", "separate-documents-uncollated-copies"},
+                    {"sides", "two-sided-long-edge"},
+                    {"media", "Letter"},
+                    {"orientation-requested", "4"},
+                    {"outputorder", "reverse"},
+                    {"number-up", "2"},
+                    {"number-up-layout", "lrtb"},
+                    {"page-set", "odd"},
+                    {"page-ranges", "2-5"},
+                    {"job-priority", "90"},
+                    {"job-hold-until", "indefinite"},
+                    {"job-sheets", "standard,none"},
+                    {"KDVStaple", "TopLeft"}})},
+    // What the dialog shows replaces every saved option about the same thing, under any of its
+    // names; the queue's description stays behind; the rest of the saved options go along.
+    {"SavedOptionsGiveWayToTheDialog",
+     {{"media", "A4"},
+      {"PageSize", "A4"},
+      {"PageRegion", "A4"},
+      {"Duplex", "None"},
+      {"sides", "one-sided"},
+      {"orientation-requested", "3"},
+      {"landscape", "false"},
+      {"outputorder", "normal"},
+      {"OutputOrder", "Normal"},
+      {"Collate", "True"},
+      {"job-priority", "70"},
+      {"copies", "5"},
+      {"printer-info", "Office"},
+      {"device-uri", "ipp://x"},
+      {"marker-change-time", "0"},
+      {"print-quality", "5"}},
+     choices(1, true, "two-sided-short-edge", "Letter", "4", "reverse", {{"job-priority", "90"}}),
+     {},
+     {},
+     with(kFormat, {{"copies", "1"},
+                    {"sides", "two-sided-short-edge"},
+                    {"media", "Letter"},
+                    {"orientation-requested", "4"},
+                    {"outputorder", "reverse"},
+                    {"job-priority", "90"},
+                    {"print-quality", "5"}})},
+    // Qt sends a PPD choice only where it differs from the PPD's default: a saved choice the
+    // person set back to the default in the Advanced tab must not come back.
+    {"SavedPpdChoiceSetBackToTheDefault",
+     {{"KDVStaple", "TopLeft"}, {"InputSlot", "Tray2"}, {"Custom", "x"}},
+     choices(1, true, {}, {}, {}, {}, {{"InputSlot", "Tray2"}}),
+     {},
+     {{"KDVStaple", "None"}, {"InputSlot", "Auto"}},
+     with(kFormat,
+          {{"copies", "1"}, {"KDVStaple", "None"}, {"InputSlot", "Tray2"}, {"Custom", "x"}})},
+    // The panel's settings come last: neither saved options nor the dialog change them.
+    {"ThePanelWins",
+     {{kJobType, "Normal"}, {kPrefix + "UserID", "mallory"}},
+     choices(2, true, {}, {}, {}, {}, {{kJobType, "Normal"}}),
+     {{kJobType, "Paused Print"}, {kPrefix + "UserID", "bob"}},
+     {},
+     with(kFormat, {{"copies", "2"},
+                    {"multiple-document-handling", "separate-documents-collated-copies"},
+                    {kJobType, "Paused Print"},
+                    {kPrefix + "UserID", "bob"}})},
 };
 
 void PrintTo(const JobOptionCase& c, std::ostream* os) { *os << c.label; }
@@ -138,17 +265,105 @@ class JobOptions : public ::testing::TestWithParam<JobOptionCase> {};
 
 TEST_P(JobOptions, Merge) {
     const auto& c = GetParam();
-    const JobRequest request{"office", "job.ps", "job", "application/postscript", c.saved, c.panel, c.choices};
+    const JobRequest request{"office", "job.ps", "job",     "application/postscript",
+                             c.saved,  c.panel,  c.choices, c.ppdDefaults};
     EXPECT_EQ(jobOptions(request), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(PrintTool, JobOptions, ::testing::ValuesIn(kJobOptions),
                          [](const auto& info) { return std::string(info.param.label); });
 
+TEST(JobOptions, PpdDefaultsLeaveTheInstallableOptionsOut) {
+    const auto ppd = kordavine::platform::PpdFile::open(std::string(QT_FIXTURES) + "/finisher.ppd");
+    ASSERT_TRUE(ppd);
+    EXPECT_EQ(ppdOptionDefaults(ppd->get()), (OptionMap{{"PageSize", "A4"},
+                                                        {"PageRegion", "A4"},
+                                                        {"Duplex", "None"},
+                                                        {"KDVStaple", "None"},
+                                                        {"InputSlot", "Auto"}}));
+    EXPECT_EQ(ppdOptionDefaults(nullptr), OptionMap{});
+}
+
 TEST(JobOptions, PresetsAreThePrintSettingsKeysOnly) {
     const OptionMap saved{{"com.varlo.printsettings.UserID", "alice"}, {"com.varlo.printsettings.", "x"},
                           {"com.varlo.printsettingsUserID", "y"}, {"UserID", "z"}, {"media", "A4"}};
     EXPECT_EQ(presetSettings(saved), (OptionMap{{"com.varlo.printsettings.UserID", "alice"}}));
+}
+
+struct DroppedCase {
+    const char* label;
+    FormEntries carried;
+    FormEntries taken;
+    std::vector<FormEntry> dropped;
+};
+
+using varlo::printsettings::JobType;
+
+FormEntries entries(std::optional<JobType> type, std::string user, std::string password = {},
+                    std::string file = {}, bool codeOn = false, std::string code = {}) {
+    return {type, std::move(user), std::move(password), std::move(file), std::move(code), codeOn};
+}
+
+const DroppedCase kDropped[] = {
+    {"AllTaken",
+     entries(JobType::LockedPrint, "carol", "1234"),
+     entries(JobType::LockedPrint, "carol", "1234"),
+     {}},
+    {"JobTypeNotOffered",
+     entries(JobType::PausedPrint, "alice", "", "Report"),
+     entries(JobType::Normal, "alice", "", "Report"),
+     {FormEntry::JobType}},
+    {"LongPasswordOnAShortPasswordPrinter",
+     entries(JobType::LockedPrint, "bob", "12345678"),
+     entries(JobType::LockedPrint, "bob", ""),
+     {FormEntry::Password}},
+    // A password or file name the job type does not use is no loss.
+    {"UnusedPasswordIsNoLoss",
+     entries(JobType::Normal, "bob", "12345678"),
+     entries(JobType::Normal, "bob", ""),
+     {}},
+    {"UnusedFileNameIsNoLoss",
+     entries(JobType::LockedPrint, "bob", "1234", "x"),
+     entries(JobType::LockedPrint, "bob", "1234", ""),
+     {}},
+    {"StoredPrintLosesTypeAndFileName",
+     entries(JobType::SavedPrint, "dan", "1234", "plans"),
+     entries(JobType::Normal, "dan", "1234", ""),
+     {FormEntry::JobType, FormEntry::FileName}},
+    {"UserCodeSwitchedOff",
+     entries(JobType::Normal, "eve", "", "", true, "4711"),
+     entries(JobType::Normal, "eve", "", "", false, "4711"),
+     {FormEntry::UserCode}},
+    {"UserCodeOffIsNoLoss",
+     entries(JobType::Normal, "eve", "", "", false, "4711"),
+     entries(JobType::Normal, "eve", "", "", false, ""),
+     {}},
+};
+
+void PrintTo(const DroppedCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class Dropped : public ::testing::TestWithParam<DroppedCase> {};
+
+TEST_P(Dropped, ByPrinterSwitch) {
+    const auto& c = GetParam();
+    EXPECT_EQ(droppedEntries(c.carried, c.taken), c.dropped);
+}
+
+INSTANTIATE_TEST_SUITE_P(PrintTool, Dropped, ::testing::ValuesIn(kDropped),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(Dropped, CarriedEntriesAreThePanelsKeys) {
+    EXPECT_EQ(asPrintSettings(entries(JobType::PausedPrint, "alice", "12", "Report", true, "42")),
+              (OptionMap{{kJobType, "Paused Print"},
+                         {kPrefix + "UserID", "alice"},
+                         {kPrefix + "Password", "12"},
+                         {kPrefix + "FileName", "Report"},
+                         {kPrefix + "UserCode", "42"},
+                         {kPrefix + "EnableUserCode", "true"}}));
+    // Nothing selected: no job type, so the panel takes its first one.
+    EXPECT_FALSE(asPrintSettings(entries(std::nullopt, "")).contains(kJobType));
 }
 
 struct LanguageCase {

@@ -1,6 +1,6 @@
 // The Job Log panel on real Qt widgets (offscreen platform): key events and pastes into the
 // entries, picks in the pop-up, alerts, rows for each PPD fixture, presets, German texts, the
-// summary on the tab, and screenshots of the tab.
+// summary on the tab, changes of printer, and screenshots of the tab.
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -40,6 +40,15 @@ std::string ppdPath(const std::string& name) {
     return std::string(PANEL_FIXTURES) + "/ppd/" + name + ".ppd";
 }
 
+printtool::PrinterSetup setupFor(const std::string& ppd, const std::string& name = "office",
+                                 printtool::OptionMap saved = {},
+                                 printtool::OptionMap remembered = {}) {
+    printtool::PrinterSetup setup{name, std::nullopt, std::move(saved), std::move(remembered)};
+    if (!ppd.empty()) setup.ppd = platform::PpdFile::open(ppdPath(ppd));
+    if (!ppd.empty() && !setup.ppd) throw std::runtime_error("cannot read " + ppd);
+    return setup;
+}
+
 // A tab as the print tool makes it, for a printer with that PPD ("" for none) and saved options.
 struct TabUnderTest {
     std::shared_ptr<kordavine::qt::QtToolkit> toolkit = std::make_shared<kordavine::qt::QtToolkit>();
@@ -50,11 +59,9 @@ struct TabUnderTest {
         kordavine::qt::installQtMessageSinks();
         auto loaded = platform::loadPrintDialogExtension(JOBLOG_PLUGIN_DIR, language);
         if (auto* failure = std::get_if<std::string>(&loaded)) throw std::runtime_error(*failure);
-        tab = std::make_unique<printtool::JobLogTab>(std::get<platform::LoadedPlugIn>(loaded), toolkit);
-        printtool::PrinterSetup setup{"office", std::nullopt, std::move(saved)};
-        if (!ppd.empty()) setup.ppd = platform::PpdFile::open(ppdPath(ppd));
-        if (!ppd.empty() && !setup.ppd) throw std::runtime_error("cannot read " + ppd);
-        tab->showPanelFor(std::move(setup));
+        tab = std::make_unique<printtool::JobLogTab>(std::get<platform::LoadedPlugIn>(loaded),
+                                                     toolkit, language);
+        tab->showPanelFor(setupFor(ppd, "office", std::move(saved)));
         tab->resize(640, 420);
         tab->show();
     }
@@ -66,6 +73,8 @@ struct TabUnderTest {
     QComboBox* popUp() const { return qobject_cast<QComboBox*>(tab->controlWidget("JobTypeSelection")); }
     QLabel* label(const std::string& name) const { return qobject_cast<QLabel*>(tab->controlWidget(name)); }
     std::vector<std::string> items() const { return tab->jobTypes(); }
+    // The forms in the tab, shown or not.
+    qsizetype forms() const { return tab->findChildren<QWidget*>("JobLogForm").size(); }
 };
 
 // ---- entry caps --------------------------------------------------------------------------
@@ -86,12 +95,53 @@ const CapCase kCapCases[] = {
     {"UserCodeKeepsEightOnceEnabled", "sample", "UserCodeField", {{'c', ""}, {'t', "1234567890"}}, "12345678"},
     {"DisabledUserCodeTakesNoKeys", "sample", "UserCodeField", {{'t', "1234"}}, ""},
     {"GreyedPasswordTakesNoKeys", "sample", "LongPasswordField", {{'t', "1234"}}, ""},
-    {"FileNameKeepsSixteen", "sample", "DocNameField", {{'j', "Hold Print"}, {'p', "abcdefghijklmnopqrst"}}, "abcdefghijklmnop"},
-    {"LongPasswordKeepsEight", "sample", "LongPasswordField", {{'j', "Locked Print"}, {'t', "1234567890"}}, "12345678"},
-    {"ShortPasswordKeepsFour", "all-off", "PasswordField", {{'j', "Locked Print"}, {'t', "123456"}}, "1234"},
-    {"NonBmpAtTheCutIsLeftOutWhole", "sample", "UserIDField", {{'t', "abcdefg"}, {'t', kGrin}}, "abcdefg"},
-    {"NonBmpBeforeTheCutCountsTwo", "sample", "UserIDField", {{'p', "ab" + kGrin + "cdefgh"}}, "ab" + kGrin + "cdef"},
-    {"InsertIntoAFullEntryLosesTheLast", "sample", "UserIDField", {{'t', "abcdefgh"}, {'h', ""}, {'t', "X"}}, "Xabcdefg"},
+    {"FileNameKeepsSixteen",
+     "sample",
+     "DocNameField",
+     {{'j', "Hold Print"}, {'p', "abcdefghijklmnopqrst"}},
+     "abcdefghijklmnop"},
+    {"LongPasswordKeepsEight",
+     "sample",
+     "LongPasswordField",
+     {{'j', "Locked Print"}, {'t', "1234567890"}},
+     "12345678"},
+    {"ShortPasswordKeepsFour",
+     "all-off",
+     "PasswordField",
+     {{'j', "Locked Print"}, {'t', "123456"}},
+     "1234"},
+    {"NonBmpAtTheCutIsLeftOutWhole",
+     "sample",
+     "UserIDField",
+     {{'t', "abcdefg"}, {'t', kGrin}},
+     "abcdefg"},
+    {"NonBmpBeforeTheCutCountsTwo",
+     "sample",
+     "UserIDField",
+     {{'p', "ab" + kGrin + "cdefgh"}},
+     "ab" + kGrin + "cdef"},
+    {"InsertIntoAFullEntryLosesTheLast",
+     "sample",
+     "UserIDField",
+     {{'t', "abcdefgh"}, {'h', ""}, {'t', "X"}},
+     "Xabcdefg"},
+    // A password is digits only as typed: other keys and pastes holding them never arrive.
+    {"PasswordTakesDigitsOnly",
+     "sample",
+     "LongPasswordField",
+     {{'j', "Locked Print"}, {'t', "12ab3 4-5"}},
+     "12345"},
+    {"ShortPasswordTakesDigitsOnly",
+     "all-off",
+     "PasswordField",
+     {{'j', "Locked Print"}, {'t', "x9y8z7w6"}},
+     "9876"},
+    {"PastedLettersNeverReachThePassword",
+     "sample",
+     "LongPasswordField",
+     {{'j', "Locked Print"}, {'p', "12ab"}},
+     ""},
+    {"UserIDStillTakesLetters", "sample", "UserIDField", {{'t', "ab1"}}, "ab1"},
 };
 
 void PrintTo(const CapCase& c, std::ostream* os) { *os << c.label; }
@@ -134,20 +184,52 @@ struct SaveCase {
     std::vector<std::pair<const char*, QString>> typed;
     std::optional<QString> alert;  // none: the save passes
     std::optional<std::string> storedJobType;
+    std::optional<std::string> refusedControl;  // the entry the alert is about
 };
 
 const SaveCase kSaveCases[] = {
-    {"SampleWithoutUserID", "en", "Sample Print", {}, "Enter a valid User ID", std::nullopt},
-    {"HoldWithABlankInTheFileName", "en", "Hold Print", {{"UserIDField", "eve"}, {"DocNameField", "my file"}},
-     "Enter a valid File Name", std::nullopt},
-    {"LockedWithTwoDigits", "en", "Locked Print", {{"UserIDField", "bob"}, {"LongPasswordField", "12"}},
-     "Enter a valid Password", std::nullopt},
-    {"LockedWithTwoDigitsInGerman", "de", "Vertraulicher Druck",
-     {{"UserIDField", "bob"}, {"LongPasswordField", "12"}}, "Geben Sie ein gültiges Passwort ein", std::nullopt},
-    {"LockedPasses", "en", "Locked Print", {{"UserIDField", "bob"}, {"LongPasswordField", "12345678"}},
-     std::nullopt, "Locked Print"},
-    {"HoldPasses", "en", "Hold Print", {{"UserIDField", "alice01"}, {"DocNameField", "Report2024"}},
-     std::nullopt, "Paused Print"},
+    {"SampleWithoutUserID",
+     "en",
+     "Sample Print",
+     {},
+     "Enter a valid User ID",
+     std::nullopt,
+     "UserIDField"},
+    {"HoldWithABlankInTheFileName",
+     "en",
+     "Hold Print",
+     {{"UserIDField", "eve"}, {"DocNameField", "my file"}},
+     "Enter a valid File Name",
+     std::nullopt,
+     "DocNameField"},
+    {"LockedWithTwoDigits",
+     "en",
+     "Locked Print",
+     {{"UserIDField", "bob"}, {"LongPasswordField", "12"}},
+     "Enter a valid Password",
+     std::nullopt,
+     "LongPasswordField"},
+    {"LockedWithTwoDigitsInGerman",
+     "de",
+     "Vertraulicher Druck",
+     {{"UserIDField", "bob"}, {"LongPasswordField", "12"}},
+     "Geben Sie ein gültiges Passwort ein",
+     std::nullopt,
+     "LongPasswordField"},
+    {"LockedPasses",
+     "en",
+     "Locked Print",
+     {{"UserIDField", "bob"}, {"LongPasswordField", "12345678"}},
+     std::nullopt,
+     "Locked Print",
+     std::nullopt},
+    {"HoldPasses",
+     "en",
+     "Hold Print",
+     {{"UserIDField", "alice01"}, {"DocNameField", "Report2024"}},
+     std::nullopt,
+     "Paused Print",
+     std::nullopt},
 };
 
 void PrintTo(const SaveCase& c, std::ostream* os) { *os << c.label; }
@@ -159,12 +241,15 @@ TEST_P(Saving, RefusedEntriesShowOneAlertAndKeepTheForm) {
     TabUnderTest t("sample", c.language);
     ASSERT_TRUE(qttest::pickWithKeyboard(t.popUp(), QString::fromUtf8(c.jobType)));
     for (const auto& [field, text] : c.typed) qttest::typeInto(t.entry(field), text);
+    EXPECT_EQ(t.tab->refusedControl(), c.refusedControl);
     qttest::AlertCatcher catcher;
     const bool saved = t.tab->saveForPrinting();
     const auto settings = t.tab->savedSettings();
     if (c.alert) {
         EXPECT_FALSE(saved);
         EXPECT_EQ(catcher.alerts(), QStringList{*c.alert});
+        // The box says whose message it is: the panel's name, not the program's.
+        EXPECT_EQ(catcher.titles(), QStringList{t.tab->panelName()});
         EXPECT_FALSE(settings.contains(kPrefix + "JobType"));
         EXPECT_EQ(t.tab->refusalText(), *c.alert);
     } else {
@@ -305,13 +390,26 @@ struct PresetCase {
 };
 
 const PresetCase kPresetCases[] = {
-    {"LockedPrintPreset", "en", {{kPrefix + "JobType", "Locked Print"}, {kPrefix + "UserID", "alice"}},
-     "Locked Print", "alice", {"Job Type: Locked Print", "User ID: alice"}},
-    {"HoldPrintPresetInGerman", "de",
-     {{kPrefix + "JobType", "Paused Print"}, {kPrefix + "UserID", "carol"}, {kPrefix + "FileName", "Plans"}},
-     "Angehaltener Druck", "carol", {"Auftragsart: Angehaltener Druck", "Benutzer-ID: carol", "Dateiname: Plans"}},
-    {"OtherOptionsAreNoPreset", "en", {{"media", "A4"}, {"UserID", "mallory"}}, "Normal Print", "",
-     {"Job Type: Normal Print", "User ID: "}},
+    {"LockedPrintPreset",
+     "en",
+     {{kPrefix + "JobType", "Locked Print"}, {kPrefix + "UserID", "alice"}},
+     "Locked Print",
+     "alice",
+     {"Job Type: Locked Print", "User ID: alice", "⚠ Password: (not yet acceptable)"}},
+    {"HoldPrintPresetInGerman",
+     "de",
+     {{kPrefix + "JobType", "Paused Print"},
+      {kPrefix + "UserID", "carol"},
+      {kPrefix + "FileName", "Plans"}},
+     "Angehaltener Druck",
+     "carol",
+     {"Auftragsart: Angehaltener Druck", "Benutzer-ID: carol", "Dateiname: Plans"}},
+    {"OtherOptionsAreNoPreset",
+     "en",
+     {{"media", "A4"}, {"UserID", "mallory"}},
+     "Normal Print",
+     "",
+     {"Job Type: Normal Print", "User ID:"}},
 };
 
 void PrintTo(const PresetCase& c, std::ostream* os) { *os << c.label; }
@@ -338,21 +436,199 @@ TEST(Language, GermanTextsOnTheWidgets) {
     EXPECT_EQ(t.items().front(), "Normaldruck");
 }
 
-TEST(Summary, FollowsTheTypingAndNeverShowsThePassword) {
-    TabUnderTest t("sample");
-    ASSERT_TRUE(qttest::pickWithKeyboard(t.popUp(), "Locked Print"));
-    qttest::typeInto(t.entry("UserIDField"), "bob");
-    // Locked Print without a password would be refused: the summary still shows what is
-    // stored (the empty user ID), and the refusal is shown below it.
-    EXPECT_EQ(t.tab->summaryText().split('\n'), (QStringList{"User ID: "}));
-    EXPECT_EQ(t.tab->refusalText(), "Enter a valid Password");
-    qttest::typeInto(t.entry("LongPasswordField"), "24681357");
-    EXPECT_EQ(t.tab->refusalText(), QString());
-    EXPECT_EQ(t.tab->summaryText().split('\n'), (QStringList{"Job Type: Locked Print", "User ID: bob"}));
-    EXPECT_EQ(t.tab->summaryText().indexOf("24681357"), -1);
-    // The preview stores nothing: only what the panel stored at creation is there.
+// The summary shows what is typed, in the form's order, for the entries the job type uses; the
+// entry the panel would refuse is marked, and its alert stands below in the normal text colour.
+struct SummaryCase {
+    const char* label;
+    const char* language;
+    const char* jobType;
+    std::vector<std::pair<const char*, QString>> typed;  // "EnableUserCode" clicks the check box
+    QStringList lines;
+    QString refusal;
+};
+
+const SummaryCase kSummaryCases[] = {
+    {"NormalUntouched", "en", "Normal Print", {}, {"Job Type: Normal Print", "User ID:"}, ""},
+    {"SampleWithoutUserID",
+     "en",
+     "Sample Print",
+     {},
+     {"Job Type: Sample Print", "⚠ User ID: (not yet acceptable)"},
+     "Enter a valid User ID"},
+    {"LockedWithoutPassword",
+     "en",
+     "Locked Print",
+     {{"UserIDField", "bob"}},
+     {"Job Type: Locked Print", "User ID: bob", "⚠ Password: (not yet acceptable)"},
+     "Enter a valid Password"},
+    {"LockedPasses",
+     "en",
+     "Locked Print",
+     {{"UserIDField", "bob"}, {"LongPasswordField", "24681357"}},
+     {"Job Type: Locked Print", "User ID: bob", "Password: ••••••••"},
+     ""},
+    {"AnInvalidUserIDStillShows",
+     "en",
+     "Hold Print",
+     {{"UserIDField", "bo.b"}, {"DocNameField", "plans"}},
+     {"Job Type: Hold Print", "⚠ User ID: bo.b (not yet acceptable)", "File Name: plans"},
+     "Enter a valid User ID"},
+    {"UserCodeOnlyWhileOn",
+     "en",
+     "Normal Print",
+     {{"EnableUserCode", ""}, {"UserCodeField", "12a"}},
+     {"Job Type: Normal Print", "User ID:", "⚠ User Code: 12a (not yet acceptable)"},
+     "Enter a valid User Code"},
+    {"StoredPrintInGerman",
+     "de",
+     "Gespeicherter Druck",
+     {{"UserIDField", "carol"}, {"LongPasswordField", "1234"}, {"DocNameField", "Plan 2"}},
+     {"Auftragsart: Gespeicherter Druck", "Benutzer-ID: carol", "Passwort: ••••",
+      "⚠ Dateiname: Plan 2 (noch nicht gültig)"},
+     "Geben Sie einen gültigen Dateinamen ein"},
+};
+
+void PrintTo(const SummaryCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class Summary : public ::testing::TestWithParam<SummaryCase> {};
+
+TEST_P(Summary, ShowsTheFormAndMarksTheRefusedEntry) {
+    const auto& c = GetParam();
+    TabUnderTest t("sample", c.language);
+    ASSERT_TRUE(qttest::pickWithKeyboard(t.popUp(), QString::fromUtf8(c.jobType)));
+    for (const auto& [field, text] : c.typed) {
+        if (std::string(field) == "EnableUserCode") {
+            qobject_cast<QCheckBox*>(t.tab->controlWidget(field))->click();
+        } else {
+            qttest::typeInto(t.tab->controlWidget(field), text);
+        }
+    }
+    EXPECT_EQ(t.tab->summaryText().split('\n'), c.lines);
+    EXPECT_EQ(t.tab->refusalText(), c.refusal);
+    if (!c.refusal.isEmpty()) {
+        const auto* refusal = t.tab->findChild<QLabel*>("JobLogRefusal");
+        ASSERT_NE(refusal, nullptr);
+        // Not drawn like a placeholder: the normal text colour, not the greyed one.
+        EXPECT_NE(refusal->palette().color(QPalette::Active, QPalette::WindowText),
+                  QPalette().color(QPalette::Disabled, QPalette::WindowText));
+    }
+    // Checking the form for the summary stores nothing.
     EXPECT_EQ(t.tab->savedSettings(), (printtool::OptionMap{{kPrefix + "UserID", ""}}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Qt, Summary, ::testing::ValuesIn(kSummaryCases),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// ---- changes of printer ------------------------------------------------------------------
+
+struct SwitchCase {
+    const char* label;
+    const char* fromPpd;
+    const char* jobType;                                 // picked before the switch; "" none
+    std::vector<std::pair<const char*, QString>> typed;  // before the switch
+    const char* toPpd;
+    printtool::OptionMap toRemembered;  // what the tool remembers for the new printer
+    QString selected;                   // after the switch
+    QString userID;
+    const char* passwordField;
+    QString password;
+    QString fileName;
+    QStringList noticeLines;  // empty: nothing to confirm
+};
+
+const SwitchCase kSwitchCases[] = {
+    // The person's entries go along where the new printer takes them.
+    {"LockedPrintCarriesOver",
+     "stored-print-off",
+     "Locked Print",
+     {{"UserIDField", "carol"}, {"PasswordField", "1234"}},
+     "sample",
+     {},
+     "Locked Print",
+     "carol",
+     "LongPasswordField",
+     "1234",
+     "",
+     {}},
+    {"HoldPrintNotOffered",
+     "sample",
+     "Hold Print",
+     {{"UserIDField", "alice"}, {"DocNameField", "Report"}},
+     "stored-print-off",
+     {},
+     "Normal Print",
+     "alice",
+     "PasswordField",
+     "",
+     "Report",
+     {"Not carried over to basic:",
+      "• basic does not offer Hold Print; the job type is now Normal Print.",
+      "Check the Job Log settings; Print asks you to confirm them."}},
+    {"LongPasswordNotTaken",
+     "sample",
+     "Locked Print",
+     {{"UserIDField", "bob"}, {"LongPasswordField", "12345678"}},
+     "stored-print-off",
+     {},
+     "Locked Print",
+     "bob",
+     "PasswordField",
+     "",
+     "",
+     {"Not carried over to basic:", "• The password: basic takes 4 digits.",
+      "Check the Job Log settings; Print asks you to confirm them."}},
+    // Untouched, the form starts from what the new printer remembers.
+    {"UntouchedFormTakesTheNewPrintersOwn",
+     "sample",
+     "",
+     {},
+     "stored-print-off",
+     {{kPrefix + "JobType", "Document Server"}, {kPrefix + "UserID", "dave"}},
+     "Document Server",
+     "dave",
+     "PasswordField",
+     "",
+     "",
+     {}},
+};
+
+void PrintTo(const SwitchCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class Switching : public ::testing::TestWithParam<SwitchCase> {};
+
+TEST_P(Switching, OneFormWithTheEntriesTheNewPrinterTakes) {
+    const auto& c = GetParam();
+    TabUnderTest t(c.fromPpd);
+    if (*c.jobType) {
+        ASSERT_TRUE(qttest::pickWithKeyboard(t.popUp(), c.jobType));
+    }
+    for (const auto& [field, text] : c.typed) qttest::typeInto(t.entry(field), text);
+    t.tab->switchPrinter(setupFor(c.toPpd, "basic", {}, c.toRemembered));
+    QApplication::processEvents();
+    EXPECT_EQ(t.forms(), 1);
+    EXPECT_EQ(t.tab->printerName(), "basic");
+    EXPECT_EQ(t.popUp()->currentText(), c.selected);
+    EXPECT_EQ(t.entry("UserIDField")->text(), c.userID);
+    EXPECT_EQ(t.entry(c.passwordField)->text(), c.password);
+    EXPECT_EQ(t.entry("DocNameField")->text(), c.fileName);
+    const QString notice = t.tab->pendingNotice();
+    EXPECT_EQ(notice.isEmpty() ? QStringList{} : notice.split('\n'), c.noticeLines);
+    const auto* box = t.tab->findChild<QWidget*>("JobLogNotice");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->isVisible(), !c.noticeLines.isEmpty());
+    // The new form answers: picking a job type with a password enables its entry.
+    ASSERT_TRUE(qttest::pickWithKeyboard(t.popUp(), "Locked Print"));
+    EXPECT_TRUE(t.entry(c.passwordField)->isEnabled());
+    t.tab->confirmNotice();
+    EXPECT_TRUE(t.tab->pendingNotice().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Qt, Switching, ::testing::ValuesIn(kSwitchCases),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 // ---- screenshots -------------------------------------------------------------------------
 

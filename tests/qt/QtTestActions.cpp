@@ -44,6 +44,7 @@ AlertCatcher::AlertCatcher() {
     QObject::connect(&timer_, &QTimer::timeout, [this] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             alerts_ << box->text();
+            titles_ << box->windowTitle();
             box->accept();
         }
     });

@@ -2,6 +2,8 @@
 // pop-up, and the alerts that come up meanwhile, read and dismissed.
 #pragma once
 
+#include <ostream>
+
 #include <QComboBox>
 #include <QStringList>
 #include <QTimer>
@@ -23,10 +25,18 @@ class AlertCatcher {
 public:
     AlertCatcher();
     const QStringList& alerts() const { return alerts_; }
+    // The window title of each alert, in the same order.
+    const QStringList& titles() const { return titles_; }
 
 private:
     QTimer timer_;
     QStringList alerts_;
+    QStringList titles_;
 };
 
 }  // namespace kordavine::qttest
+
+// GoogleTest prints Qt strings as text.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}

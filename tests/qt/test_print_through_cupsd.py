@@ -1,17 +1,20 @@
-"""joblog-print through a real scheduler: a private cupsd with a queue made from the sample PPD
-(and one without a PPD). The scripted tool (the real dialog, driven in-process with QTest)
-submits the sample job as Locked Print and as Hold Print; the capture backend's bytes must hold
-exactly the blocks the filter makes for those values. A refused entry and Cancel submit nothing.
-The real joblog-print is run for the bad-input cases, and once under xvfb-run on a real X server.
+"""joblog-print through a real scheduler: a private cupsd with queues from the sample PPD
+(office), from a PPD without the optional job types (basic), from a PPD with a duplexer, trays and
+a stapler (finisher) and without a PPD (raw). The scripted tool (the real dialog, driven
+in-process with QTest) submits jobs; the capture backend's bytes and options must hold what the
+person chose. A refused entry, Cancel, and entries a change of printer dropped submit nothing until
+confirmed. The real joblog-print is run for the bad-input cases, and once under xvfb-run.
 
   python3 test_print_through_cupsd.py --tool build/panel/printtool/joblog-print \
       --scripted build/tests/qt/joblog-print-scripted --filter build/Filter/jobtypefilter \
-      --samples samples --tests tests
+      --samples samples --tests tests --platform-library build/panel/platform/libkordavine-platform.so \
+      --bundle build/panel/JobLog.plugin
 """
 
 import json
 import os
 import re
+import shlex
 import shutil
 import subprocess
 import sys
@@ -20,6 +23,8 @@ import unittest
 
 ARGS = None
 PREFIX = "com.varlo.printsettings."
+SECRET_PASSWORD = "24681357"
+SECRET_USER_CODE = "97531"
 
 
 def sample(name):
@@ -37,6 +42,21 @@ def locked_block(user, stamp, password):
             b"%%BeginProlog")
 
 
+def user_info_stamp(test, data, user):
+    match = re.search(rb"\n  \(" + user + rb"\) \(\) \((\d{12})\) \{setuserinfo\} stopped\ncleartomark\n", data)
+    test.assertIsNotNone(match, data[:3000])
+    return match.group(1)
+
+
+def parse_options(text):
+    """The backend's options argument as a dict (values unquoted as CUPS writes them)."""
+    options = {}
+    for word in shlex.split(text.decode()):
+        name, _, value = word.partition("=")
+        options[name] = value
+    return options
+
+
 class Run:
     def __init__(self, result):
         self.status = result.returncode
@@ -44,11 +64,14 @@ class Run:
         self.err = result.stderr.decode(errors="replace")
         self.lines = [json.loads(line) for line in self.out.splitlines() if line.startswith("{")]
 
+    def of(self, kind):
+        return [line for line in self.lines if kind in line]
+
     def dumps(self):
-        return [line["dump"] for line in self.lines if "dump" in line]
+        return [line["dump"] for line in self.of("dump")]
 
     def alerts(self):
-        return [line["alert"] for line in self.lines if "alert" in line]
+        return [line["alert"] for line in self.of("alert")]
 
     def job_id(self, queue):
         match = re.search(r"^request id is " + re.escape(queue) + r"-(\d+) \(1 file\(s\)\)$", self.out, re.M)
@@ -65,6 +88,8 @@ class PrintThroughCupsd(unittest.TestCase):
         cls.addClassCleanup(cls.cupsd.stop)
         cls.cupsd.start()
         cls.cupsd.add_queue("office", sample("kordavine-office.ppd"))
+        cls.cupsd.add_queue("basic", os.path.join(ARGS.tests, "panel", "fixtures", "ppd", "stored-print-off.ppd"))
+        cls.cupsd.add_queue("finisher", os.path.join(ARGS.tests, "qt", "fixtures", "finisher.ppd"))
         cls.cupsd.client("lpadmin", "-d", "office")
         # A queue without a PPD: the panel behaves as with no PPD.
         cls.raw_dir = os.path.join(cls.cupsd.dir, "captures", "raw")
@@ -75,8 +100,14 @@ class PrintThroughCupsd(unittest.TestCase):
         cls.home = tempfile.mkdtemp(prefix="joblog-home-")
         cls.addClassCleanup(shutil.rmtree, cls.home, True)
 
+    def setUp(self):
+        # Each test starts with nothing remembered.
+        self.config = tempfile.mkdtemp(prefix="joblog-config-")
+        self.addCleanup(shutil.rmtree, self.config, True)
+
     def env(self, **extra):
-        env = dict(self.cupsd.client_env, HOME=self.home, QT_QPA_PLATFORM="offscreen", TZ="UTC")
+        env = dict(self.cupsd.client_env, HOME=self.home, XDG_CONFIG_HOME=self.config,
+                   QT_QPA_PLATFORM="offscreen", TZ="UTC")
         env.update(extra)
         return env
 
@@ -84,8 +115,8 @@ class PrintThroughCupsd(unittest.TestCase):
         command = [ARGS.scripted, "--steps", json.dumps(steps), *argv]
         return Run(subprocess.run(command, capture_output=True, env=env or self.env(), timeout=120))
 
-    def tool(self, *argv, env=None):
-        return Run(subprocess.run([ARGS.tool, *argv], capture_output=True, env=env or self.env(), timeout=120))
+    def tool(self, *argv, env=None, timeout=120):
+        return Run(subprocess.run([ARGS.tool, *argv], capture_output=True, env=env or self.env(), timeout=timeout))
 
     def jobs(self, queue):
         listing = self.cupsd.client("lpstat", "-W", "all", "-o", queue, check=False).stdout.decode()
@@ -96,18 +127,19 @@ class PrintThroughCupsd(unittest.TestCase):
         self.assertIsNotNone(data, "nothing reached the printer:\n" + self.cupsd.logs()[-4000:])
         return data
 
+    def printed(self, run, queue):
+        self.assertEqual(run.status, 0, run.err)
+        job = run.job_id(queue)
+        self.assertIsNotNone(job, run.out + run.err)
+        return job, self.capture(queue, job)
+
     def test_locked_print(self):
         run = self.scripted([{"pick": "Locked Print"}, {"type": "UserIDField", "text": "bob"},
                              {"type": "LongPasswordField", "text": "12345678"}, {"print": True}],
                             "-d", "office", sample("sample-job.ps"))
-        self.assertEqual(run.status, 0, run.err)
         self.assertEqual(run.alerts(), [])
-        job = run.job_id("office")
-        self.assertIsNotNone(job, run.out)
-        data = self.capture("office", job)
-        match = re.search(rb"\n  \(bob\) \(\) \((\d{12})\) \{setuserinfo\} stopped\ncleartomark\n", data)
-        self.assertIsNotNone(match, data[:3000])
-        self.assertIn(locked_block(b"bob", match.group(1), b"12345678"), data)
+        _, data = self.printed(run, "office")
+        self.assertIn(locked_block(b"bob", user_info_stamp(self, data, b"bob"), b"12345678"), data)
         # The password travelled in the job's options only: not on stdout or stderr.
         self.assertNotIn("12345678", run.out + run.err)
 
@@ -115,29 +147,36 @@ class PrintThroughCupsd(unittest.TestCase):
         run = self.scripted([{"pick": "Hold Print"}, {"type": "UserIDField", "text": "alice01"},
                              {"type": "DocNameField", "text": "Report2024"}, {"print": True}],
                             "-n", "2", "-t", "Quarterly", sample("sample-job.ps"))
-        self.assertEqual(run.status, 0, run.err)
-        job = run.job_id("office")
-        self.assertIsNotNone(job, run.out)
-        data = self.capture("office", job)
-        match = re.search(rb"\n  \(alice01\) \(\) \((\d{12})\) \{setuserinfo\} stopped\ncleartomark\n", data)
-        self.assertIsNotNone(match, data[:3000])
-        self.assertIn(held_block(b"alice01", match.group(1), b"Report2024"), data)
+        job, data = self.printed(run, "office")
+        self.assertIn(held_block(b"alice01", user_info_stamp(self, data, b"alice01"), b"Report2024"), data)
         attributes = self.cupsd.job_attributes(job)
         self.assertEqual(attributes.get("copies"), [2])
         self.assertEqual(attributes.get("job-name"), ["Quarterly"])
 
-    def test_refused_entry_then_cancel_submits_nothing(self):
+    def test_opens_on_the_job_log_tab(self):
+        run = self.scripted([{"dump": True}, {"cancel": True}], sample("sample-job.ps"))
+        dump = run.dumps()[0]
+        self.assertTrue(dump["tabVisible"])
+        self.assertEqual(dump["currentTab"], "Job Log")
+
+    def test_refused_entry_alert_over_the_tab_then_cancel_submits_nothing(self):
         before = self.jobs("office")
         run = self.scripted([{"pick": "Hold Print"}, {"type": "UserIDField", "text": "eve"},
-                             {"type": "DocNameField", "text": "my file"}, {"print": True}, {"dump": True},
-                             {"cancel": True}], sample("sample-job.ps"))
+                             {"type": "DocNameField", "text": "my file"},
+                             {"options": {"copies": 2}},  # the person was last on another tab
+                             {"print": True}, {"dump": True}, {"cancel": True}], sample("sample-job.ps"))
         self.assertEqual(run.status, 1)
-        self.assertEqual(run.alerts(), ["Enter a valid File Name"])
-        # The dialog stayed open with everything typed still there, the Job Log tab in front.
-        self.assertTrue(run.dumps()[0]["tabVisible"])
-        self.assertEqual(run.dumps()[0]["refusal"], "Enter a valid File Name")
-        self.assertEqual(run.dumps()[0]["DocNameField"], "my file")
-        self.assertEqual(run.dumps()[0]["UserIDField"], "eve")
+        # The alert carries the panel's name and comes up over the Job Log tab.
+        self.assertEqual(run.of("alert"), [{"alert": "Enter a valid File Name", "title": "Job Log",
+                                            "currentTab": "Job Log"}])
+        dump = run.dumps()[0]
+        # The dialog stayed open with everything typed, the focus in the entry the alert is about.
+        self.assertEqual(dump["focus"], "DocNameField")
+        self.assertEqual(dump["currentTab"], "Job Log")
+        self.assertEqual(dump["refusal"], "Enter a valid File Name")
+        self.assertIn("⚠ File Name: my file (not yet acceptable)", dump["summary"].split("\n"))
+        self.assertEqual(dump["DocNameField"], "my file")
+        self.assertEqual(dump["UserIDField"], "eve")
         self.assertIsNone(run.job_id("office"))
         self.assertIn("cancelled; nothing was printed", run.err)
         self.assertEqual(self.jobs("office"), before)
@@ -153,50 +192,226 @@ class PrintThroughCupsd(unittest.TestCase):
             os.remove(os.path.join(self.home, ".cups", "lpoptions"))
         self.assertEqual(run.status, 1, run.err)
         dump = run.dumps()[0]
+        # The default printer, though the user's lpoptions name none.
+        self.assertEqual(dump["printer"], "office")
         self.assertEqual(dump["name"], "Auftragsprotokoll")
-        # The panel is a tab of Qt's print dialog, titled with its localized name.
+        # The panel is a tab of Qt's print dialog, titled with its localized name, in front.
         self.assertEqual(dump["tabTitle"], "Auftragsprotokoll")
+        self.assertEqual(dump["currentTab"], "Auftragsprotokoll")
         self.assertEqual(dump["selected"], "Vertraulicher Druck")
         self.assertEqual(dump["UserIDField"], "carol")
-        self.assertEqual(dump["summary"].split("\n"), ["Auftragsart: Vertraulicher Druck", "Benutzer-ID: carol"])
+        self.assertEqual(dump["summary"].split("\n"), ["Auftragsart: Vertraulicher Druck", "Benutzer-ID: carol",
+                                                       "⚠ Passwort: (noch nicht gültig)"])
 
-    def test_printer_change_follows_the_ppd(self):
+    def test_the_dialog_is_fully_german(self):
+        """With Qt's translations installed (qt6-translations-l10n), no text of the dialog and its
+        Properties stays English, but for those that are the same in German and those the printer's
+        PPD brings."""
+        if not os.path.exists("/usr/share/qt6/translations/qtbase_de.qm"):
+            self.skipTest("qt6-translations-l10n is not installed")
+        steps = [{"texts": True}, {"properties": {}}, {"cancel": True}]
+        english = self.scripted(steps, "-d", "finisher", sample("sample-job.ps"),
+                                env=self.env(LANG="C.UTF-8", LC_ALL=""))
+        german = self.scripted(steps, "-d", "finisher", sample("sample-job.ps"),
+                               env=self.env(LANG="de_DE.UTF-8", LC_ALL=""))
+
+        def shown(run):
+            return set(run.of("texts")[0]["texts"]) | set(run.of("properties")[0]["properties"]["texts"])
+
+        same = {"", "&Name:", "OK", "sample-job.ps"}
+        # From the PPD: its nickname, option group and option texts.
+        ppd = {"Kordavine Office MP 4000 Job Log", "General", "Staple", "Paper Source"}
+        self.assertIn("&Drucken", shown(german))
+        self.assertIn("Auftragsprotokoll", shown(german))
+        self.assertEqual(shown(english) & shown(german) - same - ppd, set())
+
+    def test_printer_change_carries_a_locked_print_over(self):
+        """Locked Print typed for basic, the printer changed to office, Print:
+        a Locked Print with the same user ID and password, from one form on the tab."""
+        run = self.scripted([{"pick": "Locked Print"}, {"type": "UserIDField", "text": "carol"},
+                             {"type": "PasswordField", "text": "1234"}, {"printer": "office"}, {"dump": True},
+                             {"printer": "basic"}, {"printer": "office"}, {"printer": "basic"},
+                             {"printer": "office"}, {"dump": True}, {"print": True}],
+                            "-d", "basic", sample("sample-job.ps"))
+        first, last = run.dumps()
+        for dump in (first, last):
+            self.assertEqual(dump["forms"], 1)
+            self.assertEqual(dump["printer"], "office")
+            self.assertEqual(dump["selected"], "Locked Print")
+            self.assertEqual(dump["UserIDField"], "carol")
+            self.assertEqual(dump["notice"], "")
+        # The window does not grow with the changes.
+        self.assertEqual(last["dialogHeight"], first["dialogHeight"])
+        self.assertEqual(run.of("confirm"), [])
+        _, data = self.printed(run, "office")
+        self.assertIn(locked_block(b"carol", user_info_stamp(self, data, b"carol"), b"1234"), data)
+
+    def test_dropped_job_type_prints_only_once_confirmed(self):
+        steps = [{"pick": "Hold Print"}, {"type": "UserIDField", "text": "alice"},
+                 {"type": "DocNameField", "text": "Report"}, {"printer": "basic"}, {"dump": True}]
+        before = self.jobs("basic")
+        refused = self.scripted(steps + [{"print": True, "confirm": "cancel"}, {"dump": True}, {"cancel": True}],
+                                "-d", "office", sample("sample-job.ps"))
+        notice = ("Not carried over to basic:\n"
+                  "• basic does not offer Hold Print; the job type is now Normal Print.\n"
+                  "Check the Job Log settings; Print asks you to confirm them.")
+        self.assertEqual(refused.dumps()[0]["notice"], notice)
+        self.assertEqual(refused.dumps()[0]["selected"], "Normal Print")
+        self.assertEqual(refused.of("confirm"), [{"confirm": notice + "\n\nPrint with these settings?",
+                                                  "title": "Job Log"}])
+        self.assertEqual(refused.dumps()[1]["currentTab"], "Job Log")
+        self.assertEqual(refused.status, 1)
+        self.assertEqual(self.jobs("basic"), before)
+
+        confirmed = self.scripted(steps + [{"print": True, "confirm": "print"}], "-d", "office",
+                                  sample("sample-job.ps"))
+        self.assertEqual(len(confirmed.of("confirm")), 1)
+        job, data = self.printed(confirmed, "basic")
+        self.assertNotIn(b"SetJobType", data)
+        self.assertEqual(parse_options(self.cupsd.captured_options("basic", job))[PREFIX + "JobType"], "Normal")
+
+    def test_dialog_choices_reach_the_job(self):
+        """Each choice of Qt's dialog and its Properties reaches the job as the option an lp user
+        gives for it; what cannot reach a finished file (margins, the page set-up's paper source,
+        the free-form page list Qt 6.4 refuses) is not offered."""
+        page = self.scripted([{"properties": {"pageSize": "Letter", "orientation": "landscape",
+                                              "pagesPerSheet": "2 (2x1)", "priority": 90,
+                                              "ppd": {"Staple": "Top Left", "Paper Source": "Tray 2"}}},
+                              {"options": {"reverse": True, "duplex": "long", "copies": 3, "collate": False}},
+                              {"print": True}], "-d", "finisher", sample("sample-job.ps"))
+        hidden = page.of("properties")[0]["properties"]["hidden"]
+        self.assertEqual(sorted(hidden), ["paperSource", "topMargin"])
+        job, _ = self.printed(page, "finisher")
+        options = parse_options(self.cupsd.captured_options("finisher", job))
+        expected = {"media": "Letter", "orientation-requested": "4", "number-up": "2", "outputorder": "reverse",
+                    "sides": "two-sided-long-edge", "KDVStaple": "TopLeft", "InputSlot": "Tray2",
+                    "multiple-document-handling": "separate-documents-uncollated-copies"}
+        self.assertEqual({name: options.get(name) for name in expected}, expected, options)
+        attributes = self.cupsd.job_attributes(job)
+        self.assertEqual(attributes.get("job-priority"), [90])
+        self.assertEqual(attributes.get("copies"), [3])
+
+        pages = self.scripted([{"options": {"pageSet": "Odd Pages", "from": 2, "to": 5}}, {"print": True}],
+                              "-d", "finisher", sample("sample-job.ps"))
+        job, _ = self.printed(pages, "finisher")
+        options = parse_options(self.cupsd.captured_options("finisher", job))
+        # The file's own page numbers: odd pages of 2-5 are 3 and 5.
+        self.assertEqual((options.get("page-set"), options.get("page-ranges")), ("odd", "2-5"), options)
+
+        held = self.scripted([{"properties": {"hold": "Hold Indefinitely", "startBanner": "Standard"}},
+                              {"print": True}], "-d", "finisher", sample("sample-job.ps"))
+        self.assertEqual(held.status, 0, held.err)
+        job = held.job_id("finisher")
+        self.assertEqual(self.cupsd.wait_job_state(job, ("held",)), "held")
+        attributes = self.cupsd.job_attributes(job)
+        self.assertEqual(attributes.get("job-hold-until"), ["indefinite"])
+        self.assertEqual(attributes.get("job-sheets"), ["standard", "none"])
+        self.cupsd.client("cancel", f"finisher-{job}")
+
+    def test_a_second_run_starts_from_the_remembered_settings(self):
+        first = self.scripted([{"pick": "Stored Print"}, {"type": "UserIDField", "text": "dan"},
+                               {"type": "LongPasswordField", "text": SECRET_PASSWORD},
+                               {"type": "DocNameField", "text": "plans"}, {"toggle": "EnableUserCode"},
+                               {"type": "UserCodeField", "text": SECRET_USER_CODE}, {"print": True}],
+                              "-d", "office", sample("sample-job.ps"))
+        self.printed(first, "office")
+        second = self.scripted([{"dump": True}, {"cancel": True}], "-d", "office", sample("sample-job.ps"))
+        dump = second.dumps()[0]
+        self.assertEqual((dump["selected"], dump["UserIDField"], dump["DocNameField"]), ("Stored Print", "dan", "plans"))
+        # The user code stays on, its code is not kept.
+        self.assertEqual(dump["UserCodeField"], "")
+        self.assertEqual(dump["summary"].split("\n"),
+                         ["Job Type: Stored Print", "User ID: dan", "User Code:", "Password:", "File Name: plans"])
+        # Another printer remembers its own.
+        other = self.scripted([{"dump": True}, {"cancel": True}], "-d", "basic", sample("sample-job.ps"))
+        self.assertEqual((other.dumps()[0]["selected"], other.dumps()[0]["UserIDField"]), ("Normal Print", ""))
+        # Nothing the tool wrote holds the password or the user code, and lpoptions is untouched.
+        written = []
+        for root, _, files in os.walk(self.config):
+            for name in files:
+                with open(os.path.join(root, name), "rb") as f:
+                    written.append((name, f.read()))
+        self.assertEqual([name for name, _ in written], ["joblog-print.conf"])
+        for _, content in written:
+            self.assertIn(b"dan", content)
+            self.assertNotIn(SECRET_PASSWORD.encode(), content)
+            self.assertNotIn(SECRET_USER_CODE.encode(), content)
+        self.assertFalse(os.path.exists(os.path.join(self.home, ".cups", "lpoptions")))
+        # The queue's saved options still come first where they set a key.
+        os.makedirs(os.path.join(self.home, ".cups"), exist_ok=True)
+        with open(os.path.join(self.home, ".cups", "lpoptions"), "w") as f:
+            f.write("Dest office " + PREFIX + "UserID=erin\n")
+        try:
+            third = self.scripted([{"dump": True}, {"cancel": True}], "-d", "office", sample("sample-job.ps"))
+        finally:
+            os.remove(os.path.join(self.home, ".cups", "lpoptions"))
+        self.assertEqual((third.dumps()[0]["selected"], third.dumps()[0]["UserIDField"]), ("Stored Print", "erin"))
+
+    def test_printer_without_ppd(self):
         run = self.scripted([{"dump": True}, {"printer": "raw"}, {"dump": True}, {"print": True}],
                             "-d", "office", sample("sample-job.ps"))
-        self.assertEqual(run.status, 0, run.err)
         first, second = run.dumps()
         self.assertEqual(len(first["jobTypes"]), 7)
         self.assertEqual(second["printer"], "raw")
         # No PPD: the panel offers what it offers without one.
         self.assertEqual(second["jobTypes"], ["Normal Print", "Sample Print", "Locked Print"])
-        job = run.job_id("raw")
-        self.assertIsNotNone(job, run.out)
-        self.assertIsNotNone(self.cupsd.wait_capture("raw", job, timeout=60), self.cupsd.logs()[-3000:])
+        self.printed(run, "raw")
+
+    def place_for_nobody(self):
+        """A directory nobody reaches, with copies of the program, its platform library and the
+        bundle: the checkout may lie where only root may enter (a clone in a 0700 directory)."""
+        place = tempfile.mkdtemp(prefix="joblog-nobody-")
+        self.addCleanup(shutil.rmtree, place, True)
+        os.chmod(place, 0o755)
+        shutil.copy2(ARGS.tool, os.path.join(place, "joblog-print"))
+        shutil.copy2(ARGS.platform_library, place)
+        shutil.copytree(ARGS.bundle, os.path.join(place, "JobLog.plugin"))
+        return place
+
+    def as_nobody(self, place, *argv):
+        env = self.env(LD_LIBRARY_PATH=place, HOME=place, XDG_CONFIG_HOME=place)
+        command = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                   os.path.join(place, "joblog-print"), "--bundle", os.path.join(place, "JobLog.plugin"), *argv]
+        return Run(subprocess.run(command, capture_output=True, env=env, timeout=60))
 
     def test_bad_input(self):
-        unreadable = os.path.join(self.home, "locked.ps")
-        shutil.copyfile(sample("sample-job.ps"), unreadable)
-        os.chmod(unreadable, 0)
+        fifo = os.path.join(self.config, "fifo.ps")
+        os.mkfifo(fifo)
         cases = [
             ("no such file", [os.path.join(self.home, "missing.ps")], 1, "missing.ps: no such file"),
             ("a folder", [self.home], 1, ": is a directory"),
+            # Nothing writes to the FIFO: opening it to read would hold the tool for ever.
+            ("a FIFO", [fifo], 1, "fifo.ps: is not a regular file"),
+            ("a device", ["/dev/zero"], 1, "/dev/zero: is not a regular file"),
             ("no such printer", ["-d", "nosuch", sample("sample-job.ps")], 1, "there is no printer named nosuch"),
             ("bad copies", ["-n", "0", sample("sample-job.ps")], 2, "-n needs a number of copies"),
             ("no file", [], 2, "no file to print"),
+            # libcups would fail to write it and report "Success".
+            ("a 40 KB title", ["-t", "t" * 40000, sample("sample-job.ps")], 2,
+             "-t: the title is 40000 bytes long; a print request carries at most 32767"),
         ]
         for label, argv, status, message in cases:
             with self.subTest(label):
-                run = self.tool(*argv)
+                run = self.tool(*argv, timeout=20)
                 self.assertEqual(run.status, status, run.err)
                 self.assertIn(message, run.err)
+                self.assertNotIn("Success", run.err)
                 self.assertEqual(run.out, "")
-        # Unreadable for the person printing (root reads everything, so print as nobody).
-        if os.geteuid() == 0 and shutil.which("setpriv"):
-            os.chmod(self.home, 0o755)
-            run = Run(subprocess.run(["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                      ARGS.tool, unreadable], capture_output=True, env=self.env(), timeout=60))
-        else:
-            run = self.tool(unreadable)
+
+    def test_unreadable_file(self):
+        # root reads everything, so the person printing is nobody.
+        if os.geteuid() != 0 or not shutil.which("setpriv"):
+            self.skipTest("needs root and setpriv to print as another user")
+        place = self.place_for_nobody()
+        unreadable = os.path.join(place, "locked.ps")
+        shutil.copyfile(sample("sample-job.ps"), unreadable)
+        readable = os.path.join(place, "job.ps")
+        shutil.copyfile(sample("sample-job.ps"), readable)
+        os.chmod(unreadable, 0)
+        # The copies run for nobody: a readable file gets as far as the printers.
+        run = self.as_nobody(place, "-d", "nosuch", readable)
+        self.assertEqual((run.status, run.err), (1, "joblog-print: there is no printer named nosuch\n"))
+        run = self.as_nobody(place, unreadable)
         self.assertEqual(run.status, 1, run.err)
         self.assertIn("locked.ps: cannot be read: Permission denied", run.err)
 
@@ -226,7 +441,7 @@ def main():
     import argparse
     global ARGS
     parser = argparse.ArgumentParser()
-    for name in ("tool", "scripted", "filter", "samples", "tests"):
+    for name in ("tool", "scripted", "filter", "samples", "tests", "platform-library", "bundle"):
         parser.add_argument("--" + name, required=True)
     ARGS, rest = parser.parse_known_args()
     unittest.main(module=__name__, argv=[sys.argv[0]] + rest, verbosity=2)

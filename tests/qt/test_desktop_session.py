@@ -1,0 +1,289 @@
+"""joblog-print on a real X server with a window manager, driven by real input events: Xvfb
+(display chosen by the server itself), openbox, xdotool's clicks and keys, and screen grabs of
+what a person sees. Against a private cupsd with `office` (the sample PPD) and `basic` (a PPD
+without hold, stored and store-and-print jobs, short passwords).
+
+In English and in German, the person starts on office with a Hold Print, changes the printer to
+basic (which does not offer it: the tab says so), picks Locked Print there, presses Print from
+another tab without a password (the alert comes up over the Job Log tab and leaves the focus in
+the password entry), types the password (letters are refused as typed), changes the printer back
+to office (the entries go along, one form stays) and prints, confirming the entries the first
+change dropped. The captured job must be the Locked Print. A start without a file shows its error
+in a message box when there is no terminal.
+
+The tool is the scripted build of joblog-print in its "serve" mode: it only reports where the
+widgets are; every action is an X event from xdotool.
+
+  python3 test_desktop_session.py --scripted build/tests/qt/joblog-print-scripted \
+      --tool build/panel/printtool/joblog-print --filter build/Filter/jobtypefilter \
+      --samples samples --tests tests --shots build/tests/qt/screenshots
+"""
+
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+ARGS = None
+NEEDED = ("Xvfb", "openbox", "xdotool", "xprop", "import", "convert")
+
+TEXTS = {
+    "en": {"locked": "Locked Print", "hold": "Hold Print", "normal": "Normal Print", "panel": "Job Log",
+           "copies": "Copies", "alert": "Enter a valid Password", "print": "Print"},
+    "de": {"locked": "Vertraulicher Druck", "hold": "Angehaltener Druck", "normal": "Normaldruck",
+           "panel": "Auftragsprotokoll", "copies": "Anzahl Exemplare",
+           "alert": "Geben Sie ein gültiges Passwort ein", "print": "Drucken"},
+}
+
+
+class Desktop:
+    """Xvfb on a display it picks itself, with openbox."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+                                        "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as displays:
+            self.display = ":" + displays.readline().strip()
+        self.env = dict(os.environ, DISPLAY=self.display)
+        self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        # The window manager has the screen once it sets its supporting-window property.
+        deadline = time.monotonic() + 20
+        while time.monotonic() < deadline:
+            probe = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env,
+                                   capture_output=True, text=True)
+            if "window id" in probe.stdout:
+                break
+            time.sleep(0.1)
+
+    def xdotool(self, *argv):
+        subprocess.run(["xdotool", *map(str, argv)], env=self.env, check=True, timeout=30)
+
+    def click(self, place):
+        self.xdotool("mousemove", place[0], place[1], "click", 1)
+
+    def keys(self, *names):
+        self.xdotool("key", "--delay", 40, *names)
+
+    def type(self, text):
+        self.xdotool("type", "--delay", 40, text)
+
+    def grab(self, path, box=None):
+        """A PNG of the screen, cut to box (x, y, width, height) with a margin."""
+        root = path + ".root.png"
+        subprocess.run(["import", "-window", "root", root], env=self.env, check=True, timeout=30)
+        if box:
+            x, y, width, height = box
+            margin = 12
+            subprocess.run(["convert", root, "-crop",
+                            f"{width + 2 * margin}x{height + 2 * margin}+{max(0, x - margin)}+{max(0, y - margin)}",
+                            "+repage", path], check=True, timeout=30)
+            os.remove(root)
+        else:
+            os.replace(root, path)
+
+    def close(self):
+        for process in (self.manager, self.server):
+            process.terminate()
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+
+
+class Tool:
+    """The scripted joblog-print in serve mode: answers reports, while the person's actions are
+    X events."""
+
+    def __init__(self, argv, env):
+        self.process = subprocess.Popen([ARGS.scripted, "--steps", json.dumps([{"serve": True}]), *argv], env=env,
+                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                        text=True)
+
+    def report(self):
+        self.process.stdin.write('{"report": true}\n')
+        self.process.stdin.flush()
+        while True:
+            line = self.process.stdout.readline()
+            if not line:
+                raise AssertionError("the tool ended: " + self.process.stderr.read())
+            if line.startswith('{"report"'):
+                return json.loads(line)["report"]
+
+    def wait(self, condition, what, timeout=20):
+        deadline = time.monotonic() + timeout
+        report = None
+        while time.monotonic() < deadline:
+            report = self.report()
+            if condition(report):
+                return report
+            time.sleep(0.1)
+        raise AssertionError(f"not reached: {what}; last report: {json.dumps(report, ensure_ascii=False)}")
+
+    def finish(self, timeout=60):
+        out, err = self.process.communicate(timeout=timeout)
+        return self.process.returncode, out, err
+
+
+class DesktopSession(unittest.TestCase):
+
+    @classmethod
+    def setUpClass(cls):
+        sys.path.insert(0, os.path.join(ARGS.tests, "cups"))
+        from private_cupsd import PrivateCupsd
+        cls.cupsd = PrivateCupsd(ARGS.filter)
+        cls.addClassCleanup(cls.cupsd.stop)
+        cls.cupsd.start()
+        cls.cupsd.add_queue("office", os.path.join(ARGS.samples, "kordavine-office.ppd"))
+        cls.cupsd.add_queue("basic", os.path.join(ARGS.tests, "panel", "fixtures", "ppd", "stored-print-off.ppd"))
+        cls.cupsd.client("lpadmin", "-d", "office")
+        cls.desktop = Desktop()
+        cls.addClassCleanup(cls.desktop.close)
+        cls.home = tempfile.mkdtemp(prefix="joblog-desktop-")
+        cls.addClassCleanup(shutil.rmtree, cls.home, True)
+        os.makedirs(ARGS.shots, exist_ok=True)
+
+    def env(self, language):
+        runtime = tempfile.mkdtemp(dir=self.home)
+        os.chmod(runtime, 0o700)
+        env = dict(self.cupsd.client_env, DISPLAY=self.desktop.display, QT_QPA_PLATFORM="xcb", HOME=self.home,
+                   XDG_CONFIG_HOME=tempfile.mkdtemp(dir=self.home), XDG_RUNTIME_DIR=runtime, TZ="UTC", LC_ALL="",
+                   LANG="de_DE.UTF-8" if language == "de" else "C.UTF-8")
+        return env
+
+    def pick(self, tool, place, steps, condition, what):
+        """Opens a pop-up with a click and moves its selection with the arrow keys."""
+        self.desktop.click(place)
+        tool.wait(lambda r: r["popup"], what + ": the pop-up open")
+        self.desktop.keys(*(["Down"] * steps if steps > 0 else ["Up"] * -steps), "Return")
+        return tool.wait(condition, what)
+
+    def shot(self, name, report):
+        path = os.path.join(ARGS.shots, name)
+        self.desktop.grab(path, report["window"])
+        self.assertGreater(os.path.getsize(path), 10000, path)
+
+    def session(self, language):
+        t = TEXTS[language]
+        d = self.desktop
+        tool = Tool(["-d", "office", os.path.join(ARGS.samples, "sample-job.ps")], self.env(language))
+        try:
+            report = tool.wait(lambda r: r["places"]["print"] and r["tabVisible"] and r["active"],
+                               "the dialog on the screen, active")
+            # It opens on the Job Log tab.
+            self.assertEqual(report["currentTab"], t["panel"])
+            report = self.pick(tool, report["places"]["JobTypeSelection"], 3,
+                               lambda r: r["selected"] == t["hold"], "Hold Print picked")
+            d.click(report["places"]["UserIDField"])
+            d.type("carol")
+            d.click(report["places"]["DocNameField"])
+            d.type("Plans1")
+            tool.wait(lambda r: r["DocNameField"] == "Plans1", "the file name typed")
+
+            # basic offers no Hold Print: the tab says what it dropped.
+            report = self.pick(tool, report["places"]["printers"], -1, lambda r: r["printer"] == "basic",
+                               "basic chosen")
+            self.assertEqual((report["forms"], report["selected"], report["UserIDField"]), (1, t["normal"], "carol"))
+            self.assertIn(t["hold"], report["notice"])
+            self.shot(f"desktop-{language}-switch-notice.png", report)
+
+            # Locked Print, Print from another tab, without a password: the alert comes up over the
+            # Job Log tab, titled with the panel's name, and leaves the focus in the password entry.
+            report = self.pick(tool, report["places"]["JobTypeSelection"], 2,
+                               lambda r: r["selected"] == t["locked"], "Locked Print picked")
+            d.click(report["places"]["tabs"][t["copies"]])
+            tool.wait(lambda r: r["currentTab"] == t["copies"], "the Copies tab in front")
+            d.click(report["places"]["print"])
+            report = tool.wait(lambda r: "modal" in r, "the alert")
+            self.assertEqual((report["modal"]["name"], report["modal"]["title"], report["modal"]["text"]),
+                             ("JobLogAlert", t["panel"], t["alert"]))
+            self.assertEqual(report["currentTab"], t["panel"])
+            self.shot(f"desktop-{language}-alert.png", report)
+            d.keys("Return")
+            report = tool.wait(lambda r: "modal" not in r, "the alert closed")
+            self.assertEqual((report["focus"], report["currentTab"]), ("PasswordField", t["panel"]))
+            # Typed where the focus is; only the digits arrive.
+            d.type("12ab34")
+            report = tool.wait(lambda r: "••••" in r["summary"], "the password typed")
+            self.assertNotIn("•••••", report["summary"])
+
+            # Back to office: the entries go along to its panel, one form on the tab.
+            report = self.pick(tool, report["places"]["printers"], 1, lambda r: r["printer"] == "office",
+                               "office chosen")
+            self.assertEqual((report["forms"], report["selected"], report["UserIDField"]), (1, t["locked"], "carol"))
+            self.assertEqual(report["refusal"], "")
+            height = report["dialogHeight"]
+            self.shot(f"desktop-{language}-after-switch.png", report)
+            for printer, steps in (("basic", -1), ("office", 1)):
+                report = self.pick(tool, report["places"]["printers"], steps, lambda r: r["printer"] == printer,
+                                   printer + " chosen again")
+            self.assertEqual((report["forms"], report["dialogHeight"]), (1, height))
+
+            # Print asks to confirm what the first change dropped; then the Locked Print goes.
+            d.click(report["places"]["print"])
+            report = tool.wait(lambda r: r.get("modal", {}).get("name") == "JobLogConfirmation", "the confirmation")
+            self.shot(f"desktop-{language}-confirmation.png", report)
+            d.click(report["modal"]["buttons"][t["print"]])
+            status, out, err = tool.finish()
+        finally:
+            if tool.process.poll() is None:
+                tool.process.kill()
+                tool.process.wait()
+        self.assertEqual(status, 0, err)
+        match = re.search(r"request id is office-(\d+) \(1 file\(s\)\)", out)
+        self.assertIsNotNone(match, out + err)
+        data = self.cupsd.wait_capture("office", int(match.group(1)), timeout=60)
+        self.assertIsNotNone(data, self.cupsd.logs()[-3000:])
+        self.assertRegex(data, rb"\n  \(carol\) \(\d{12}\) \(1234\) \{secureprint\} stopped\n")
+
+    def test_english(self):
+        self.session("en")
+
+    def test_german(self):
+        self.session("de")
+
+    def test_start_error_in_a_message_box(self):
+        """Started from a file manager, there is no terminal: the error shows in a box too."""
+        env = dict(self.env("en"), QT_QPA_PLATFORM="xcb")
+        missing = os.path.join(self.home, "missing.ps")
+        process = subprocess.Popen([ARGS.tool, missing], env=env, stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        try:
+            found = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "^joblog-print$"],
+                                   env=self.desktop.env, capture_output=True, text=True, timeout=30)
+            window = found.stdout.split()[0]
+            self.desktop.grab(os.path.join(ARGS.shots, "desktop-en-start-error.png"))
+            self.desktop.xdotool("windowactivate", "--sync", window)
+            self.desktop.keys("Return")
+            _, err = process.communicate(timeout=30)
+        finally:
+            if process.poll() is None:
+                process.kill()
+                process.wait()
+        self.assertEqual(process.returncode, 1)
+        self.assertEqual(err, f"joblog-print: {missing}: no such file\n")
+
+
+def main():
+    import argparse
+    global ARGS
+    parser = argparse.ArgumentParser()
+    for name in ("scripted", "tool", "filter", "samples", "tests", "shots"):
+        parser.add_argument("--" + name, required=True)
+    ARGS, rest = parser.parse_known_args()
+    missing = [name for name in NEEDED if not shutil.which(name)]
+    if missing:
+        print("skipped: not installed:", ", ".join(missing))
+        sys.exit(77)
+    unittest.main(module=__name__, argv=[sys.argv[0]] + rest, verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
