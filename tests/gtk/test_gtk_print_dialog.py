@@ -5,9 +5,10 @@ GtkPrintOperation (gtk_print_app.py), and a private cupsd with a queue for the o
 job types, long passwords) and one for the MP 2000 (Normal, Sample and Locked Print). xdotool
 plays the person: real pointer and key events pick the printer, open the "Advanced" tab, choose
 the job type in the "Job Log" group and type into its fields. The widgets' places and texts come
-from the application (one JSON line per request), which is also how the test waits for the
-dialog to get where the person would wait for it. The printer must get exactly the job-type text
-that the same values under the long com.varlo.printsettings names give.
+from the application (one JSON line per request, only widgets GTK has laid out), which is also
+how the test waits for the dialog to get where the person would wait for it; a click that goes
+unnoticed on a loaded machine is repeated, as a person would. The printer must get exactly the
+job-type text that the same values under the long com.varlo.printsettings names give.
 
   python3 test_gtk_print_dialog.py --filter build/Filter/jobtypefilter --ppds ppd \
       --screenshots build/tests/gtk/screenshots
