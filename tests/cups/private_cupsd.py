@@ -122,18 +122,21 @@ def _parse_ipp_response(body):
 
 class PrivateCupsd:
     def __init__(self, filter_path, work_dir=None, log_level="debug", policies=None,
-                 configure=None, backends=(), authenticate=False):
+                 configure=None, backends=(), authenticate=False, filters=()):
         """`policies`: the <Policy> sections of cupsd.conf (default: one that lets everyone
         do and see everything); `configure`: called with the path of cupsd.conf once it is
         written, before cupsd starts; `backends`: system backends the queues may use besides
         capture (e.g. "socket"); `authenticate`: the IPP requests of ipp() prove the calling
-        user through the socket's peer credentials, as libcups does when policies ask for it."""
+        user through the socket's peer credentials, as libcups does when policies ask for it;
+        `filters`: system filters besides pstops (e.g. "pdftopdf" and "pdftops" for the PDF
+        that GTK applications send)."""
         self.filter_path = os.path.abspath(filter_path)
         self.log_level = log_level
         self.policies = policies
         self.configure = configure
         self.backends = tuple(backends)
         self.authenticate = authenticate
+        self.filters = tuple(filters)
         # In /tmp, whatever TMPDIR says: every directory above the spool must be traversable
         # for cupsd's User, and the socket path must stay short.
         self.dir = work_dir or tempfile.mkdtemp(prefix="cupsd-",
@@ -169,7 +172,7 @@ class PrivateCupsd:
             os.chmod(self.path(sub), 0o755)
         # CUPS runs only filters and backends that no one but their owner may change.
         self._install(self.filter_path, self.path("serverbin/filter/jobtypefilter"))
-        for name in ("pstops",):
+        for name in ("pstops",) + self.filters:
             system_filter = os.path.join(SYSTEM_SERVERBIN, "filter", name)
             if os.path.exists(system_filter):
                 self._install(system_filter, self.path("serverbin/filter", name))

@@ -1,0 +1,478 @@
+"""GTK 3's own print dialog, as a person uses it, printing to a private cupsd.
+
+An X server (Xvfb) with a window manager (openbox), a small GTK application that prints with
+GtkPrintOperation (gtk_print_app.py), and a private cupsd with a queue for the office model (all
+job types, long passwords) and one for the MP 2000 (Normal, Sample and Locked Print). xdotool
+plays the person: real pointer and key events pick the printer, open the "Advanced" tab, choose
+the job type in the "Job Log" group and type into its fields. The widgets' places and texts come
+from the application (one JSON line per request, only widgets GTK has laid out), which is also
+how the test waits for the dialog to get where the person would wait for it; a click that goes
+unnoticed on a loaded machine is repeated, as a person would. The printer must get exactly the
+job-type text that the same values under the long com.varlo.printsettings names give.
+
+  python3 test_gtk_print_dialog.py --filter build/Filter/jobtypefilter --ppds ppd \
+      --screenshots build/tests/gtk/screenshots
+"""
+
+import json
+import os
+import re
+import selectors
+import shlex
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "cups"))
+sys.path.insert(0, os.path.join(HERE, "..", "process"))
+import expected_splice as ex  # noqa: E402
+from private_cupsd import PrivateCupsd, _end_with_parent  # noqa: E402
+
+ARGS = None  # set by run_unittests
+TOOLS = ("Xvfb", "openbox", "xdotool", "import")
+WAIT = 60  # seconds for any one thing the dialog or the print system has to do
+SCREEN = {"x": 0, "y": 0, "w": 1280, "h": 1024}
+
+
+def gi_python():
+    """A Python that has GTK 3's introspection (Debian's python3-gi), or None."""
+    check = "import gi; gi.require_version('Gtk', '3.0'); gi.require_foreign('cairo')"
+    for candidate in (sys.executable, "/usr/bin/python3"):
+        if candidate and os.path.exists(candidate) and subprocess.run(
+                [candidate, "-c", check], capture_output=True).returncode == 0:
+            return candidate
+    return None
+
+
+def skip_reason():
+    missing = [tool for tool in TOOLS if shutil.which(tool) is None]
+    if missing:
+        return "not installed: " + ", ".join(missing)
+    if gi_python() is None:
+        return "no Python with GTK 3 (python3-gi, gir1.2-gtk-3.0, python3-gi-cairo)"
+    return None
+
+
+class Desktop:
+    """Xvfb on a display number it picks itself, with openbox managing its windows."""
+
+    def __init__(self, home):
+        self.home = home
+        self.processes = []
+
+    def start(self):
+        read_end, write_end = os.pipe()
+        self.processes.append(subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%(w)dx%(h)dx24" % SCREEN, "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=_end_with_parent))
+        os.close(write_end)
+        # Xvfb writes the display number it took once it serves it.
+        with os.fdopen(read_end, "rb") as pipe:
+            ready = selectors.DefaultSelector()
+            ready.register(pipe, selectors.EVENT_READ)
+            number = pipe.readline().strip() if ready.select(WAIT) else b""
+        if not number:
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number.decode()
+        # English texts, no settings of the person running the tests, no session bus or portal.
+        self.env = dict(os.environ, DISPLAY=self.display, HOME=self.home, LANG="C.UTF-8",
+                        NO_AT_BRIDGE="1", GTK_A11Y="none", GTK_USE_PORTAL="0")
+        for name in ("LC_ALL", "LC_MESSAGES", "LANGUAGE", "GTK_THEME", "XDG_CONFIG_HOME",
+                     "DBUS_SESSION_BUS_ADDRESS", "WAYLAND_DISPLAY", "GDK_BACKEND"):
+            self.env.pop(name, None)
+        # openbox runs its start-up command once it manages the screen.
+        ready = os.path.join(self.home, "wm-ready")
+        self.processes.append(subprocess.Popen(
+            ["openbox", "--sm-disable", "--startup", "touch " + shlex.quote(ready)], env=self.env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=_end_with_parent))
+        deadline = time.monotonic() + WAIT
+        while not os.path.exists(ready):
+            if time.monotonic() > deadline or self.processes[-1].poll() is not None:
+                raise RuntimeError("openbox did not start")
+            time.sleep(0.05)
+        return self
+
+    def stop(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(timeout=10)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+
+    def xdotool(self, *argv):
+        subprocess.run(["xdotool", *argv], env=self.env, check=True, timeout=WAIT,
+                       stdout=subprocess.DEVNULL)
+
+    def screenshot(self, path, area):
+        """A grab of the X screen, cut to `area` (x, y, w, h), as PNG."""
+        crop = "%(w)dx%(h)d+%(x)d+%(y)d" % area
+        subprocess.run(["import", "-window", "root", "-crop", crop, "+repage", path],
+                       env=self.env, check=True, timeout=WAIT)
+        with open(path, "rb") as f:
+            if f.read(8) != b"\x89PNG\r\n\x1a\n":
+                raise RuntimeError(path + " is not a PNG")
+
+
+class PrintingApplication:
+    """gtk_print_app.py, its print dialog driven with xdotool."""
+
+    def __init__(self, desktop, cupsd, title):
+        self.desktop = desktop
+        self.log = tempfile.TemporaryFile()
+        self.process = subprocess.Popen(
+            [gi_python(), os.path.join(HERE, "gtk_print_app.py"), title],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=self.log,
+            env=dict(desktop.env, CUPS_SERVER=cupsd.socket_path), preexec_fn=_end_with_parent)
+        self.selector = selectors.DefaultSelector()
+        self.selector.register(self.process.stdout, selectors.EVENT_READ)
+        self.pending = b""
+
+    def wait_for_window(self):
+        """Until the window manager has mapped the print dialog."""
+        try:
+            self.desktop.xdotool("search", "--sync", "--onlyvisible", "--pid", str(self.process.pid),
+                                 "--name", "^Print$")
+        except subprocess.TimeoutExpired:
+            raise AssertionError("no print dialog on the screen:\n" + self.stderr()) from None
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.kill()
+        self.process.wait()
+        self.process.stdin.close()
+        self.process.stdout.close()
+        self.log.close()
+
+    def stderr(self):
+        self.log.seek(0)
+        return self.log.read().decode(errors="replace")
+
+    def _line(self, timeout):
+        deadline = time.monotonic() + timeout
+        while b"\n" not in self.pending:
+            left = deadline - time.monotonic()
+            if left <= 0 or not self.selector.select(left):
+                raise AssertionError("the application did not answer:\n" + self.stderr())
+            chunk = os.read(self.process.stdout.fileno(), 65536)
+            if not chunk:
+                raise AssertionError("the application ended:\n" + self.stderr())
+            self.pending += chunk
+        line, self.pending = self.pending.split(b"\n", 1)
+        return json.loads(line)
+
+    def widgets(self):
+        self.process.stdin.write(b"widgets\n")
+        self.process.stdin.flush()
+        answer = self._line(WAIT)
+        if "widgets" not in answer:
+            raise AssertionError("the application failed: %s" % answer.get("error", answer))
+        return answer["widgets"]
+
+    def wait_for(self, find, what, timeout=WAIT, required=True):
+        """What `find` returns for the widgets on the screen once it returns something; None
+        after `timeout` seconds when not `required`."""
+        start = time.monotonic()
+        while True:
+            widgets = self.widgets()
+            found = find(widgets)
+            if found:
+                if time.monotonic() - start > 10:  # a hint where a slow run spent its time
+                    sys.stderr.write("waited %.0f s for %s\n" % (time.monotonic() - start, what))
+                return found
+            if time.monotonic() - start > timeout:
+                if not required:
+                    return None
+                shot = os.path.join(ARGS.screenshots, "never-%s.png" % re.sub(r"\W+", "-", what))
+                self.desktop.screenshot(shot, SCREEN)
+                texts = [w["text"] for w in widgets if w["type"] == "GtkLabel" and w["text"]]
+                raise AssertionError("never on the screen: %s (the screen: %s); the labels shown: %s"
+                                     % (what, shot, texts))
+            time.sleep(0.1)
+
+    def click_until(self, target, outcome, what):
+        """Clicks what `target` finds until `outcome` finds something, and returns that. A person
+        clicks again when a click went unnoticed; so does this, every few seconds."""
+        deadline = time.monotonic() + WAIT
+        while True:
+            self.click(self.wait_for(target, what))
+            left = deadline - time.monotonic()
+            found = self.wait_for(outcome, what, timeout=min(5, max(left, 0)), required=left <= 5)
+            if found:
+                return found
+
+    def click(self, record):
+        x, y = record["x"] + record["w"] // 2, record["y"] + record["h"] // 2
+        self.desktop.xdotool("mousemove", "--sync", str(x), str(y), "click", "1")
+
+    def screenshot(self, name):
+        """The dialog with its window frame as it is on the screen now."""
+        dialog = self.wait_for(lambda ws: next((w for w in ws if w["type"] == "window" and w["title"] == "Print"),
+                                               None), "the dialog")
+        self.desktop.screenshot(os.path.join(ARGS.screenshots, name), dialog["frame"])
+
+    def result(self):
+        answer = self._line(WAIT)
+        self.process.wait(timeout=WAIT)
+        return answer
+
+
+# ---- finding widgets as a person finds them: by their text and their row -------------------
+
+def label(text):
+    return lambda widgets: next((w for w in widgets if w["type"] == "GtkLabel" and w["text"] == text), None)
+
+
+def printer_row(name, listed):
+    """The printer list's row of `name`, once every printer of `listed` is in the list (a row
+    that arrives later would move the others)."""
+    def find(widgets):
+        for view in (w for w in widgets if w["type"] == "GtkTreeView"):
+            names = {text for row in view["rows"] for text in row["texts"]}
+            if set(listed) <= names:
+                return next(row for row in view["rows"] if name in row["texts"])
+        return None
+    return find
+
+
+def beside(caption, widget_type):
+    """The widget of `widget_type` on the row of the label `caption`, right of it."""
+    def find(widgets):
+        text = label(caption)(widgets)
+        if text is None:
+            return None
+        middle = text["y"] + text["h"] / 2
+        candidates = [w for w in widgets if w["type"] == widget_type and w["x"] > text["x"]
+                      and w["y"] <= middle <= w["y"] + w["h"]]
+        return min(candidates, key=lambda w: w["x"], default=None)
+    return find
+
+
+def when(find, test):
+    """What `find` finds, once `test` holds for it."""
+    return lambda widgets: (lambda w: w if w is not None and test(w) else None)(find(widgets))
+
+
+def menu_items(widgets):
+    """The texts of the open drop-down list, top to bottom."""
+    items = [w for w in widgets if w.get("popup") and w["type"] == "GtkCellView" and w.get("text")]
+    return [w["text"] for w in sorted(items, key=lambda w: w["y"])]
+
+
+def menu_item(text):
+    return lambda widgets: next((w for w in widgets if w.get("popup") and w["type"] == "GtkCellView"
+                                 and w.get("text") == text), None)
+
+
+def parse_options(text):
+    """Argument 5 of the filters and the backend as name -> value ("noX" as X -> False)."""
+    options = {}
+    for word in shlex.split(text):
+        name, equals, value = word.partition("=")
+        if equals:
+            options[name] = value
+        else:
+            options[name[2:] if name.startswith("no") else name] = not name.startswith("no")
+    return options
+
+
+JOB_LOG_OPTIONS = ("JobType", "UserID", "Password", "FileName", "UserCode")
+
+# The person's choice and typing; what the dialog sends; the same job under the long names.
+DIALOG_JOBS = [
+    {"name": "locked", "job type": "Locked Print", "typed": [("User ID:", "alice"), ("Password:", "12345678")],
+     "sent": {"JobType": "LockedPrint", "UserID": "Custom.alice", "Password": "Custom.12345678",
+              "FileName": "None", "UserCode": "None"},
+     "long names": {"JobType": "Locked Print", "UserID": "alice", "Password": "12345678"}},
+    {"name": "hold", "job type": "Hold Print", "typed": [("User ID:", "bob01"), ("File Name:", "Report2024")],
+     "sent": {"JobType": "PausedPrint", "UserID": "Custom.bob01", "Password": "None",
+              "FileName": "Custom.Report2024", "UserCode": "None"},
+     "long names": {"JobType": "Paused Print", "UserID": "bob01", "FileName": "Report2024"}},
+    # A preset saved with lpoptions is what the dialog starts from: only the password is typed.
+    {"name": "preset", "job type": None, "typed": [("Password:", "4321")],
+     "preset": "Dest office JobType=LockedPrint UserID=carol",
+     "sent": {"JobType": "LockedPrint", "UserID": "Custom.carol", "Password": "Custom.4321",
+              "FileName": "None", "UserCode": "None"},
+     "long names": {"JobType": "Locked Print", "UserID": "carol", "Password": "4321"}},
+    # Typed behind "Not Set" without selecting it: sent with it, and refused, nothing printed.
+    {"name": "behind-not-set", "job type": "Locked Print",
+     "typed": [("User ID:", "alice", False), ("Password:", "1234")],
+     "sent": {"JobType": "LockedPrint", "UserID": "Custom.Not Setalice", "Password": "Custom.1234",
+              "FileName": "None", "UserCode": "None"},
+     "refused": "Locked Print needs a user ID of 1 to 8 letters and digits"},
+    # Nothing touched: GTK sends every option with its default, None for the entries.
+    {"name": "untouched", "job type": None, "typed": [],
+     "sent": {"JobType": "Normal", "UserID": "None", "Password": "None", "FileName": "None",
+              "UserCode": "None"},
+     "long names": {}},
+]
+
+
+class GtkPrintDialog(unittest.TestCase):
+    maxDiff = None
+
+    @classmethod
+    def setUpClass(cls):
+        cls.home = tempfile.mkdtemp(prefix="gtk-dialog-")
+        cls.addClassCleanup(shutil.rmtree, cls.home, True)
+        os.makedirs(ARGS.screenshots, exist_ok=True)
+        # GTK sends PDF; CUPS turns it into PostScript for the queue's filter as on any desktop.
+        cls.cupsd = PrivateCupsd(ARGS.filter, filters=("pdftopdf", "pdftops", "commandtops"))
+        cls.addClassCleanup(cls.cupsd.stop)
+        cls.cupsd.start()
+        cls.queues = {"office": "kordavine-office.ppd", "basic": "kordavine-office-mp2000.ppd"}
+        for queue, ppd in cls.queues.items():
+            cls.cupsd.add_queue(queue, os.path.join(ARGS.ppds, ppd))
+        cls.desktop = Desktop(cls.home)
+        cls.addClassCleanup(cls.desktop.stop)
+        cls.desktop.start()
+
+    # ---- the person's actions -----------------------------------------------------------
+
+    def open_dialog(self, title, printer):
+        """The application's print dialog with `printer` picked and the Advanced tab open; the
+        caller closes it (`with`), so that no dialog of a failed case lies under the next."""
+        app = PrintingApplication(self.desktop, self.cupsd, title)
+        try:
+            app.wait_for_window()
+            row = printer_row(printer, self.queues)
+            app.click_until(row, when(row, lambda r: r["selected"]), printer + " selected")
+            app.click_until(label("Advanced"), label("Job Log"), "the Advanced tab's Job Log group")
+        except BaseException:
+            app.close()
+            raise
+        return app
+
+    def choose(self, app, caption, choice):
+        combo = beside(caption, "GtkComboBox")
+        deadline = time.monotonic() + WAIT
+        while True:
+            app.click(app.click_until(combo, menu_item(choice), "%s in the list of %s" % (choice, caption)))
+            left = deadline - time.monotonic()
+            if app.wait_for(when(combo, lambda c: (c["active"] or [None])[0] == choice), caption + " showing " + choice,
+                            timeout=min(5, max(left, 0)), required=left <= 5):
+                return
+
+    def type_into(self, app, caption, text, over=True):
+        """Clicks into the entry and types `text` over what it shows (Ctrl+A first), or, with
+        `over` false, behind it (End first), as a person who does not select it does."""
+        entry = beside(caption, "GtkEntry")
+        shown = app.click_until(entry, when(entry, lambda e: e["focus"]), caption + " taking the keys")["text"]
+        self.desktop.xdotool("key", "--clearmodifiers", "ctrl+a" if over else "End")
+        self.desktop.xdotool("type", "--delay", "20", text)
+        expected = text if over else shown + text
+        app.wait_for(when(entry, lambda e: e["text"] == expected), "%s reading %r" % (caption, expected))
+
+    def write_lpoptions(self, line):
+        """The person's saved options (~/.cups/lpoptions), none when `line` is None."""
+        path = os.path.join(self.home, ".cups", "lpoptions")
+        if line is None:
+            if os.path.exists(path):
+                os.remove(path)
+            return
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "w") as f:
+            f.write(line + "\n")
+
+    # ---- what reached the print system --------------------------------------------------
+
+    def job_ids(self, queue):
+        listing = self.cupsd.client("lpstat", "-W", "all", "-o", queue).stdout.decode()
+        return {int(m) for m in re.findall(r"^\S+-(\d+) ", listing, re.M)}
+
+    def new_job(self, queue, before):
+        deadline = time.monotonic() + WAIT
+        while time.monotonic() < deadline:
+            ids = self.job_ids(queue) - before
+            if ids:
+                self.assertEqual(len(ids), 1, ids)
+                return ids.pop()
+            time.sleep(0.1)
+        self.fail("no job reached %s:\n%s" % (queue, self.cupsd.logs()[-4000:]))
+
+    def reference_splice(self, long_names, stamp):
+        """The job-type text the filter writes for the same values under the long names, with
+        the time stamp `stamp`."""
+        head = b"%!PS-Adobe-3.0\n"
+        run = ex.run_filter(ARGS.filter, {ex.key(k): v for k, v in long_names.items()},
+                            job=head + b"%%BeginProlog\n%%EndProlog\n",
+                            env={"PPD": os.path.join(ARGS.ppds, self.queues["office"])})
+        self.assertEqual(run.returncode, 0, run.stderr)
+        splice = run.stdout[len(head):ex.first_token_line(run.stdout)]
+        return ex.STAMP_RE.sub(lambda m: m.group(0).replace(m.group(1), stamp), splice)
+
+    # ---- the tests ----------------------------------------------------------------------
+
+    def test_jobs_printed_through_the_advanced_tab(self):
+        for case in DIALOG_JOBS:
+            with self.subTest(case["name"]):
+                before = self.job_ids("office")
+                self.write_lpoptions(case.get("preset"))
+                with self.open_dialog("GTK %s job" % case["name"], "office") as app:
+                    if case["job type"]:
+                        self.choose(app, "Job Type:", case["job type"])
+                    for typed in case["typed"]:
+                        self.type_into(app, *typed)
+                    app.screenshot("gtk-advanced-%s.png" % case["name"])
+                    app.click(app.wait_for(label("Print"), "the Print button"))
+                    result = app.result()
+                self.assertEqual((result["result"], result["printer"]), ("sent", "office"), result)
+
+                job = self.new_job("office", before)
+                data = self.cupsd.wait_capture("office", job, timeout=WAIT)
+                self.assertIsNotNone(data, "the backend never ran:\n" + self.cupsd.logs()[-4000:])
+                sent = parse_options(self.cupsd.captured_options("office", job).decode())
+                self.assertEqual({k: sent.get(k) for k in JOB_LOG_OPTIONS}, case["sent"])
+                # The dialog keeps the typed text without the "Custom." GTK sends it with.
+                self.assertEqual({k: result["settings"].get("cups-" + k) for k in JOB_LOG_OPTIONS},
+                                 {k: v.removeprefix("Custom.") for k, v in case["sent"].items()})
+                if "refused" in case:
+                    self.assertEqual(self.cupsd.wait_job_message(job, {"stopped"}), ("stopped", case["refused"]))
+                    self.assertEqual(data, b"")
+                    continue
+                # Untouched entries (None) refuse nothing: the job completes.
+                self.assertEqual(self.cupsd.wait_job_state(job, {"completed", "stopped", "aborted"}), "completed",
+                                 self.cupsd.job_attributes(job).get("job-printer-state-message"))
+
+                # The job-type text in front of the prolog: from the empty line that opens it to
+                # the token, exactly what the long names give.
+                at = ex.first_token_line(data)
+                start = data.rfind(b"\n\n/isEnhancedFeatures\n", 0, at)
+                self.assertGreater(start, 0, data[:3000])
+                carried = data[start + 1:at]
+                splice = self.reference_splice(case["long names"], ex.STAMP_RE.search(carried).group(1))
+                self.assertEqual(carried.decode(errors="replace"), splice.decode())
+                self.assertEqual(data.count(b"{setuserinfo} stopped"), 1)
+
+    def test_model_without_stored_types_offers_three(self):
+        with self.open_dialog("GTK basic job", "basic") as app:
+            combo = app.wait_for(beside("Job Type:", "GtkComboBox"), "Job Type")
+            offered = ["Normal Print", "Sample Print", "Locked Print"]
+            self.assertEqual([item[0] for item in combo["items"]], offered)
+            # On the screen, when the person opens the list.
+            self.assertEqual(app.click_until(beside("Job Type:", "GtkComboBox"), menu_items, "the job types' list"),
+                             offered)
+            app.screenshot("gtk-advanced-mp2000-job-types.png")
+            # No file-name entry on a model without held or stored jobs.
+            self.assertIsNone(label("File Name:")(app.widgets()))
+            self.desktop.xdotool("key", "Escape")
+            app.wait_for(lambda ws: not menu_items(ws) or None, "the list closed")
+            app.click(app.wait_for(label("Cancel"), "the Cancel button"))
+            self.assertEqual(app.result(), {"result": "cancelled"})
+
+
+if __name__ == "__main__":
+    ex.run_unittests("filter", "ppds", "screenshots", skip_reason=skip_reason)
