@@ -142,7 +142,7 @@ class DesktopSession(unittest.TestCase):
         cls.addClassCleanup(cls.cupsd.stop)
         cls.cupsd.start()
         cls.cupsd.add_queue("office", os.path.join(ARGS.samples, "kordavine-office.ppd"))
-        cls.cupsd.add_queue("basic", os.path.join(ARGS.tests, "panel", "fixtures", "ppd", "stored-print-off.ppd"))
+        cls.cupsd.add_queue("basic", os.path.join(ARGS.tests, "..", "ppd", "kordavine-office-mp2000.ppd"))
         cls.cupsd.client("lpadmin", "-d", "office")
         cls.desktop = Desktop()
         cls.addClassCleanup(cls.desktop.close)

@@ -88,7 +88,7 @@ class PrintThroughCupsd(unittest.TestCase):
         cls.addClassCleanup(cls.cupsd.stop)
         cls.cupsd.start()
         cls.cupsd.add_queue("office", sample("kordavine-office.ppd"))
-        cls.cupsd.add_queue("basic", os.path.join(ARGS.tests, "panel", "fixtures", "ppd", "stored-print-off.ppd"))
+        cls.cupsd.add_queue("basic", os.path.join(ARGS.tests, "..", "ppd", "kordavine-office-mp2000.ppd"))
         cls.cupsd.add_queue("finisher", os.path.join(ARGS.tests, "qt", "fixtures", "finisher.ppd"))
         cls.cupsd.client("lpadmin", "-d", "office")
         # A queue without a PPD: the panel behaves as with no PPD.
