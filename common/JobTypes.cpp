@@ -2,18 +2,8 @@
 
 namespace varlo::printsettings {
 
-namespace {
-
 // rowOf looks a row up by its type's place in the enumeration.
-constexpr bool rowsFollowTheEnumeration() {
-    for (std::size_t i = 0; i < kJobTypes.size(); ++i) {
-        if (static_cast<std::size_t>(kJobTypes[i].type) != i) return false;
-    }
-    return true;
-}
-static_assert(rowsFollowTheEnumeration());
-
-}  // namespace
+static_assert(rowsFollowTheJobTypes(kJobTypes));
 
 const JobTypeRow& rowOf(JobType type) {
     return kJobTypes[static_cast<std::size_t>(type)];

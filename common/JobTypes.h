@@ -133,6 +133,17 @@ inline constexpr std::array<JobTypeRow, 7> kJobTypes{{
 
 const JobTypeRow& rowOf(JobType type);
 
+// Whether row i of a per-job-type table is the row of the i-th job type, so that a job type's
+// place in the enumeration finds its row.
+template <typename Rows>
+constexpr bool rowsFollowTheJobTypes(const Rows& rows) {
+    std::size_t place = 0;
+    for (const auto& row : rows) {
+        if (static_cast<std::size_t>(row.type) != place++) return false;
+    }
+    return place == kJobTypes.size();
+}
+
 inline const char* storedName(JobType type) {
     return rowOf(type).storedName;
 }

@@ -140,21 +140,34 @@ void appendDeviceCall(BoundedText& text, std::string_view L, const BlockValues& 
     appendLine(text, L, 0, "cleartomark");
 }
 
-// The held job: without job attributes where the printer takes no reserved-time keys, else with
-// them, and with the reserved print time while it is enabled. False when the reserved time is
-// enabled but absent.
+// The job dictionary for SetJobType: the job information, with the password where the job type
+// requires one, and the job attributes of a job that is kept (saveMode), none otherwise.
+void appendJobDictionary(BoundedText& text, std::string_view L, const BlockValues& v,
+                         const char* saveMode) {
+    appendLine(text, L, 0, "mark {");
+    appendLine(text, L, 0, "<<");
+    appendLine(text, L, 1, "/JobType 3");
+    appendLine(text, L, 1, "/JobInfo <<\t/UserID (", Quoted{v.userID}, ")");
+    appendLine(text, L, 2, "/Time (", Quoted{v.timeStamp}, ")");
+    if (v.password != nullptr) appendLine(text, L, 2, "/Password (", Quoted{v.password}, ")");
+    appendLine(text, L, 2, "/JobID (", Quoted{v.fileName}, ")");
+    appendLine(text, L, 1, ">>");
+    if (saveMode != nullptr) {
+        appendLine(text, L, 1, "/JobAttr <<\t", saveMode);
+        appendLine(text, L, 2, "/Public false");
+        appendLine(text, L, 2, ">>");
+    }
+    appendLine(text, L, 0, ">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec");
+    appendLine(text, L, 0, "} stopped cleartomark");
+}
+
+// The held job: the plain job dictionary where the printer takes no reserved-time keys, else
+// the dictionary with job attributes, and with the reserved print time while it is enabled.
+// False when the reserved time is enabled but absent.
 bool appendHeldJob(const JobOptions& options, BoundedText& text, std::string_view L,
                    const BlockValues& v) {
     if (!isOptionTrue(options, keys::kSpecifyTimeKeySupport)) {
-        appendLine(text, L, 0, "mark {");
-        appendLine(text, L, 0, "<<");
-        appendLine(text, L, 1, "/JobType 3");
-        appendLine(text, L, 1, "/JobInfo <<\t/UserID (", Quoted{v.userID}, ")");
-        appendLine(text, L, 2, "/Time (", Quoted{v.timeStamp}, ")");
-        appendLine(text, L, 2, "/JobID (", Quoted{v.fileName}, ")");
-        appendLine(text, L, 1, ">>");
-        appendLine(text, L, 0, ">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec");
-        appendLine(text, L, 0, "} stopped cleartomark");
+        appendJobDictionary(text, L, v, nullptr);
         return true;
     }
 
@@ -182,29 +195,12 @@ bool appendHeldJob(const JobOptions& options, BoundedText& text, std::string_vie
     return true;
 }
 
-void appendStoredJob(BoundedText& text, std::string_view L, const BlockValues& v,
-                     const char* saveMode) {
-    appendLine(text, L, 0, "mark {");
-    appendLine(text, L, 0, "<<");
-    appendLine(text, L, 1, "/JobType 3");
-    appendLine(text, L, 1, "/JobInfo <<\t/UserID (", Quoted{v.userID}, ")");
-    appendLine(text, L, 2, "/Time (", Quoted{v.timeStamp}, ")");
-    appendLine(text, L, 2, "/Password (", Quoted{v.password}, ")");
-    appendLine(text, L, 2, "/JobID (", Quoted{v.fileName}, ")");
-    appendLine(text, L, 1, ">>");
-    appendLine(text, L, 1, "/JobAttr <<\t", saveMode);
-    appendLine(text, L, 2, "/Public false");
-    appendLine(text, L, 2, ">>");
-    appendLine(text, L, 0, ">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec");
-    appendLine(text, L, 0, "} stopped cleartomark");
-}
-
 // What follows the user information in a job type's block.
 enum class BlockShape {
     UserInformationOnly,
     DeviceCall,  // one call of the device procedure
-    HeldJob,     // the held-job dictionary for SetJobType
-    StoredJob,   // the stored-job dictionary for SetJobType, kept as saveMode says
+    HeldJob,     // the held job's dictionary for SetJobType, in one of three forms
+    StoredJob,   // the job dictionary for SetJobType, kept as saveMode says
 };
 
 struct JobTypeBlock {
@@ -224,13 +220,7 @@ constexpr std::array<JobTypeBlock, 7> kBlocks{{
     {keys::JobType::DocumentServer, BlockShape::DeviceCall, "storedprint", nullptr},
 }};
 
-constexpr bool blocksFollowTheEnumeration() {
-    for (std::size_t i = 0; i < kBlocks.size(); ++i) {
-        if (static_cast<std::size_t>(kBlocks[i].type) != i) return false;
-    }
-    return true;
-}
-static_assert(blocksFollowTheEnumeration());
+static_assert(keys::rowsFollowTheJobTypes(kBlocks));
 
 }  // namespace
 
@@ -260,7 +250,7 @@ int appendJobTypeBlock(const JobOptions& options, keys::JobType type, BoundedTex
             if (!appendHeldJob(options, text, L, v)) return 1;
             break;
         case BlockShape::StoredJob:
-            appendStoredJob(text, L, v, block.saveMode);
+            appendJobDictionary(text, L, v, block.saveMode);
             break;
     }
     return 0;
