@@ -74,6 +74,16 @@ bool refuse(std::string reason) {
     return false;
 }
 
+// "Normal, SamplePrint, ... or DocumentServer".
+std::string everyDialogKeyword() {
+    std::string list;
+    for (std::size_t i = 0; i < ps::kJobTypes.size(); ++i) {
+        if (i > 0) list += i + 1 < ps::kJobTypes.size() ? ", " : " or ";
+        list += ps::kJobTypes[i].dialogKeyword;
+    }
+    return list;
+}
+
 // The job type, and whether it comes from the dialog options; none when the job is refused.
 struct ChosenType {
     JobType type;
@@ -88,9 +98,7 @@ std::optional<ChosenType> chooseJobType(const JobOptions& options, QueueModel& m
     if (const auto keyword = dialogValue(options, ps::kDialogJobType)) {
         const auto type = ps::jobTypeFromDialogKeyword(*keyword);
         if (!type) {
-            refuse(
-                "JobType names no job type: use Normal, SamplePrint, LockedPrint, PausedPrint, "
-                "SavedPrint, SaveDocumentPrint or DocumentServer");
+            refuse("JobType names no job type: use " + everyDialogKeyword());
             return std::nullopt;
         }
         if (ps::isJobTypeOffered(model.attributes(), *type)) return ChosenType{*type, true};
