@@ -41,17 +41,10 @@ bool acceptBareNumber(const char* key, const char* value) {
     return false;
 }
 
-// A required read whose absence stops the job.
-const char* readMarkingOption(const JobOptions& options, const char* key) {
-    const char* value = getRequiredOption(options, key);
-    if (value == nullptr) refuseJob(missingOptionReason(key));
-    return value;
-}
-
 // A required read of a value that goes into the PostScript as a bare token: null when the key
 // is absent or the value is no number an interpreter holds (the reason recorded).
 const char* readBareNumber(const JobOptions& options, const char* key) {
-    const char* value = readMarkingOption(options, key);
+    const char* value = readStoppingOption(options, key);
     if (value == nullptr || !acceptBareNumber(key, value)) return nullptr;
     return value;
 }
@@ -102,7 +95,7 @@ int buildMarkingBlock(const JobOptions& options, const CopyControlSettings& sett
                       BoundedText& area, std::string_view L) {
     area.clear();
     RequiredValues v;
-    v.font = readMarkingOption(options, keys::kCCPFont);
+    v.font = readStoppingOption(options, keys::kCCPFont);
     if (v.font == nullptr) return failBlock(area);
     v.size = readBareNumber(options, keys::kCCPSize);
     if (v.size == nullptr) return failBlock(area);
@@ -115,7 +108,7 @@ int buildMarkingBlock(const JobOptions& options, const CopyControlSettings& sett
     if (v.angle == nullptr) return failBlock(area);
     // The line space is required whatever the repeat mode; it is written, and so must be a
     // number, only with the loop attributes.
-    v.lineSpace = readMarkingOption(options, keys::kCCPLineSpace);
+    v.lineSpace = readStoppingOption(options, keys::kCCPLineSpace);
     if (v.lineSpace == nullptr) return failBlock(area);
     if (settings.repeat != RepeatMode::Off && !acceptBareNumber(keys::kCCPLineSpace, v.lineSpace)) {
         return failBlock(area);

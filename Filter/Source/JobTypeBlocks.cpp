@@ -75,13 +75,6 @@ struct BlockValues {
     char timeStamp[kTimeStampSize] = {};
 };
 
-// A required read whose absence stops the job: the absent key is the reason it is refused.
-const char* readStoppingOption(const JobOptions& options, const char* key) {
-    const char* value = getRequiredOption(options, key);
-    if (value == nullptr) refuseJob(missingOptionReason(key));
-    return value;
-}
-
 // The reads every block makes, in order: the user-code flag; the user ID, the password and the
 // file name the job type requires (the first absent one ends the block); the time stamp; then the
 // user code while it is enabled. A user ID that is not required is still read with the required
