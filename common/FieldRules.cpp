@@ -47,27 +47,28 @@ bool failsRule(std::string_view text, const FieldRule& rule) {
     return failsFieldRule(text, rule.minimum, rule.maximum, rule.classCode);
 }
 
-bool failsOptionalPassword(std::string_view text) {
-    return failsRule(text, kPasswordRule) && failsRule(text, kEmptyPasswordRule);
+bool failsUserID(std::string_view text, FieldCheck check) {
+    switch (check) {
+        case FieldCheck::None:
+            return false;
+        case FieldCheck::Optional:
+            return failsRule(text, kUserIDOptionalRule);
+        case FieldCheck::Required:
+            return failsRule(text, kUserIDRequiredRule);
+    }
+    return true;
 }
 
-FieldDemands fieldDemands(JobType type) {
-    switch (type) {
-        case JobType::Normal:
-            return {FieldCheck::Optional, false, FieldCheck::None};
-        case JobType::SamplePrint:
-            return {FieldCheck::Required, false, FieldCheck::None};
-        case JobType::LockedPrint:
-            return {FieldCheck::Required, false, FieldCheck::Required};
-        case JobType::PausedPrint:
-            return {FieldCheck::Required, true, FieldCheck::None};
-        case JobType::SavedPrint:
-        case JobType::SaveDocumentPrint:
-            return {FieldCheck::Required, true, FieldCheck::Optional};
-        case JobType::DocumentServer:
-            return {FieldCheck::Optional, true, FieldCheck::Optional};
+bool failsPassword(std::string_view text, FieldCheck check, const FieldRule& passwordRule) {
+    switch (check) {
+        case FieldCheck::None:
+            return false;
+        case FieldCheck::Optional:
+            return !text.empty() && failsRule(text, passwordRule);
+        case FieldCheck::Required:
+            return failsRule(text, passwordRule);
     }
-    return {FieldCheck::None, false, FieldCheck::None};
+    return true;
 }
 
 }  // namespace varlo::printsettings

@@ -1,12 +1,11 @@
-// The shapes a user ID, password, file name and user code must have, and which of them each job
-// type checks. The Job Log panel checks its entries with these rules before it saves them; the
-// filter checks the values that reach it through the print dialogs' PPD options with the same
-// rules. Lengths are counted in UTF-8 bytes; every byte must belong to the rule's class.
+// The shapes a user ID, password, file name and user code must have, and how a job type checks
+// them (which job type checks which: JobTypes.h). The Job Log panel checks its entries with these
+// rules before it saves them; the filter checks the values that reach it through the print
+// dialogs' PPD options with the same rules. Lengths are counted in UTF-8 bytes; every byte must
+// belong to the rule's class.
 #pragma once
 
 #include <string_view>
-
-#include "PrintSettingsKeys.h"
 
 namespace varlo::printsettings {
 
@@ -33,13 +32,9 @@ inline constexpr FieldRule kUserIDOptionalRule{0, 8, kAlphanumericClass};
 inline constexpr FieldRule kUserIDRequiredRule{1, 8, kAlphanumericClass};
 inline constexpr FieldRule kFileNameRule{0, 16, kAlphanumericClass};
 inline constexpr FieldRule kPasswordRule{4, 8, kDigitsClass};
-inline constexpr FieldRule kEmptyPasswordRule{0, 0, kDigitsClass};
 inline constexpr FieldRule kUserCodeRule{0, 8, kDigitsClass};
 
 bool failsRule(std::string_view text, const FieldRule& rule);
-
-// The optional password: tried as 4 to 8 digits, then as the empty text; fails only when both do.
-bool failsOptionalPassword(std::string_view text);
 
 // How a job type checks a field: not at all, allowing it empty, or demanding it.
 enum class FieldCheck { None, Optional, Required };
@@ -51,6 +46,13 @@ struct FieldDemands {
     FieldCheck password;
 };
 
-FieldDemands fieldDemands(JobType type);
+// The user ID as a job type checks it: 0 to 8 letters and digits where optional, 1 to 8 where
+// required; anything where it is not checked.
+bool failsUserID(std::string_view text, FieldCheck check);
+
+// The password as a job type checks it against passwordRule (4 to 8 digits in the panel, the
+// model's length in the filter): where optional it may also be empty.
+bool failsPassword(std::string_view text, FieldCheck check,
+                   const FieldRule& passwordRule = kPasswordRule);
 
 }  // namespace varlo::printsettings

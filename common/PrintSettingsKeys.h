@@ -4,8 +4,9 @@
 #pragma once
 
 #include <array>
-#include <optional>
-#include <string_view>
+
+// The values of the JobType key, and the rules that go with each.
+#include "JobTypes.h"
 
 namespace varlo::printsettings {
 
@@ -73,43 +74,5 @@ inline constexpr std::array<const char*, 9> kDialogOptionNames{
 // Flag values as the panel writes them; the filter accepts "true" in any letter case.
 inline constexpr char kTrue[] = "true";
 inline constexpr char kFalse[] = "false";
-
-// The seven job types, in the order of the vocabulary table.
-enum class JobType {
-    Normal,
-    SamplePrint,
-    LockedPrint,
-    PausedPrint,
-    SavedPrint,
-    SaveDocumentPrint,
-    DocumentServer,
-};
-
-struct JobTypeNames {
-    JobType type;
-    const char* storedName;     // the JobType value shared by panel and filter
-    const char* displayTitle;   // the English pop-up title in the panel (a strings-table key)
-    const char* dialogKeyword;  // the choice of the PPD's JobType option: the stored name
-                                // without its spaces (a PPD choice keyword cannot hold one)
-};
-
-inline constexpr std::array<JobTypeNames, 7> kJobTypes{{
-    {JobType::Normal, "Normal", "Normal Print", "Normal"},
-    {JobType::SamplePrint, "Sample Print", "Sample Print", "SamplePrint"},
-    {JobType::LockedPrint, "Locked Print", "Locked Print", "LockedPrint"},
-    {JobType::PausedPrint, "Paused Print", "Hold Print", "PausedPrint"},
-    {JobType::SavedPrint, "Saved Print", "Stored Print", "SavedPrint"},
-    {JobType::SaveDocumentPrint, "Save Document Print", "Store and Print", "SaveDocumentPrint"},
-    {JobType::DocumentServer, "Document Server", "Document Server", "DocumentServer"},
-}};
-
-const char* storedName(JobType type);
-const char* displayTitle(JobType type);
-const char* dialogKeyword(JobType type);
-
-// Exact, case-sensitive matches; none for anything outside the table.
-std::optional<JobType> jobTypeFromStoredName(std::string_view storedName);
-std::optional<JobType> jobTypeFromDisplayTitle(std::string_view englishTitle);
-std::optional<JobType> jobTypeFromDialogKeyword(std::string_view keyword);
 
 }  // namespace varlo::printsettings

@@ -2,41 +2,52 @@
 
 namespace varlo::printsettings {
 
+namespace {
+
+// The attribute that offers a job type; none for the job types every model offers.
+const std::optional<std::string>* offeringAttribute(const PrinterAttributes& a, OfferedBy by) {
+    switch (by) {
+        case OfferedBy::EveryModel:
+        case OfferedBy::JobTypeModel:
+            return nullptr;
+        case OfferedBy::StoredPrintSupport:
+            return &a.storedPrintSupport;
+        case OfferedBy::StoreAndPrintSupport:
+            return &a.storeAndPrintSupport;
+        case OfferedBy::DocumentServerSupport:
+            return &a.documentServerSupport;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 bool isTrue(const std::optional<std::string>& value) {
     return value && *value == "true";
 }
 
-bool isNotFalse(const std::optional<std::string>& value) {
-    return value && *value != "false";
+bool isFalse(const std::optional<std::string>& value) {
+    return !value || *value == "false";
+}
+
+bool isJobTypeOffered(const PrinterAttributes& a, JobType type) {
+    const auto* attribute = offeringAttribute(a, rowOf(type).offeredBy);
+    return attribute == nullptr || isTrue(*attribute);
 }
 
 std::vector<JobType> offeredJobTypes(const PrinterAttributes& a) {
-    std::vector<JobType> offered{JobType::Normal, JobType::SamplePrint, JobType::LockedPrint};
-    if (isTrue(a.storedPrintSupport)) {
-        offered.push_back(JobType::PausedPrint);
-        offered.push_back(JobType::SavedPrint);
+    std::vector<JobType> offered;
+    for (const JobTypeRow& row : kJobTypes) {
+        if (isJobTypeOffered(a, row.type)) offered.push_back(row.type);
     }
-    if (isTrue(a.storeAndPrintSupport)) offered.push_back(JobType::SaveDocumentPrint);
-    if (isTrue(a.documentServerSupport)) offered.push_back(JobType::DocumentServer);
     return offered;
 }
 
 bool isJobTypeAccepted(const PrinterAttributes& a, JobType type) {
-    switch (type) {
-        case JobType::Normal:
-            return true;
-        case JobType::SamplePrint:
-        case JobType::LockedPrint:
-            return !isTrue(a.noJobTypeModel);
-        case JobType::PausedPrint:
-        case JobType::SavedPrint:
-            return isNotFalse(a.storedPrintSupport);
-        case JobType::SaveDocumentPrint:
-            return isNotFalse(a.storeAndPrintSupport);
-        case JobType::DocumentServer:
-            return isNotFalse(a.documentServerSupport);
-    }
-    return false;
+    const OfferedBy by = rowOf(type).offeredBy;
+    if (by == OfferedBy::JobTypeModel) return !isTrue(a.noJobTypeModel);
+    const auto* attribute = offeringAttribute(a, by);
+    return attribute == nullptr || !isFalse(*attribute);
 }
 
 FieldRule modelPasswordRule(const PrinterAttributes& a) {

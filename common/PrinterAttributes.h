@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "FieldRules.h"
-#include "PrintSettingsKeys.h"
+#include "JobTypes.h"
 
 namespace varlo::printsettings {
 
@@ -31,15 +31,21 @@ inline constexpr const char* kLongPasswordSupportAttribute = "LongPasswardSuppor
 
 // Offering tests: the value is exactly "true".
 bool isTrue(const std::optional<std::string>& value);
-// Accepting tests: the value is anything but "false"; a missing attribute counts as "false".
-bool isNotFalse(const std::optional<std::string>& value);
+// The value is exactly "false", or missing: a missing attribute counts as "false". Accepting
+// tests are its negation.
+bool isFalse(const std::optional<std::string>& value);
+
+// Whether the model offers the job type: every model offers Normal, Sample and Locked Print,
+// the others where their attribute (JobTypes.h, offeredBy) is exactly "true".
+bool isJobTypeOffered(const PrinterAttributes& attributes, JobType type);
 
 // The job types the model offers (the panel's pop-up, the PPD's JobType choices), always in the
 // vocabulary's order, Normal first.
 std::vector<JobType> offeredJobTypes(const PrinterAttributes& attributes);
 
 // Whether a stored job type counts for this model (the panel's acceptance test before printing
-// and in the validation of its form).
+// and in the validation of its form): its attribute is not "false". So a model whose attribute
+// holds another value (such as "TRUE") accepts a job type it does not offer.
 bool isJobTypeAccepted(const PrinterAttributes& attributes, JobType type);
 
 // The model's password: 4 digits, or 4 to 8 where it takes long passwords.

@@ -18,30 +18,6 @@ using ps::FieldDemands;
 // Nothing selected: stored as normal without checking any of the three.
 constexpr FieldDemands kNoSelectionDemands{FieldCheck::None, false, FieldCheck::None};
 
-bool failsUserID(const std::string& text, FieldCheck check) {
-    switch (check) {
-        case FieldCheck::None:
-            return false;
-        case FieldCheck::Optional:
-            return ps::failsRule(text, ps::kUserIDOptionalRule);
-        case FieldCheck::Required:
-            return ps::failsRule(text, ps::kUserIDRequiredRule);
-    }
-    return true;
-}
-
-bool failsPassword(const std::string& text, FieldCheck check) {
-    switch (check) {
-        case FieldCheck::None:
-            return false;
-        case FieldCheck::Optional:
-            return ps::failsOptionalPassword(text);
-        case FieldCheck::Required:
-            return ps::failsRule(text, ps::kPasswordRule);
-    }
-    return true;
-}
-
 RefusedEntry refuse(EntryField field) {
     return {field, refusalMessageKey(field)};
 }
@@ -79,12 +55,12 @@ ValidationOutcome validateEntries(const EntryTexts& texts,
     // A job type the printer does not take is saved as a normal job.
     if (type && !isJobTypeAccepted(attributes, *type)) type = JobType::Normal;
 
-    const FieldDemands demands = type ? ps::fieldDemands(*type) : kNoSelectionDemands;
-    if (failsUserID(texts.userID, demands.userID)) return refuse(EntryField::UserID);
+    const FieldDemands demands = type ? ps::rowOf(*type).checks : kNoSelectionDemands;
+    if (ps::failsUserID(texts.userID, demands.userID)) return refuse(EntryField::UserID);
     if (demands.fileName && ps::failsRule(texts.fileName, ps::kFileNameRule)) {
         return refuse(EntryField::FileName);
     }
-    if (failsPassword(texts.password, demands.password)) return refuse(EntryField::Password);
+    if (ps::failsPassword(texts.password, demands.password)) return refuse(EntryField::Password);
     if (userCodeEnabled && ps::failsRule(texts.userCode, ps::kUserCodeRule)) {
         return refuse(EntryField::UserCode);
     }

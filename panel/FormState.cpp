@@ -10,33 +10,7 @@ using platform::LabelColor;
 
 namespace {
 
-// A missing attribute counts as "false", as everywhere in the panel.
-bool isFalseOrMissing(const std::optional<std::string>& value) { return !value || *value == ps::kFalse; }
-
 LabelColor colorFor(bool active) { return active ? LabelColor::Black : LabelColor::LightGray; }
-
-// Which of the file-name and password rows a job type uses.
-struct RowsInUse {
-    bool fileName;
-    bool password;
-};
-
-RowsInUse rowsInUse(ps::JobType type) {
-    switch (type) {
-        case ps::JobType::Normal:
-        case ps::JobType::SamplePrint:
-            return {false, false};
-        case ps::JobType::LockedPrint:
-            return {false, true};
-        case ps::JobType::PausedPrint:
-            return {true, false};
-        case ps::JobType::SavedPrint:
-        case ps::JobType::SaveDocumentPrint:
-        case ps::JobType::DocumentServer:
-            return {true, true};
-    }
-    return {false, false};
-}
 
 }  // namespace
 
@@ -61,7 +35,7 @@ void KordavineJobLogPDE::initializePopup() {
         DocNameLABEL->setHidden(true);
         DocNamenote->setHidden(true);
     };
-    if (isFalseOrMissing(attributes.storedPrintSupport) && isFalseOrMissing(attributes.documentServerSupport)) {
+    if (isFalse(attributes.storedPrintSupport) && isFalse(attributes.documentServerSupport)) {
         hideFileNameRow();
     }
     if (isTrue(attributes.noJobTypeModel)) {
@@ -94,7 +68,7 @@ void KordavineJobLogPDE::grayUI() {
     const auto type = selected ? ps::jobTypeFromDisplayTitle(*selected) : std::nullopt;
     // No selection, or a title that is none of the seven: those rows stay as they are.
     if (type) {
-        const RowsInUse rows = rowsInUse(*type);
+        const ps::FormRows rows = ps::rowOf(*type).formRows;
         DocNameField->setEnabled(rows.fileName);
         DocNameLABEL->setTextColor(colorFor(rows.fileName));
         DocNamenote->setTextColor(colorFor(rows.fileName));

@@ -12,8 +12,8 @@
 
 namespace kordavine::joblog {
 
+using varlo::printsettings::isFalse;
 using varlo::printsettings::isJobTypeAccepted;
-using varlo::printsettings::isNotFalse;
 using varlo::printsettings::isTrue;
 using varlo::printsettings::JobType;
 using varlo::printsettings::offeredJobTypes;

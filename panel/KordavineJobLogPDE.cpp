@@ -27,13 +27,10 @@ std::shared_ptr<KordavineJobLogPDE> KordavineJobLogPDE::initWithCallback(
     panel->pdePluginCallbackObject = std::move(callback);
     panel->pdeBundle = platform::bundleForClass(kClassName);
     const auto& host = panel->pdePluginCallbackObject;
-    panel->useConstraintHandling = host && host->respondsToSelector("willChangePPDOptionKeyValue:ppdChoice:");
 
-    if (const auto settings = panel->printSettings()) {
-        std::string userID;
-        if (platform::PMPrintSettingsGetValue(settings, ps::kUserID, userID) != platform::noErr) {
-            platform::PMPrintSettingsSetValue(settings, ps::kUserID, "", false);
-        }
+    if (const auto settings = panel->printSettings();
+        settings && !storedValue(settings, ps::kUserID)) {
+        platform::PMPrintSettingsSetValue(settings, ps::kUserID, "", false);
     }
     panel->ppd = host ? host->ppdFile() : nullptr;
     if (panel->ppd) panel->longpasswordsup = isTrue(platform::ppdAttributeValue(panel->ppd, "LongPasswardSupport"));
@@ -152,6 +149,14 @@ PrinterAttributes KordavineJobLogPDE::printerAttributes() const {
 
 platform::PMPrintSettings KordavineJobLogPDE::printSettings() const {
     return pdePluginCallbackObject ? pdePluginCallbackObject->printSettings() : nullptr;
+}
+
+std::optional<std::string> storedValue(const platform::PMPrintSettings& settings, const char* key) {
+    std::string value;
+    if (!settings || platform::PMPrintSettingsGetValue(settings, key, value) != platform::noErr) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 }  // namespace kordavine::joblog

@@ -107,7 +107,6 @@ public:
     Outlet<platform::TextField> Passwordnote;
     Outlet<platform::PopUpButton> JobTypeSelection;
     Outlet<platform::Button> EnableUserCode;
-    bool useConstraintHandling = false;
     bool popUpIsInited = false;
     bool longpasswordsup = false;
     bool panelshown = false;
@@ -123,5 +122,9 @@ public:
     };
     explicit KordavineJobLogPDE(ConstructionKey) {}
 };
+
+// The value the print settings hold under key; none without print settings or when the read
+// fails, as it does for a key they lack.
+std::optional<std::string> storedValue(const platform::PMPrintSettings& settings, const char* key);
 
 }  // namespace kordavine::joblog

@@ -17,12 +17,6 @@ namespace {
 // The short password entry never shows more than this many characters.
 constexpr std::size_t kShortPasswordLength = 4;
 
-std::optional<std::string> storedValue(const platform::PMPrintSettings& settings, const char* key) {
-    std::string value;
-    if (platform::PMPrintSettingsGetValue(settings, key, value) != platform::noErr) return std::nullopt;
-    return value;
-}
-
 }  // namespace
 
 void KordavineJobLogPDE::getNonPPDSettingsFromPrintSettings() {

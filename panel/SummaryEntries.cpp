@@ -5,16 +5,6 @@
 namespace kordavine::joblog {
 
 namespace ps = varlo::printsettings;
-using ps::JobType;
-
-namespace {
-
-bool keepsFileName(JobType type) {
-    return type == JobType::PausedPrint || type == JobType::SavedPrint ||
-           type == JobType::SaveDocumentPrint || type == JobType::DocumentServer;
-}
-
-}  // namespace
 
 SummaryDictionary summaryEntries(const StoredEntries& stored,
                                  const std::optional<std::string>& noJobTypeModel,
@@ -23,10 +13,10 @@ SummaryDictionary summaryEntries(const StoredEntries& stored,
     summary.insert_or_assign(localize("User ID"), stored.userID.value_or(""));
 
     // A PPD without the attribute counts as "false", as everywhere in the panel.
-    if ((!noJobTypeModel || *noJobTypeModel == ps::kFalse) && stored.jobType) {
+    if (ps::isFalse(noJobTypeModel) && stored.jobType) {
         if (const auto type = ps::jobTypeFromStoredName(*stored.jobType)) {
             summary.insert_or_assign(localize("Job Type"), localize(ps::displayTitle(*type)));
-            if (keepsFileName(*type)) {
+            if (ps::rowOf(*type).summaryShowsFileName) {
                 summary.insert_or_assign(localize("File Name"), stored.fileName.value_or(""));
             }
         }

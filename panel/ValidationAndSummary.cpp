@@ -8,16 +8,6 @@ namespace kordavine::joblog {
 
 namespace ps = varlo::printsettings;
 
-namespace {
-
-std::optional<std::string> storedValue(const platform::PMPrintSettings& settings, const char* key) {
-    std::string value;
-    if (!settings || platform::PMPrintSettingsGetValue(settings, key, value) != platform::noErr) return std::nullopt;
-    return value;
-}
-
-}  // namespace
-
 bool KordavineJobLogPDE::QualifyPA(const char* text, int minLength, int maxLength, int characterClass) {
     return ps::QualifyPA(text, minLength, maxLength, characterClass);
 }

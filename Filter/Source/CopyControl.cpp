@@ -3,7 +3,6 @@
 #include <array>
 #include <string>
 
-#include "CopyControlValues.h"
 #include "FilterStatus.h"
 #include "MarkingText.h"
 #include "PostScriptLines.h"
@@ -16,23 +15,12 @@ namespace keys = varlo::printsettings;
 
 namespace {
 
-constexpr std::array<ValueCode, 2> kCopyControlTypes{{
-    {"Copy Guard", 1},
-    {"Prevention Copy Pattern", 2},
-}};
-
-// Everything a block writes besides the marking text.
-struct MarkingSettings {
-    int color = 0;
-    int density = 0;
-    int mask = 0;
-    int effect = 0;
+// The required values, written as they stand (the font between parentheses).
+struct RequiredValues {
     const char* font = nullptr;
     const char* size = nullptr;
-    int position = 0;
     const char* angle = nullptr;
     const char* lineSpace = nullptr;
-    int repeat = 0;
 };
 
 // A value written into the PostScript as a bare token must be a number an interpreter holds;
@@ -53,48 +41,43 @@ bool acceptBareNumber(const char* key, const char* value) {
     return false;
 }
 
-// A required read whose absence stops the job.
-const char* readMarkingOption(const JobOptions& options, const char* key) {
-    const char* value = getRequiredOption(options, key);
-    if (value == nullptr) refuseJob(missingOptionReason(key));
-    return value;
-}
-
 // A required read of a value that goes into the PostScript as a bare token: null when the key
 // is absent or the value is no number an interpreter holds (the reason recorded).
 const char* readBareNumber(const JobOptions& options, const char* key) {
-    const char* value = readMarkingOption(options, key);
+    const char* value = readStoppingOption(options, key);
     if (value == nullptr || !acceptBareNumber(key, value)) return nullptr;
     return value;
 }
 
 int failBlock(BoundedText& area) {
     area.clear();
-    recordFilterStatus(kStatusSpliceFailed);
+    recordFilterStatus(FilterStatus::SpliceFailed);
     return 1;
 }
 
-void writeBlock(BoundedText& area, std::string_view L, int markingType, bool withPattern,
-                const MarkingSettings& s, std::string_view text) {
+void writeBlock(BoundedText& area, std::string_view L, const CopyControlSettings& s,
+                const RequiredValues& v, std::string_view text) {
     area.append(L);
     appendLine(area, L, 0, "mark {");
-    appendLine(area, L, 0, "<< /MarkingType ", markingType);
-    if (withPattern) {
+    appendLine(area, L, 0, "<< /MarkingType ", static_cast<int>(s.type));
+    if (s.type == CopyControlType::PreventionCopyPattern) {
         appendLine(area, L, 0, "/MarkingColor ", s.color);
         appendLine(area, L, 0, "/MarkingDensity ", s.density);
         appendLine(area, L, 0, "/MaskPattern ", s.mask);
     }
     appendLine(area, L, 0, "/StringEffect ", s.effect);
     appendLine(area, L, 0, "/StringAttributes <<");
-    appendLine(area, L, 0, "/FontName (", Quoted{s.font}, ")");
-    appendLine(area, L, 0, "/FontSize ", s.size);
+    appendLine(area, L, 0, "/FontName (", Quoted{v.font}, ")");
+    appendLine(area, L, 0, "/FontSize ", v.size);
     appendLine(area, L, 0, "/String (", Quoted{text}, ")");
     appendLine(area, L, 0, "/StringPosition ", s.position);
-    appendLine(area, L, 0, "/StringAngle ", s.angle);
-    if (s.repeat != 0) {
+    appendLine(area, L, 0, "/StringAngle ", v.angle);
+    if (s.repeat != RepeatMode::Off) {
         appendLine(area, L, 0, "/StringLoopAttributes <<");
-        appendLine(area, L, 0, "/StringLoopInterval ", s.lineSpace);
-        appendLine(area, L, 0, s.repeat == 1 ? "/StringLoopToggle false" : "/StringLoopToggle true");
+        appendLine(area, L, 0, "/StringLoopInterval ", v.lineSpace);
+        appendLine(
+            area, L, 0,
+            s.repeat == RepeatMode::Repeat ? "/StringLoopToggle false" : "/StringLoopToggle true");
         appendLine(area, L, 0, ">>");
     }
     // Closes the string attributes only: the "<<" opened with the marking type stays open
@@ -105,61 +88,39 @@ void writeBlock(BoundedText& area, std::string_view L, int markingType, bool wit
     area.append(L);
 }
 
-// The reads come first, in the device's order; the block is written only when all succeeded.
-int buildMarkingBlock(const JobOptions& options, int markingType, bool withPattern,
+}  // namespace
+
+// The required reads come in the device's order; the block is written only when all succeeded.
+int buildMarkingBlock(const JobOptions& options, const CopyControlSettings& settings,
                       BoundedText& area, std::string_view L) {
     area.clear();
-    MarkingSettings s;
-    if (withPattern) {
-        s.color = markingColorCode(options);
-        s.density = markingDensityCode(options);
-        s.mask = maskPatternCode(options);
-    }
-    s.effect = stringEffectCode(options, markingType);
-    s.font = readMarkingOption(options, keys::kCCPFont);
-    if (s.font == nullptr) return failBlock(area);
-    s.size = readBareNumber(options, keys::kCCPSize);
-    if (s.size == nullptr) return failBlock(area);
+    RequiredValues v;
+    v.font = readStoppingOption(options, keys::kCCPFont);
+    if (v.font == nullptr) return failBlock(area);
+    v.size = readBareNumber(options, keys::kCCPSize);
+    if (v.size == nullptr) return failBlock(area);
 
     std::array<char, kMarkingTextSize> textStorage{};
     BoundedText text(textStorage);
-    if (!composeMarkingText(options, text)) return failBlock(area);
+    if (!composeMarkingText(options, settings.textType, text)) return failBlock(area);
 
-    s.position = stringPositionCode(options);
-    s.angle = readBareNumber(options, keys::kCCPAngle);
-    if (s.angle == nullptr) return failBlock(area);
+    v.angle = readBareNumber(options, keys::kCCPAngle);
+    if (v.angle == nullptr) return failBlock(area);
     // The line space is required whatever the repeat mode; it is written, and so must be a
     // number, only with the loop attributes.
-    s.lineSpace = readMarkingOption(options, keys::kCCPLineSpace);
-    if (s.lineSpace == nullptr) return failBlock(area);
-    s.repeat = stringRepeatMode(options);
-    if (s.repeat != 0 && !acceptBareNumber(keys::kCCPLineSpace, s.lineSpace)) {
+    v.lineSpace = readStoppingOption(options, keys::kCCPLineSpace);
+    if (v.lineSpace == nullptr) return failBlock(area);
+    if (settings.repeat != RepeatMode::Off && !acceptBareNumber(keys::kCCPLineSpace, v.lineSpace)) {
         return failBlock(area);
     }
 
-    writeBlock(area, L, markingType, withPattern, s, text.view());
+    writeBlock(area, L, settings, v, text.view());
     if (area.overflowed()) {
         refuseJob("the copy-control block with its values escaped is longer than its " +
                   std::to_string(kCopyControlAreaSize - 1) + " bytes");
         return failBlock(area);
     }
     return 0;
-}
-
-}  // namespace
-
-int copyControlType(const JobOptions& options) {
-    return codeForOption(options, keys::kCCPCopyControlType, kCopyControlTypes, 0);
-}
-
-int buildCopyGuardBlock(const JobOptions& options, int markingType, BoundedText& area,
-                        std::string_view lineEnding) {
-    return buildMarkingBlock(options, markingType, false, area, lineEnding);
-}
-
-int buildCopyPatternBlock(const JobOptions& options, int markingType, BoundedText& area,
-                          std::string_view lineEnding) {
-    return buildMarkingBlock(options, markingType, true, area, lineEnding);
 }
 
 }  // namespace jobtypefilter

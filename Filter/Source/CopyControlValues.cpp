@@ -1,5 +1,9 @@
 #include "CopyControlValues.h"
 
+#include <array>
+#include <cstddef>
+#include <string_view>
+
 #include "PrintSettingsKeys.h"
 
 namespace jobtypefilter {
@@ -8,9 +12,33 @@ namespace keys = varlo::printsettings;
 
 namespace {
 
-constexpr std::array<ValueCode, 3> kColors{{{"Black", 0}, {"Cyan", 1}, {"Magenta", 2}}};
+// One row of a value table: the option value and what it stands for.
+template <typename Code>
+struct ValueCode {
+    std::string_view value;
+    Code code;
+};
 
-constexpr std::array<ValueCode, 5> kDensities{{
+// What the value the options hold under key stands for, or defaultCode.
+template <typename Code, std::size_t N>
+Code codeForOption(const JobOptions& options, const char* key,
+                   const std::array<ValueCode<Code>, N>& rows, Code defaultCode) {
+    const char* value = options.get(key);
+    if (value == nullptr) return defaultCode;
+    for (const ValueCode<Code>& row : rows) {
+        if (row.value == value) return row.code;
+    }
+    return defaultCode;
+}
+
+constexpr std::array<ValueCode<CopyControlType>, 2> kCopyControlTypes{{
+    {"Copy Guard", CopyControlType::CopyGuard},
+    {"Prevention Copy Pattern", CopyControlType::PreventionCopyPattern},
+}};
+
+constexpr std::array<ValueCode<int>, 3> kColors{{{"Black", 0}, {"Cyan", 1}, {"Magenta", 2}}};
+
+constexpr std::array<ValueCode<int>, 5> kDensities{{
     {"Very Light", 1},
     {"Light", 2},
     {"Middle", 3},
@@ -18,7 +46,7 @@ constexpr std::array<ValueCode, 5> kDensities{{
     {"Very Dark", 5},
 }};
 
-constexpr std::array<ValueCode, 11> kMaskPatterns{{
+constexpr std::array<ValueCode<int>, 11> kMaskPatterns{{
     {"None", 0},
     {"Wave Crest", 1},
     {"Mesh", 2},
@@ -32,21 +60,21 @@ constexpr std::array<ValueCode, 11> kMaskPatterns{{
     {"Hexagonal", 10},
 }};
 
-constexpr std::array<ValueCode, 4> kGuardEffects{{
+constexpr std::array<ValueCode<int>, 4> kGuardEffects{{
     {"Off", 0},
     {"Background Only", 1},
     {"Reverse Patterns", 2},
     {"Text Only", 4},
 }};
 
-constexpr std::array<ValueCode, 4> kPatternEffects{{
+constexpr std::array<ValueCode<int>, 4> kPatternEffects{{
     {"Off", 0},
     {"Background Only", 3},
     {"Reverse Patterns", 2},
     {"Text Only", 4},
 }};
 
-constexpr std::array<ValueCode, 7> kPositions{{
+constexpr std::array<ValueCode<int>, 7> kPositions{{
     {"Top Left", 0},
     {"Center Top", 1},
     {"Top Right", 2},
@@ -56,52 +84,39 @@ constexpr std::array<ValueCode, 7> kPositions{{
     {"Bottom Right", 6},
 }};
 
-constexpr std::array<ValueCode, 3> kRepeatModes{{
-    {"Off", 0},
-    {"Repeat", 1},
-    {"Repeat and Rotate carriage return", 2},
+constexpr std::array<ValueCode<RepeatMode>, 3> kRepeatModes{{
+    {"Off", RepeatMode::Off},
+    {"Repeat", RepeatMode::Repeat},
+    {"Repeat and Rotate carriage return", RepeatMode::RepeatAndRotate},
 }};
 
-constexpr std::array<ValueCode, 8> kTextTypes{{
-    {"User Defined", 0},
-    {"Login User Name", 1},
-    {"PrintJob Name", 2},
-    {"PrintJob Time", 3},
-    {"Login User Name + PrintJob Name", 4},
-    {"Login User Name + PrintJob Time", 5},
-    {"PrintJob Name + PrintJob Time", 6},
-    {"Login User Name + PrintJob Name + PrintJob Time", 7},
+constexpr std::array<ValueCode<MarkingTextType>, 8> kTextTypes{{
+    {"User Defined", MarkingTextType::UserDefined},
+    {"Login User Name", MarkingTextType::UserName},
+    {"PrintJob Name", MarkingTextType::JobName},
+    {"PrintJob Time", MarkingTextType::PrintTime},
+    {"Login User Name + PrintJob Name", MarkingTextType::UserNameJobName},
+    {"Login User Name + PrintJob Time", MarkingTextType::UserNamePrintTime},
+    {"PrintJob Name + PrintJob Time", MarkingTextType::JobNamePrintTime},
+    {"Login User Name + PrintJob Name + PrintJob Time", MarkingTextType::UserNameJobNamePrintTime},
 }};
 
 }  // namespace
 
-int markingColorCode(const JobOptions& options) {
-    return codeForOption(options, keys::kCCPColor, kColors, 0);
-}
-
-int markingDensityCode(const JobOptions& options) {
-    return codeForOption(options, keys::kCCPDensity, kDensities, 3);
-}
-
-int maskPatternCode(const JobOptions& options) {
-    return codeForOption(options, keys::kCCPMaskType, kMaskPatterns, 0);
-}
-
-int stringEffectCode(const JobOptions& options, int markingType) {
-    return markingType == 2 ? codeForOption(options, keys::kCCPEffect, kPatternEffects, 0)
-                            : codeForOption(options, keys::kCCPEffect, kGuardEffects, 0);
-}
-
-int stringPositionCode(const JobOptions& options) {
-    return codeForOption(options, keys::kCCPPosition, kPositions, 3);
-}
-
-int stringRepeatMode(const JobOptions& options) {
-    return codeForOption(options, keys::kCCPRepeat, kRepeatModes, 0);
-}
-
-int markingTextType(const JobOptions& options) {
-    return codeForOption(options, keys::kCCPTextType, kTextTypes, 0);
+CopyControlSettings readCopyControlSettings(const JobOptions& options) {
+    CopyControlSettings s;
+    s.type = codeForOption(options, keys::kCCPCopyControlType, kCopyControlTypes, s.type);
+    s.color = codeForOption(options, keys::kCCPColor, kColors, s.color);
+    s.density = codeForOption(options, keys::kCCPDensity, kDensities, s.density);
+    s.mask = codeForOption(options, keys::kCCPMaskType, kMaskPatterns, s.mask);
+    s.effect = codeForOption(
+        options, keys::kCCPEffect,
+        s.type == CopyControlType::PreventionCopyPattern ? kPatternEffects : kGuardEffects,
+        s.effect);
+    s.position = codeForOption(options, keys::kCCPPosition, kPositions, s.position);
+    s.repeat = codeForOption(options, keys::kCCPRepeat, kRepeatModes, s.repeat);
+    s.textType = codeForOption(options, keys::kCCPTextType, kTextTypes, s.textType);
+    return s;
 }
 
 }  // namespace jobtypefilter

@@ -1,47 +1,50 @@
-// The numbers the device's marking procedure expects for the copy-control settings. Every
-// value is matched exactly and case-sensitively; an absent or unknown value takes the default.
+// The copy-control settings that are chosen from a table of values, and the numbers the device's
+// marking procedure expects for them. Every value is matched exactly and case-sensitively; an
+// absent or unknown value takes the table's default.
 #pragma once
-
-#include <array>
-#include <cstddef>
-#include <string_view>
 
 #include "JobOptions.h"
 
 namespace jobtypefilter {
 
-// One row of a value table: the option value and the number it stands for.
-struct ValueCode {
-    std::string_view value;
-    int code;
+// The number of each type is the MarkingType the block hands the device.
+enum class CopyControlType {
+    Off = 0,  // no marking block (default)
+    CopyGuard = 1,
+    PreventionCopyPattern = 2,
 };
 
-// The number for the value the options hold under key, or defaultCode.
-template <std::size_t N>
-int codeForOption(const JobOptions& options, const char* key,
-                  const std::array<ValueCode, N>& rows, int defaultCode) {
-    const char* value = options.get(key);
-    if (value == nullptr) return defaultCode;
-    for (const ValueCode& row : rows) {
-        if (row.value == value) return row.code;
-    }
-    return defaultCode;
-}
+enum class RepeatMode {
+    Off,              // no loop attributes (default)
+    Repeat,           // loop attributes, "/StringLoopToggle false"
+    RepeatAndRotate,  // loop attributes, "/StringLoopToggle true"
+};
 
-// Black 0 (default), Cyan 1, Magenta 2.
-int markingColorCode(const JobOptions& options);
-// Very Light 1 to Very Dark 5; Middle (3) is the default.
-int markingDensityCode(const JobOptions& options);
-// None 0 (default) to Hexagonal 10.
-int maskPatternCode(const JobOptions& options);
-// The effect number depends on the marking type: "Background Only" is 1 for the copy guard
-// and 3 for the prevention copy pattern. A marking type other than 2 reads the guard column.
-int stringEffectCode(const JobOptions& options, int markingType);
-// Top Left 0 to Bottom Right 6; Center (3) is the default.
-int stringPositionCode(const JobOptions& options);
-// 0 no loop attributes (default), 1 repeat, 2 repeat and rotate.
-int stringRepeatMode(const JobOptions& options);
-// 0 user-defined text (default), 1 to 7 the combinations of user name, job name and time.
-int markingTextType(const JobOptions& options);
+// The custom text, or the login user name, the print job name and the print time joined.
+enum class MarkingTextType {
+    UserDefined,  // default
+    UserName,
+    JobName,
+    PrintTime,
+    UserNameJobName,
+    UserNamePrintTime,
+    JobNamePrintTime,
+    UserNameJobNamePrintTime,
+};
+
+struct CopyControlSettings {
+    CopyControlType type = CopyControlType::Off;
+    int color = 0;     // Black 0 (default), Cyan 1, Magenta 2; prevention copy pattern only
+    int density = 3;   // Very Light 1 to Very Dark 5, Middle (3) the default; pattern only
+    int mask = 0;      // None 0 (default) to Hexagonal 10; pattern only
+    int effect = 0;    // by the type's column: "Background Only" is 1 for the copy guard, 3 for
+                       // the prevention copy pattern
+    int position = 3;  // Top Left 0 to Bottom Right 6, Center (3) the default
+    RepeatMode repeat = RepeatMode::Off;
+    MarkingTextType textType = MarkingTextType::UserDefined;
+};
+
+// Reads every table-valued copy-control option once. Plain reads: nothing is recorded.
+CopyControlSettings readCopyControlSettings(const JobOptions& options);
 
 }  // namespace jobtypefilter

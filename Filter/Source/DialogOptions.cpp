@@ -69,33 +69,19 @@ std::string passwordLength(const ps::FieldRule& rule) {
                : std::to_string(rule.minimum) + " to " + std::to_string(rule.maximum) + " digits";
 }
 
-bool failsUserID(const std::string& text, FieldCheck check) {
-    switch (check) {
-        case FieldCheck::None:
-            return false;
-        case FieldCheck::Optional:
-            return ps::failsRule(text, ps::kUserIDOptionalRule);
-        case FieldCheck::Required:
-            return ps::failsRule(text, ps::kUserIDRequiredRule);
-    }
-    return true;
-}
-
-bool failsPassword(const std::string& text, FieldCheck check, const ps::FieldRule& rule) {
-    switch (check) {
-        case FieldCheck::None:
-            return false;
-        case FieldCheck::Optional:
-            return !text.empty() && ps::failsRule(text, rule);
-        case FieldCheck::Required:
-            return ps::failsRule(text, rule);
-    }
-    return true;
-}
-
 bool refuse(std::string reason) {
     refuseJob(std::move(reason));
     return false;
+}
+
+// "Normal, SamplePrint, ... or DocumentServer".
+std::string everyDialogKeyword() {
+    std::string list;
+    for (std::size_t i = 0; i < ps::kJobTypes.size(); ++i) {
+        if (i > 0) list += i + 1 < ps::kJobTypes.size() ? ", " : " or ";
+        list += ps::kJobTypes[i].dialogKeyword;
+    }
+    return list;
 }
 
 // The job type, and whether it comes from the dialog options; none when the job is refused.
@@ -112,14 +98,10 @@ std::optional<ChosenType> chooseJobType(const JobOptions& options, QueueModel& m
     if (const auto keyword = dialogValue(options, ps::kDialogJobType)) {
         const auto type = ps::jobTypeFromDialogKeyword(*keyword);
         if (!type) {
-            refuse(
-                "JobType names no job type: use Normal, SamplePrint, LockedPrint, PausedPrint, "
-                "SavedPrint, SaveDocumentPrint or DocumentServer");
+            refuse("JobType names no job type: use " + everyDialogKeyword());
             return std::nullopt;
         }
-        for (JobType offered : ps::offeredJobTypes(model.attributes())) {
-            if (offered == *type) return ChosenType{*type, true};
-        }
+        if (ps::isJobTypeOffered(model.attributes(), *type)) return ChosenType{*type, true};
         refuse(std::string("This printer does not offer ") + ps::displayTitle(*type) +
                " (JobType=" + ps::dialogKeyword(*type) + ")");
         return std::nullopt;
@@ -146,7 +128,7 @@ bool translateDialogOptions(JobOptions& options, const JobOrigin& origin) {
     const auto chosen = chooseJobType(options, model, pin.has_value());
     if (!chosen) return false;
     const JobType type = chosen->type;
-    const ps::FieldDemands demands = ps::fieldDemands(type);
+    const ps::FieldDemands demands = ps::rowOf(type).checks;
     const std::string title = ps::displayTitle(type);
 
     // Each value the filter's key does not already hold, from the dialog options.
@@ -180,7 +162,7 @@ bool translateDialogOptions(JobOptions& options, const JobOrigin& origin) {
     }
 
     // The panel's checks, in its order: user ID, file name, password, user code.
-    if (userID && failsUserID(*userID, demands.userID)) {
+    if (userID && ps::failsUserID(*userID, demands.userID)) {
         return refuse(demands.userID == FieldCheck::Required
                           ? title + " needs a user ID of 1 to 8 letters and digits"
                           : std::string("The user ID must be up to 8 letters and digits"));
@@ -188,7 +170,7 @@ bool translateDialogOptions(JobOptions& options, const JobOrigin& origin) {
     if (fileName && demands.fileName && ps::failsRule(*fileName, ps::kFileNameRule)) {
         return refuse("The file name must be up to 16 letters and digits");
     }
-    if (password && failsPassword(*password, demands.password, model.passwordRule())) {
+    if (password && ps::failsPassword(*password, demands.password, model.passwordRule())) {
         const std::string length = passwordLength(model.passwordRule());
         return refuse(demands.password == FieldCheck::Required
                           ? title + " needs a password of " + length

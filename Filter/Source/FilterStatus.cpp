@@ -8,32 +8,35 @@
 namespace jobtypefilter {
 
 namespace {
-int recordedStatus = kStatusNone;
-int stoppedBy = kStatusNone;
+FilterStatus recordedStatus = FilterStatus::None;
+FilterStatus stoppedBy = FilterStatus::None;
 int errnoAtStop = 0;
 std::string reason;
 
-bool isInputOutputFailure(int code) {
-    return code == kStatusOpenFailed || code == kStatusReadFailed || code == kStatusWriteFailed;
+bool isInputOutputFailure(FilterStatus code) {
+    return code == FilterStatus::OpenFailed || code == FilterStatus::ReadFailed ||
+           code == FilterStatus::WriteFailed;
 }
 }  // namespace
 
-void recordFilterStatus(int code) {
-    if (recordedStatus == kStatusNone) recordedStatus = code;
+void recordFilterStatus(FilterStatus code) {
+    if (recordedStatus == FilterStatus::None) recordedStatus = code;
 }
 
-int filterStatus() { return recordedStatus; }
+FilterStatus filterStatus() {
+    return recordedStatus;
+}
 
-void recordStop(int code) {
+void recordStop(FilterStatus code) {
     const int error = errno;
     recordFilterStatus(code);
-    if (stoppedBy != kStatusNone) return;
+    if (stoppedBy != FilterStatus::None) return;
     stoppedBy = code;
     errnoAtStop = error;
 }
 
 void recordMissingOption(const char*) {
-    recordFilterStatus(kStatusRequiredMissing);
+    recordFilterStatus(FilterStatus::RequiredMissing);
 }
 
 void refuseJob(std::string text) {
@@ -49,15 +52,15 @@ const std::string& refusalReason() {
 }
 
 void resetFilterStatus() {
-    recordedStatus = kStatusNone;
-    stoppedBy = kStatusNone;
+    recordedStatus = FilterStatus::None;
+    stoppedBy = FilterStatus::None;
     errnoAtStop = 0;
     reason.clear();
 }
 
-const char* failureMessage(int status) {
-    return status == kStatusMemoryError ? "ERROR: memory error in CUPS Filter - "
-                                        : "ERROR: error in CUPS Filter - ";
+const char* failureMessage(FilterStatus status) {
+    return status == FilterStatus::MemoryError ? "ERROR: memory error in CUPS Filter - "
+                                               : "ERROR: error in CUPS Filter - ";
 }
 
 void reportWarning(std::string_view text) {
@@ -69,7 +72,7 @@ void reportFailure() {
     const std::string line = std::string("ERROR: ") + failureMessage(recordedStatus);
     if (isInputOutputFailure(stoppedBy)) {
         errno = errnoAtStop;
-    } else if (stoppedBy == kStatusMemoryError) {
+    } else if (stoppedBy == FilterStatus::MemoryError) {
         errno = ENOMEM;
     } else {
         errno = EINVAL;

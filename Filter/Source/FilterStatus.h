@@ -8,23 +8,23 @@
 
 namespace jobtypefilter {
 
-enum FilterStatusCode : int {
-    kStatusNone = 0,
-    kStatusSpliceFailed = 1,  // the splice text could not be built (or the marking text ran over)
-    kStatusMemoryError = 2,   // a buffer or the options record could not be allocated
-    kStatusOpenFailed = 3,    // the job file named on the command line cannot be opened
-    kStatusReadFailed = 4,    // reading the job failed
-    kStatusWriteFailed = 5,   // writing to standard output failed
-    kStatusRequiredMissing = 6,  // a required job option is absent
-    kStatusOptionRefused = 7,    // the job's options were refused before any of the job was read
+enum class FilterStatus {
+    None = 0,
+    SpliceFailed = 1,     // the splice text could not be built (or the marking text ran over)
+    MemoryError = 2,      // a buffer or the options record could not be allocated
+    OpenFailed = 3,       // the job file named on the command line cannot be opened
+    ReadFailed = 4,       // reading the job failed
+    WriteFailed = 5,      // writing to standard output failed
+    RequiredMissing = 6,  // a required job option is absent
+    OptionRefused = 7,    // the job's options were refused before any of the job was read
 };
 
 // Stores code only while nothing is recorded.
-void recordFilterStatus(int code);
-int filterStatus();
+void recordFilterStatus(FilterStatus code);
+FilterStatus filterStatus();
 // Records code as for recordFilterStatus and remembers it as what stopped the job, with the
 // error number of that moment: a failed open, read or write reports its own system text.
-void recordStop(int code);
+void recordStop(FilterStatus code);
 // Records the required-option status for an absent key. Whether the job stops for it is the
 // caller's to say, with refuseJob.
 void recordMissingOption(const char* key);
@@ -40,7 +40,7 @@ const std::string& refusalReason();
 void resetFilterStatus();
 
 // The message that belongs to a status; every status but the memory error shares one text.
-const char* failureMessage(int status);
+const char* failureMessage(FilterStatus status);
 
 // Writes "WARNING: <text>" to standard error: something the filter set aside; the job goes on.
 void reportWarning(std::string_view text);

@@ -45,6 +45,12 @@ const char* getRequiredOption(const JobOptions& options, const char* key) {
     return value;
 }
 
+const char* readStoppingOption(const JobOptions& options, const char* key) {
+    const char* value = getRequiredOption(options, key);
+    if (value == nullptr) refuseJob(missingOptionReason(key));
+    return value;
+}
+
 bool isOptionTrue(const JobOptions& options, const char* key) {
     const char* value = options.get(key);
     return value != nullptr && strcasecmp(value, "true") == 0;

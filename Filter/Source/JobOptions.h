@@ -30,6 +30,10 @@ public:
 // The value, or null after recording the required-option status.
 const char* getRequiredOption(const JobOptions& options, const char* key);
 
+// The same for a key whose absence stops the job: an absent key is also recorded as the reason
+// the job is refused.
+const char* readStoppingOption(const JobOptions& options, const char* key);
+
 // True when the key is present and its value is "true" in any letter case.
 bool isOptionTrue(const JobOptions& options, const char* key);
 

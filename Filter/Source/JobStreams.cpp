@@ -4,8 +4,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <algorithm>
-#include <new>
 
 namespace jobtypefilter {
 
@@ -15,60 +13,16 @@ StreamBuffer allocateStreamBuffer(std::size_t size) {
     return StreamBuffer(static_cast<unsigned char*>(std::aligned_alloc(kPage, rounded)));
 }
 
-FdJobInput::FdJobInput(int fd, std::size_t bufferSize)
-    : fd_(fd), buffer_(allocateStreamBuffer(bufferSize)), capacity_(buffer_ ? bufferSize : 0) {}
-
-std::size_t FdJobInput::readFully(unsigned char* into, std::size_t n) {
-    std::size_t done = 0;
-    while (done < n && !descriptorAtEnd_ && !failed_) {
-        const ssize_t got = ::read(fd_, into + done, n - done);
-        if (got > 0) {
-            done += static_cast<std::size_t>(got);
-        } else if (got == 0) {
-            descriptorAtEnd_ = true;
-        } else if (errno != EINTR) {
-            failed_ = true;
-        }
-    }
-    return done;
-}
-
-std::size_t FdJobInput::read(unsigned char* into, std::size_t n) {
-    std::size_t done = std::min(n, end_ - start_);
-    std::memcpy(into, buffer_.get() + start_, done);
-    start_ += done;
-    if (done < n && n - done >= capacity_ / 2) {
-        done += readFully(into + done, n - done);
-    }
-    while (done < n && !descriptorAtEnd_ && !failed_) {
-        start_ = 0;
-        end_ = readFully(buffer_.get(), capacity_);
-        const std::size_t take = std::min(n - done, end_);
-        std::memcpy(into + done, buffer_.get(), take);
-        start_ = take;
-        done += take;
-    }
-    if (done < n) atEnd_ = true;
-    return done;
-}
-
 std::size_t FdJobInput::readSome(unsigned char* into, std::size_t n) {
-    if (start_ < end_) {
-        const std::size_t take = std::min(n, end_ - start_);
-        std::memcpy(into, buffer_.get() + start_, take);
-        start_ += take;
-        return take;
-    }
-    while (n > 0 && !descriptorAtEnd_ && !failed_) {
+    while (n > 0 && !atEnd_ && !failed_) {
         const ssize_t got = ::read(fd_, into, n);
         if (got > 0) return static_cast<std::size_t>(got);
         if (got == 0) {
-            descriptorAtEnd_ = true;
+            atEnd_ = true;
         } else if (errno != EINTR) {
             failed_ = true;
         }
     }
-    atEnd_ = descriptorAtEnd_;
     return 0;
 }
 

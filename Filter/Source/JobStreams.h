@@ -9,19 +9,16 @@
 
 namespace jobtypefilter {
 
-// Buffered-stream semantics: a read of up to n bytes brings fewer only when the input has ended
-// or failed, and atEnd() holds once a read has met the end.
 class JobInput {
 public:
     virtual ~JobInput() = default;
-    virtual std::size_t read(unsigned char* into, std::size_t n) = 0;
-    // Up to n bytes, as many as are at hand: fewer than asked is no sign of the end, none is.
-    // The copy after the splice reads this way, so that a pipe's bytes move on as they come.
-    virtual std::size_t readSome(unsigned char* into, std::size_t n) { return read(into, n); }
+    // Up to n bytes, as many as are at hand: fewer than asked is no sign of the end, none is
+    // (then atEnd() holds), or a failure (then failed() does). The job's bytes move on as they
+    // come.
+    virtual std::size_t readSome(unsigned char* into, std::size_t n) = 0;
     virtual bool atEnd() const = 0;
     virtual bool failed() const = 0;
-    // The descriptor the rest of the job can be moved from inside the kernel, or -1: none, or
-    // bytes are still buffered here (they must go first).
+    // The descriptor the rest of the job can be moved from inside the kernel, or -1.
     virtual int descriptor() const { return -1; }
 };
 
@@ -57,30 +54,18 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-// Reads a file descriptor through a buffer of its own, with buffered-stream semantics. Small
-// reads are served from the buffer; a read of at least half the buffer takes what the buffer
-// holds and reads the rest straight into place; readSome hands out what is buffered or else
-// makes one read straight into place, as cat does.
+// Reads a file descriptor: each readSome is one read straight into place, as cat does.
 class FdJobInput final : public JobInput {
 public:
-    explicit FdJobInput(int fd, std::size_t bufferSize = 128 * 1024);
-    std::size_t read(unsigned char* into, std::size_t n) override;
+    explicit FdJobInput(int fd) : fd_(fd) {}
     std::size_t readSome(unsigned char* into, std::size_t n) override;
     bool atEnd() const override { return atEnd_; }
     bool failed() const override { return failed_; }
-    int descriptor() const override { return start_ < end_ || failed_ ? -1 : fd_; }
+    int descriptor() const override { return failed_ ? -1 : fd_; }
 
 private:
-    // Reads up to n bytes with as many system calls as it takes; short only at end or error.
-    std::size_t readFully(unsigned char* into, std::size_t n);
-
     int fd_;
-    StreamBuffer buffer_;
-    std::size_t capacity_;
-    std::size_t start_ = 0;  // first buffered byte not yet handed out
-    std::size_t end_ = 0;    // one past the last buffered byte
-    bool descriptorAtEnd_ = false;  // the descriptor has no more bytes; some may be buffered
-    bool atEnd_ = false;            // a read came up short: the job has ended for its reader
+    bool atEnd_ = false;
     bool failed_ = false;
 };
 

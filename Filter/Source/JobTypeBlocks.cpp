@@ -1,8 +1,7 @@
 #include "JobTypeBlocks.h"
 
 #include <array>
-#include <cstring>
-#include <initializer_list>
+#include <cstddef>
 
 #include "FilterStatus.h"
 #include "JobClock.h"
@@ -25,8 +24,9 @@ struct ProcedureLine {
 constexpr std::array<ProcedureLine, 39> kProcedureLines{{
     {0, ""},
     {0, "/isEnhancedFeatures"},
-    {1, "{userdict /4b1e7d2c90 known { userdict /4b1e7d2c90 get /EnhancedFeatures known} "
-        "{false} ifelse } bind def"},
+    {1,
+     "{userdict /4b1e7d2c90 known { userdict /4b1e7d2c90 get /EnhancedFeatures known} "
+     "{false} ifelse } bind def"},
     {0, ""},
     {0, "/isGenuine{"},
     {1, "2 dict begin"},
@@ -65,42 +65,41 @@ constexpr std::array<ProcedureLine, 39> kProcedureLines{{
     {0, "}bind def"},
 }};
 
-// The values one block writes; every one of them goes between parentheses.
+// The values one block writes; every one of them goes between parentheses. The password and the
+// file name are read, and written, only by the blocks that require them.
 struct BlockValues {
     const char* userID = "";
-    const char* password = "";
-    const char* fileName = "";
+    const char* password = nullptr;
+    const char* fileName = nullptr;
     const char* userCode = "";
     char timeStamp[kTimeStampSize] = {};
 };
 
-// A required read whose absence stops the job: the absent key is the reason it is refused.
-const char* readStoppingOption(const JobOptions& options, const char* key) {
-    const char* value = getRequiredOption(options, key);
-    if (value == nullptr) refuseJob(missingOptionReason(key));
-    return value;
-}
-
-struct RequiredKey {
-    const char* key;
-    const char* BlockValues::*value;
-};
-
-// The reads every block makes, in order: the user-code flag, the block's required keys (the
-// first absent one ends the block), the time stamp, then the user code while it is enabled.
-bool readBlockValues(const JobOptions& options, std::initializer_list<RequiredKey> required,
+// The reads every block makes, in order: the user-code flag; the user ID, the password and the
+// file name the job type requires (the first absent one ends the block); the time stamp; then the
+// user code while it is enabled. A user ID that is not required is still read with the required
+// read, which records its absence, and is written as empty when absent.
+bool readBlockValues(const JobOptions& options, const keys::RequiredOptions& required,
                      BlockValues& values) {
     const bool userCodeEnabled = isOptionTrue(options, keys::kEnableUserCode);
-    for (const RequiredKey& entry : required) {
-        const char* value = readStoppingOption(options, entry.key);
-        if (value == nullptr) return false;
-        values.*entry.value = value;
+    if (required.userID) {
+        values.userID = readStoppingOption(options, keys::kUserID);
+        if (values.userID == nullptr) return false;
+    } else if (const char* userID = getRequiredOption(options, keys::kUserID)) {
+        values.userID = userID;
+    }
+    if (required.password) {
+        values.password = readStoppingOption(options, keys::kPassword);
+        if (values.password == nullptr) return false;
+    }
+    if (required.fileName) {
+        values.fileName = readStoppingOption(options, keys::kFileName);
+        if (values.fileName == nullptr) return false;
     }
     formatCompactTime(values.timeStamp);
     if (userCodeEnabled) {
-        const char* userCode = readStoppingOption(options, keys::kUserCode);
-        if (userCode == nullptr) return false;
-        values.userCode = userCode;
+        values.userCode = readStoppingOption(options, keys::kUserCode);
+        if (values.userCode == nullptr) return false;
     }
     return true;
 }
@@ -112,128 +111,63 @@ void appendUserInformation(BoundedText& text, std::string_view L, const BlockVal
     appendLine(text, L, 0, "cleartomark");
 }
 
-constexpr RequiredKey kUserIDKey{keys::kUserID, &BlockValues::userID};
-constexpr RequiredKey kPasswordKey{keys::kPassword, &BlockValues::password};
-constexpr RequiredKey kFileNameKey{keys::kFileName, &BlockValues::fileName};
+// One more value handed to a device procedure, " (value)"; nothing where the block has none.
+struct Operand {
+    const char* value;
+};
 
-int appendStoredJobBlock(const JobOptions& options, BoundedText& text, std::string_view L,
+void appendPiece(BoundedText& text, Operand operand) {
+    if (operand.value == nullptr) return;
+    text.append(" (");
+    text.appendEscaped(operand.value);
+    text.append(")");
+}
+
+// The device procedure runs with the user ID, the time stamp and whichever of the password and
+// the file name the job type requires, in that order.
+void appendDeviceCall(BoundedText& text, std::string_view L, const BlockValues& v,
+                      const char* procedure) {
+    appendLine(text, L, 0, "mark");
+    appendLine(text, L, 0, "  (", Quoted{v.userID}, ") (", Quoted{v.timeStamp}, ")",
+               Operand{v.password}, Operand{v.fileName}, " {", procedure, "} stopped");
+    appendLine(text, L, 0, "cleartomark");
+}
+
+// The job dictionary for SetJobType: the job information, with the password where the job type
+// requires one, and the job attributes of a job that is kept (saveMode), none otherwise.
+void appendJobDictionary(BoundedText& text, std::string_view L, const BlockValues& v,
                          const char* saveMode) {
-    BlockValues v;
-    if (!readBlockValues(options, {kUserIDKey, kPasswordKey, kFileNameKey}, v)) return 1;
-    appendUserInformation(text, L, v);
     appendLine(text, L, 0, "mark {");
     appendLine(text, L, 0, "<<");
     appendLine(text, L, 1, "/JobType 3");
     appendLine(text, L, 1, "/JobInfo <<\t/UserID (", Quoted{v.userID}, ")");
     appendLine(text, L, 2, "/Time (", Quoted{v.timeStamp}, ")");
-    appendLine(text, L, 2, "/Password (", Quoted{v.password}, ")");
+    if (v.password != nullptr) appendLine(text, L, 2, "/Password (", Quoted{v.password}, ")");
     appendLine(text, L, 2, "/JobID (", Quoted{v.fileName}, ")");
     appendLine(text, L, 1, ">>");
-    appendLine(text, L, 1, "/JobAttr <<\t", saveMode);
-    appendLine(text, L, 2, "/Public false");
-    appendLine(text, L, 2, ">>");
+    if (saveMode != nullptr) {
+        appendLine(text, L, 1, "/JobAttr <<\t", saveMode);
+        appendLine(text, L, 2, "/Public false");
+        appendLine(text, L, 2, ">>");
+    }
     appendLine(text, L, 0, ">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec");
     appendLine(text, L, 0, "} stopped cleartomark");
-    return 0;
 }
 
-}  // namespace
-
-BlockOperation jobTypeFromOptions(const JobOptions& options) {
-    const char* jobType = options.get(keys::kJobType);
-    if (jobType == nullptr) return appendDefaultBlock;
-    struct Choice {
-        keys::JobType type;
-        BlockOperation operation;
-    };
-    static constexpr Choice kChoices[] = {
-        {keys::JobType::LockedPrint, appendLockedPrintBlock},
-        {keys::JobType::SamplePrint, appendSamplePrintBlock},
-        {keys::JobType::DocumentServer, appendDocumentServerBlock},
-        {keys::JobType::PausedPrint, appendPausedPrintBlock},
-        {keys::JobType::SavedPrint, appendSavedPrintBlock},
-        {keys::JobType::SaveDocumentPrint, appendSaveDocumentPrintBlock},
-    };
-    for (const Choice& choice : kChoices) {
-        if (std::strcmp(jobType, keys::storedName(choice.type)) == 0) return choice.operation;
-    }
-    return appendDefaultBlock;
-}
-
-void appendProcedureDefinitions(BoundedText& text, std::string_view L) {
-    for (const ProcedureLine& line : kProcedureLines) appendLine(text, L, line.tabs, line.content);
-}
-
-int appendDefaultBlock(const JobOptions& options, BoundedText& text, std::string_view L) {
-    BlockValues v;
-    const bool userCodeEnabled = isOptionTrue(options, keys::kEnableUserCode);
-    // An absent user ID is recorded but written as empty; the job goes on.
-    if (const char* userID = getRequiredOption(options, keys::kUserID)) v.userID = userID;
-    formatCompactTime(v.timeStamp);
-    if (userCodeEnabled) {
-        const char* userCode = readStoppingOption(options, keys::kUserCode);
-        if (userCode == nullptr) return 1;
-        v.userCode = userCode;
-    }
-    appendUserInformation(text, L, v);
-    return 0;
-}
-
-int appendSamplePrintBlock(const JobOptions& options, BoundedText& text, std::string_view L) {
-    BlockValues v;
-    if (!readBlockValues(options, {kUserIDKey}, v)) return 1;
-    appendUserInformation(text, L, v);
-    appendLine(text, L, 0, "mark");
-    appendLine(text, L, 0, "  (", Quoted{v.userID}, ") (", Quoted{v.timeStamp},
-               ") {proofprint} stopped");
-    appendLine(text, L, 0, "cleartomark");
-    return 0;
-}
-
-int appendLockedPrintBlock(const JobOptions& options, BoundedText& text, std::string_view L) {
-    BlockValues v;
-    if (!readBlockValues(options, {kUserIDKey, kPasswordKey}, v)) return 1;
-    appendUserInformation(text, L, v);
-    appendLine(text, L, 0, "mark");
-    appendLine(text, L, 0, "  (", Quoted{v.userID}, ") (", Quoted{v.timeStamp}, ") (",
-               Quoted{v.password}, ") {secureprint} stopped");
-    appendLine(text, L, 0, "cleartomark");
-    return 0;
-}
-
-int appendDocumentServerBlock(const JobOptions& options, BoundedText& text, std::string_view L) {
-    BlockValues v;
-    if (!readBlockValues(options, {kUserIDKey, kPasswordKey, kFileNameKey}, v)) return 1;
-    appendUserInformation(text, L, v);
-    appendLine(text, L, 0, "mark");
-    appendLine(text, L, 0, "  (", Quoted{v.userID}, ") (", Quoted{v.timeStamp}, ") (",
-               Quoted{v.password}, ") (", Quoted{v.fileName}, ") {storedprint} stopped");
-    appendLine(text, L, 0, "cleartomark");
-    return 0;
-}
-
-int appendPausedPrintBlock(const JobOptions& options, BoundedText& text, std::string_view L) {
-    BlockValues v;
-    if (!readBlockValues(options, {kUserIDKey, kFileNameKey}, v)) return 1;
-    appendUserInformation(text, L, v);
-
+// The held job: the plain job dictionary where the printer takes no reserved-time keys, else
+// the dictionary with job attributes, and with the reserved print time while it is enabled.
+// False when the reserved time is enabled but absent.
+bool appendHeldJob(const JobOptions& options, BoundedText& text, std::string_view L,
+                   const BlockValues& v) {
     if (!isOptionTrue(options, keys::kSpecifyTimeKeySupport)) {
-        appendLine(text, L, 0, "mark {");
-        appendLine(text, L, 0, "<<");
-        appendLine(text, L, 1, "/JobType 3");
-        appendLine(text, L, 1, "/JobInfo <<\t/UserID (", Quoted{v.userID}, ")");
-        appendLine(text, L, 2, "/Time (", Quoted{v.timeStamp}, ")");
-        appendLine(text, L, 2, "/JobID (", Quoted{v.fileName}, ")");
-        appendLine(text, L, 1, ">>");
-        appendLine(text, L, 0, ">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec");
-        appendLine(text, L, 0, "} stopped cleartomark");
-        return 0;
+        appendJobDictionary(text, L, v, nullptr);
+        return true;
     }
 
     const char* reservedTime = nullptr;
     if (isOptionTrue(options, keys::kEnableSpecifyTime)) {
         reservedTime = readStoppingOption(options, keys::kSpecifyTime);
-        if (reservedTime == nullptr) return 1;
+        if (reservedTime == nullptr) return false;
     }
     appendLine(text, L, 0, "mark {");
     appendLine(text, L, 1, "<< /JobType 3");
@@ -251,16 +185,68 @@ int appendPausedPrintBlock(const JobOptions& options, BoundedText& text, std::st
     appendLine(text, L, 1, "/JobAttr << /Save 0 >>");
     appendLine(text, L, 1, ">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec");
     appendLine(text, L, 0, "} stopped cleartomark");
+    return true;
+}
+
+// What follows the user information in a job type's block.
+enum class BlockShape {
+    UserInformationOnly,
+    DeviceCall,  // one call of the device procedure
+    HeldJob,     // the held job's dictionary for SetJobType, in one of three forms
+    StoredJob,   // the job dictionary for SetJobType, kept as saveMode says
+};
+
+struct JobTypeBlock {
+    keys::JobType type;
+    BlockShape shape;
+    const char* procedure;  // DeviceCall only
+    const char* saveMode;   // StoredJob only
+};
+
+constexpr std::array<JobTypeBlock, 7> kBlocks{{
+    {keys::JobType::Normal, BlockShape::UserInformationOnly, nullptr, nullptr},
+    {keys::JobType::SamplePrint, BlockShape::DeviceCall, "proofprint", nullptr},
+    {keys::JobType::LockedPrint, BlockShape::DeviceCall, "secureprint", nullptr},
+    {keys::JobType::PausedPrint, BlockShape::HeldJob, nullptr, nullptr},
+    {keys::JobType::SavedPrint, BlockShape::StoredJob, nullptr, "/Save 1"},
+    {keys::JobType::SaveDocumentPrint, BlockShape::StoredJob, nullptr, "/Save 2"},
+    {keys::JobType::DocumentServer, BlockShape::DeviceCall, "storedprint", nullptr},
+}};
+
+static_assert(keys::rowsFollowTheJobTypes(kBlocks));
+
+}  // namespace
+
+keys::JobType jobTypeFromOptions(const JobOptions& options) {
+    const char* jobType = options.get(keys::kJobType);
+    if (jobType == nullptr) return keys::JobType::Normal;
+    return keys::jobTypeFromStoredName(jobType).value_or(keys::JobType::Normal);
+}
+
+void appendProcedureDefinitions(BoundedText& text, std::string_view L) {
+    for (const ProcedureLine& line : kProcedureLines) appendLine(text, L, line.tabs, line.content);
+}
+
+int appendJobTypeBlock(const JobOptions& options, keys::JobType type, BoundedText& text,
+                       std::string_view L) {
+    BlockValues v;
+    if (!readBlockValues(options, keys::rowOf(type).filterRequires, v)) return 1;
+    appendUserInformation(text, L, v);
+    const JobTypeBlock& block = kBlocks[static_cast<std::size_t>(type)];
+    switch (block.shape) {
+        case BlockShape::UserInformationOnly:
+            break;
+        case BlockShape::DeviceCall:
+            appendDeviceCall(text, L, v, block.procedure);
+            break;
+        case BlockShape::HeldJob:
+            if (!appendHeldJob(options, text, L, v)) return 1;
+            break;
+        case BlockShape::StoredJob:
+            appendJobDictionary(text, L, v, block.saveMode);
+            break;
+    }
     return 0;
-}
-
-int appendSavedPrintBlock(const JobOptions& options, BoundedText& text, std::string_view L) {
-    return appendStoredJobBlock(options, text, L, "/Save 1");
-}
-
-int appendSaveDocumentPrintBlock(const JobOptions& options, BoundedText& text,
-                                 std::string_view L) {
-    return appendStoredJobBlock(options, text, L, "/Save 2");
 }
 
 }  // namespace jobtypefilter

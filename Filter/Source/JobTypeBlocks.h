@@ -6,28 +6,21 @@
 
 #include "BoundedText.h"
 #include "JobOptions.h"
+#include "JobTypes.h"
 
 namespace jobtypefilter {
 
-// Each block operation appends its block and returns 0, or returns 1 when a required key is
-// absent (the required read has recorded the status by then).
-using BlockOperation = int (*)(const JobOptions& options, BoundedText& spliceText,
-                               std::string_view lineEnding);
-
-// The block for the JobType option; absent, "Normal" and unknown values give the default block.
-BlockOperation jobTypeFromOptions(const JobOptions& options);
+// The job type the JobType option names; absent, "Normal" and unknown values give Normal, whose
+// block carries the user information only.
+varlo::printsettings::JobType jobTypeFromOptions(const JobOptions& options);
 
 // The 39 lines defining isEnhancedFeatures and isGenuine.
 void appendProcedureDefinitions(BoundedText& spliceText, std::string_view lineEnding);
 
-int appendDefaultBlock(const JobOptions& options, BoundedText& spliceText, std::string_view L);
-int appendSamplePrintBlock(const JobOptions& options, BoundedText& spliceText, std::string_view L);
-int appendLockedPrintBlock(const JobOptions& options, BoundedText& spliceText, std::string_view L);
-int appendDocumentServerBlock(const JobOptions& options, BoundedText& spliceText,
-                              std::string_view L);
-int appendPausedPrintBlock(const JobOptions& options, BoundedText& spliceText, std::string_view L);
-int appendSavedPrintBlock(const JobOptions& options, BoundedText& spliceText, std::string_view L);
-int appendSaveDocumentPrintBlock(const JobOptions& options, BoundedText& spliceText,
-                                 std::string_view L);
+// Appends the job type's block: the user information, then the job type's own lines. Returns 0,
+// or 1 when an option the block requires is absent (the required read has recorded the status
+// and the reason by then).
+int appendJobTypeBlock(const JobOptions& options, varlo::printsettings::JobType type,
+                       BoundedText& spliceText, std::string_view lineEnding);
 
 }  // namespace jobtypefilter

@@ -5,7 +5,6 @@
 #include <initializer_list>
 #include <string>
 
-#include "CopyControlValues.h"
 #include "FilterStatus.h"
 #include "JobClock.h"
 #include "PrintSettingsKeys.h"
@@ -18,7 +17,8 @@ namespace {
 
 enum class TextPart { UserName, JobName, PrintTime };
 
-// The parts each text type joins with " + ", by text type 1 to 7.
+// The parts each text type joins with " + ", in the order of MarkingTextType; the user-defined
+// text has none.
 const std::array<std::initializer_list<TextPart>, 8> kTextParts{{
     {},
     {TextPart::UserName},
@@ -84,9 +84,8 @@ bool textStandsWhole(const BoundedText& text) {
 
 }  // namespace
 
-bool composeMarkingText(const JobOptions& options, BoundedText& text) {
-    const int textType = markingTextType(options);
-    if (textType == 0) {
+bool composeMarkingText(const JobOptions& options, MarkingTextType textType, BoundedText& text) {
+    if (textType == MarkingTextType::UserDefined) {
         if (const char* custom = options.get(keys::kCCPCustomText)) text.append(custom);
         return textStandsWhole(text);
     }
@@ -119,7 +118,7 @@ bool composeMarkingText(const JobOptions& options, BoundedText& text) {
         }
         if (count < 0) {
             // A note, not a refusal: the block is written with the text composed so far.
-            recordFilterStatus(kStatusSpliceFailed);
+            recordFilterStatus(FilterStatus::SpliceFailed);
             break;
         }
     }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "BoundedText.h"
+#include "CopyControlValues.h"
 #include "JobOptions.h"
 
 namespace jobtypefilter {
@@ -27,10 +28,10 @@ int appendCharsLimited(std::string_view source, BoundedText& text, int count);
 // A count of 64 or more on entry appends nothing and is returned unchanged.
 int appendJobNameTokens(std::string_view source, BoundedText& text, int count);
 
-// Composes the marking text the text type asks for into text (expected empty). An exceeded
+// Composes the marking text textType asks for into text (expected empty). An exceeded
 // budget records the splice-failed status and keeps what was appended before; the text is
 // still usable. Returns false, with the reason for the refusal recorded, when the text cannot
 // stand whole: a job name longer than kJobNameLimit, or a text that does not fit the buffer.
-bool composeMarkingText(const JobOptions& options, BoundedText& text);
+bool composeMarkingText(const JobOptions& options, MarkingTextType textType, BoundedText& text);
 
 }  // namespace jobtypefilter

@@ -19,45 +19,36 @@ std::string spliceTooLongReason() {
 
 }  // namespace
 
-int buildSpliceText(const JobOptions& options, BoundedText& spliceText,
-                    const unsigned char* first, std::size_t heldCount) {
+int buildSpliceText(const JobOptions& options, BoundedText& spliceText, const unsigned char* first,
+                    std::size_t heldCount) {
     const std::string_view L = detectLineEnding(first, heldCount);
     appendProcedureDefinitions(spliceText, L);
 
-    const BlockOperation appendJobTypeBlock = jobTypeFromOptions(options);
-    if (appendJobTypeBlock(options, spliceText, L) != 0) {
-        recordFilterStatus(kStatusSpliceFailed);
+    if (appendJobTypeBlock(options, jobTypeFromOptions(options), spliceText, L) != 0) {
+        recordFilterStatus(FilterStatus::SpliceFailed);
         return 1;
     }
     if (spliceText.overflowed()) {
         // Nothing after this could fit; the copy-control options are not read.
         refuseJob(spliceTooLongReason());
-        recordFilterStatus(kStatusSpliceFailed);
+        recordFilterStatus(FilterStatus::SpliceFailed);
         return 1;
     }
 
+    // The copy-control part: the marking block, or an empty line without copy control.
     std::array<char, kCopyControlAreaSize> areaStorage{};
     BoundedText area(areaStorage);
-    int blockResult = 0;
-    switch (copyControlType(options)) {
-        case 1:
-            blockResult = buildCopyGuardBlock(options, 1, area, L);
-            break;
-        case 2:
-            blockResult = buildCopyPatternBlock(options, 2, area, L);
-            break;
-        default:
-            area.append(L);
-            break;
-    }
-    if (blockResult != 0 || area.overflowed()) {
-        recordFilterStatus(kStatusSpliceFailed);
+    const CopyControlSettings copyControl = readCopyControlSettings(options);
+    if (copyControl.type == CopyControlType::Off) {
+        area.append(L);
+    } else if (buildMarkingBlock(options, copyControl, area, L) != 0) {
+        recordFilterStatus(FilterStatus::SpliceFailed);
         return 1;
     }
     spliceText.append(area.view());
     if (spliceText.overflowed()) {
         refuseJob(spliceTooLongReason());
-        recordFilterStatus(kStatusSpliceFailed);
+        recordFilterStatus(FilterStatus::SpliceFailed);
         return 1;
     }
     return 0;

@@ -55,13 +55,43 @@ constexpr std::size_t kWindowSize = 128 * 1024;
 // Below this much free room the bytes still needed move to the window's front.
 constexpr std::size_t kMinimumRoom = 64 * 1024;
 
+using JobOffset = std::uint64_t;  // a position in the job
+
+// Where the job's current filling begins. A filling begins where the previous one ended, or at a
+// line start in its last bytes that holds a beginning of the token, which it carries.
+class FillingTracker {
+  public:
+    JobOffset start() const { return start_; }
+    JobOffset end() const { return start_ + kFillingSize; }
+
+    // Follows the fillings through every boundary up to limit. window holds the job's bytes from
+    // base on, at least from 13 bytes before each boundary passed.
+    void followUpTo(JobOffset limit, const unsigned char* window, JobOffset base) {
+        while (end() <= limit) start_ = nextStart(end(), window, base);
+    }
+
+  private:
+    // A full filling ends at boundary; a line start in its last 12 bytes whose bytes up to the
+    // boundary are a beginning of the token begins the next filling instead.
+    static JobOffset nextStart(JobOffset boundary, const unsigned char* window, JobOffset base) {
+        for (std::size_t n = 1; n < kPrologTokenLength; ++n) {
+            const unsigned char* start = window + (boundary - n - base);
+            if (isLineEnd(start[-1]) && std::memcmp(start, kPrologToken, n) == 0) {
+                return boundary - n;
+            }
+        }
+        return boundary;
+    }
+
+    JobOffset start_ = 0;
+};
+
 // The search, the one splice and the copy. Returns 0 at the normal end, 1 on failure.
 //
-// The token is tried at every true line start, wherever the reads end. The 4096-byte fillings
-// of the job are followed alongside (a filling begins where the previous one ended, or at a line
-// start in its last bytes that holds a beginning of the token, which it carries): the filling
-// that holds the token is the one the line ending is detected over, and a job whose last filling
-// ends exactly at its end waits once, as a read that brings nothing does.
+// The token is tried at every true line start, wherever the reads end. The fillings of the job
+// are followed alongside: the filling that holds the token is the one the line ending is
+// detected over, and a job whose last filling ends exactly at its end waits once, as a read that
+// brings nothing does.
 class JobStreamer {
 public:
     JobStreamer(const JobOptions& options, JobInput& input, JobOutput& output,
@@ -75,14 +105,14 @@ public:
 
     int run() {
         if (search() != 0) return 1;
-        if (!output_.finish()) return fail(kStatusWriteFailed);
+        if (!output_.finish()) return fail(FilterStatus::WriteFailed);
         return 0;
     }
 
 private:
-    using Offset = std::uint64_t;  // a position in the job
+    using Offset = JobOffset;
 
-    static int fail(int code) {
+    static int fail(FilterStatus code) {
         recordStop(code);
         return 1;
     }
@@ -100,7 +130,7 @@ private:
 
     // Keeps the bytes not yet sent, the current filling and the bytes not yet searched.
     void compact() {
-        const Offset keep = std::min({sent_, filling_, scan_});
+        const Offset keep = std::min({sent_, fillings_.start(), scan_});
         std::memmove(window_, at(keep), static_cast<std::size_t>(end_ - keep));
         base_ = keep;
     }
@@ -112,29 +142,12 @@ private:
         return sent;
     }
 
-    // Follows the fillings through the boundaries up to limit.
-    void followFillings(Offset limit) {
-        while (filling_ + kReadBufferSize <= limit) {
-            filling_ = nextFillingStart(filling_ + kReadBufferSize);
-        }
-    }
-
-    // A full filling ends at boundary; a line start in its last 12 bytes whose bytes up to the
-    // boundary are a beginning of the token begins the next filling instead.
-    Offset nextFillingStart(Offset boundary) const {
-        for (std::size_t n = 1; n < kPrologTokenLength; ++n) {
-            const unsigned char* start = at(boundary - n);
-            if (isLineEnd(start[-1]) && std::memcmp(start, kPrologToken, n) == 0) {
-                return boundary - n;
-            }
-        }
-        return boundary;
-    }
+    void followFillings(Offset limit) { fillings_.followUpTo(limit, window_, base_); }
 
     int search() {
         for (;;) {
             std::size_t got = 0;
-            if (!fill(got)) return fail(kStatusReadFailed);
+            if (!fill(got)) return fail(FilterStatus::ReadFailed);
             const TokenLine line = findTokenLine(window_, static_cast<std::size_t>(scan_ - base_),
                                                  static_cast<std::size_t>(end_ - base_),
                                                  lineEndBeforeScan_);
@@ -149,33 +162,37 @@ private:
             scan_ = scanned;
             if (got == 0) {
                 // The end of the job without a token line.
-                if (filling_ == end_ && hooks_.waitForInput != nullptr) hooks_.waitForInput();
-                return sendUpTo(end_) ? 0 : fail(kStatusWriteFailed);
+                if (fillings_.start() == end_ && hooks_.waitForInput != nullptr) {
+                    hooks_.waitForInput();
+                }
+                return sendUpTo(end_) ? 0 : fail(FilterStatus::WriteFailed);
             }
             // The current filling stays for the line ending; everything before it goes on.
-            if (!sendUpTo(std::min(filling_, scan_))) return fail(kStatusWriteFailed);
+            if (!sendUpTo(std::min(fillings_.start(), scan_))) {
+                return fail(FilterStatus::WriteFailed);
+            }
         }
     }
 
     int splice(Offset tokenAt) {
-        if (!sendUpTo(tokenAt)) return fail(kStatusWriteFailed);
+        if (!sendUpTo(tokenAt)) return fail(FilterStatus::WriteFailed);
         scan_ = tokenAt;
         // The line ending is detected over the whole filling that holds the token.
-        while (end_ < filling_ + kReadBufferSize) {
+        while (end_ < fillings_.end()) {
             std::size_t got = 0;
-            if (!fill(got)) return fail(kStatusReadFailed);
+            if (!fill(got)) return fail(FilterStatus::ReadFailed);
             if (got == 0) break;
         }
         const std::size_t held =
-            static_cast<std::size_t>(std::min<Offset>(end_, filling_ + kReadBufferSize) - filling_);
-        if (buildSpliceText(options_, spliceText_, at(filling_), held) != 0) {
-            return fail(kStatusSpliceFailed);
+            static_cast<std::size_t>(std::min(end_, fillings_.end()) - fillings_.start());
+        if (buildSpliceText(options_, spliceText_, at(fillings_.start()), held) != 0) {
+            return fail(FilterStatus::SpliceFailed);
         }
         const std::string_view text = spliceText_.view();
         if (!output_.write(reinterpret_cast<const unsigned char*>(text.data()), text.size())) {
-            return fail(kStatusWriteFailed);
+            return fail(FilterStatus::WriteFailed);
         }
-        if (!sendUpTo(end_)) return fail(kStatusWriteFailed);
+        if (!sendUpTo(end_)) return fail(FilterStatus::WriteFailed);
         return copy();
     }
 
@@ -183,15 +200,15 @@ private:
     // read into the window and sent on at once.
     int copy() {
         if (input_.atEnd()) return 0;
-        if (!output_.push()) return fail(kStatusWriteFailed);
+        if (!output_.push()) return fail(FilterStatus::WriteFailed);
         const int in = input_.descriptor();
         const int out = output_.descriptor();
         if (in >= 0 && out >= 0 && transferDirectly(in, out) == DirectTransfer::Finished) return 0;
         for (;;) {
             const std::size_t got = input_.readSome(window_, kWindowSize);
-            if (input_.failed()) return fail(kStatusReadFailed);
+            if (input_.failed()) return fail(FilterStatus::ReadFailed);
             if (got == 0) return 0;
-            if (!output_.send(window_, got)) return fail(kStatusWriteFailed);
+            if (!output_.send(window_, got)) return fail(FilterStatus::WriteFailed);
         }
     }
 
@@ -205,8 +222,8 @@ private:
     Offset end_ = 0;      // one past the last byte read
     Offset sent_ = 0;     // one past the last byte sent on
     Offset scan_ = 0;     // the first byte not yet searched
-    Offset filling_ = 0;  // where the current filling begins
     bool lineEndBeforeScan_ = true;  // the byte before scan_ ends a line (or scan_ is 0)
+    FillingTracker fillings_;
 };
 
 }  // namespace
@@ -236,13 +253,13 @@ int runJobTypeFilter(const char* optionsString, const JobOrigin& origin, JobInpu
     resetFilterStatus();
     JobOptions options(optionsString);
     if (!takeOptions(optionsString, origin, options)) {
-        recordStop(kStatusOptionRefused);
+        recordStop(FilterStatus::OptionRefused);
         return 1;
     }
 
     auto spliceStorage = allocateZeroed<char>(kSpliceBufferSize);
     if (!spliceStorage) {
-        recordStop(kStatusMemoryError);
+        recordStop(FilterStatus::MemoryError);
         return 1;
     }
     BoundedText spliceText(std::span<char>(spliceStorage.get(), kSpliceBufferSize));
@@ -260,7 +277,7 @@ int runJobTypeFilter(const char* optionsString, const JobOrigin& origin, JobInpu
     // On a page boundary, where the kernel's copies in and out run at full speed.
     StreamBuffer window = allocateStreamBuffer(kWindowSize);
     if (!window) {
-        recordStop(kStatusMemoryError);
+        recordStop(FilterStatus::MemoryError);
         return 1;
     }
     if (hooks.installSignalHandling != nullptr) hooks.installSignalHandling();

@@ -9,9 +9,11 @@
 
 namespace jobtypefilter {
 
-// The search follows the job in fillings of this many bytes: where a filling begins decides which
-// bytes the line ending is detected over and whether the job ends with a read that brings nothing.
-inline constexpr std::size_t kReadBufferSize = 4096;
+// The job is searched as it comes, but the filter's established behaviour follows the job in
+// fillings of this many bytes (what its reads once took at a time): where a filling begins
+// decides which bytes the line ending is detected over and whether the job ends with a read that
+// brings nothing.
+inline constexpr std::size_t kFillingSize = 4096;
 inline constexpr char kPrologToken[] = "%%BeginProlog";
 inline constexpr std::size_t kPrologTokenLength = sizeof kPrologToken - 1;
 

@@ -21,7 +21,7 @@ namespace {
 
 using namespace jobtypefilter;
 
-// Stream buffer size for standard input and output.
+// Buffer size for standard output.
 constexpr std::size_t kStreamBufferSize = 128 * 1024;
 
 extern "C" void onTerminateSignal(int) { _exit(1); }
@@ -76,13 +76,14 @@ int main(int argc, char* argv[]) {
     if (argc > 6) {
         jobFile.reset(std::fopen(argv[6], "rb"));
         if (!jobFile) {
-            recordStop(kStatusOpenFailed);
+            recordStop(FilterStatus::OpenFailed);
             failJob();
             return 1;
         }
     }
-    // Large stream buffers save system calls; the bytes in and out stay the same.
-    FdJobInput input(jobFile ? fileno(jobFile.get()) : STDIN_FILENO, kStreamBufferSize);
+    // The input is read straight into the streaming splice's window; a large output buffer saves
+    // system calls for the small writes. The bytes in and out stay the same.
+    FdJobInput input(jobFile ? fileno(jobFile.get()) : STDIN_FILENO);
     FdJobOutput output(STDOUT_FILENO, kStreamBufferSize);
     FilterHooks hooks;
     hooks.setTimeZone = applyTimeZone;

@@ -27,19 +27,20 @@ enum class Kind { Guard, Pattern };
 struct BlockResult {
     int result;
     std::string block;
-    int status;
+    FilterStatus status;
 };
 
 BlockResult buildBlock(Kind kind, const OptionList& options, std::string_view L = "\n") {
     resetFilterStatus();
     applyTimeZone("UTC");
     setClockSource(fixedClock);
-    const std::string text = optionsString(options);
+    const std::string text = optionsString(
+        withOptions(options, {{keys::kCCPCopyControlType,
+                               kind == Kind::Guard ? "Copy Guard" : "Prevention Copy Pattern"}}));
     const JobOptions parsed(text.c_str());
     std::array<char, kCopyControlAreaSize> storage{};
     BoundedText area(storage);
-    const int result = kind == Kind::Guard ? buildCopyGuardBlock(parsed, 1, area, L)
-                                           : buildCopyPatternBlock(parsed, 2, area, L);
+    const int result = buildMarkingBlock(parsed, readCopyControlSettings(parsed), area, L);
     setClockSource(nullptr);
     return {result, std::string(area.view()), filterStatus()};
 }
@@ -48,7 +49,7 @@ TEST(CopyControlBlockTest, CopyGuardWithOnlyTheRequiredKeys) {
     const BlockResult r = buildBlock(Kind::Guard, requiredMarkingKeys());
     ASSERT_EQ(r.result, 0);
     EXPECT_EQ(r.block, testing::kGuardBlockWithRequiredKeys);
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, FilterStatus::None);
 }
 
 TEST(CopyControlBlockTest, PatternWithOnlyTheRequiredKeysInCrLf) {
@@ -194,7 +195,7 @@ struct FailureCase {
     const char* name;
     Kind kind;
     OptionList options;
-    int status;
+    FilterStatus status;
 };
 
 void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
@@ -219,48 +220,50 @@ std::vector<FailureCase> failureCases() {
         for (const char* key : {keys::kCCPFont, keys::kCCPSize, keys::kCCPAngle,
                                 keys::kCCPLineSpace}) {
             cases.push_back({guard ? "GuardMissingKey" : "PatternMissingKey", kind,
-                             withoutOption(requiredMarkingKeys(), key), kStatusRequiredMissing});
+                             withoutOption(requiredMarkingKeys(), key),
+                             FilterStatus::RequiredMissing});
         }
-        cases.push_back({"MissingLineSpaceWithRepeat", kind,
-                         withoutOption(withOptions(requiredMarkingKeys(),
-                                                   {{keys::kCCPRepeat, "Repeat"}}),
-                                       keys::kCCPLineSpace),
-                         kStatusRequiredMissing});
+        cases.push_back(
+            {"MissingLineSpaceWithRepeat", kind,
+             withoutOption(withOptions(requiredMarkingKeys(), {{keys::kCCPRepeat, "Repeat"}}),
+                           keys::kCCPLineSpace),
+             FilterStatus::RequiredMissing});
         for (const char* bad : {"", "12 /Courier findfont", "1)", "(", "12\n", "1%", "<1>",
                                 "{2}", "[3]", "1\t"}) {
             cases.push_back({"UnsafeSize", kind,
                              withOptions(requiredMarkingKeys(), {{keys::kCCPSize, bad}}),
-                             kStatusSpliceFailed});
+                             FilterStatus::SpliceFailed});
             cases.push_back({"UnsafeAngle", kind,
                              withOptions(requiredMarkingKeys(), {{keys::kCCPAngle, bad}}),
-                             kStatusSpliceFailed});
+                             FilterStatus::SpliceFailed});
             cases.push_back({"UnsafeLineSpace", kind,
-                             withOptions(requiredMarkingKeys(),
-                                         {{keys::kCCPLineSpace, bad}, {keys::kCCPRepeat, "Repeat"}}),
-                             kStatusSpliceFailed});
+                             withOptions(requiredMarkingKeys(), {{keys::kCCPLineSpace, bad},
+                                                                 {keys::kCCPRepeat, "Repeat"}}),
+                             FilterStatus::SpliceFailed});
         }
     }
     // The reading order shows in the status: the font is read before the text is composed
     // (its budget would record 1), the angle after.
-    cases.push_back({"FontReadBeforeTheText", Kind::Guard,
-                     withoutOption(withOptions(requiredMarkingKeys(), kExceededBudget),
-                                   keys::kCCPFont),
-                     kStatusRequiredMissing});
-    cases.push_back({"AngleReadAfterTheText", Kind::Guard,
-                     withoutOption(withOptions(requiredMarkingKeys(), kExceededBudget),
-                                   keys::kCCPAngle),
-                     kStatusSpliceFailed});
-    cases.push_back({"JobNameOverItsLimit", Kind::Pattern,
-                     withOptions(requiredMarkingKeys(), {{keys::kCCPTextType, "PrintJob Name"},
-                                                         {keys::kCCPJobName, std::string(4096, 'j')}}),
-                     kStatusSpliceFailed});
-    cases.push_back({"CustomTextOverItsBuffer", Kind::Guard,
-                     withOptions(requiredMarkingKeys(),
-                                 {{keys::kCCPCustomText, std::string(1024, 'c')}}),
-                     kStatusSpliceFailed});
+    cases.push_back(
+        {"FontReadBeforeTheText", Kind::Guard,
+         withoutOption(withOptions(requiredMarkingKeys(), kExceededBudget), keys::kCCPFont),
+         FilterStatus::RequiredMissing});
+    cases.push_back(
+        {"AngleReadAfterTheText", Kind::Guard,
+         withoutOption(withOptions(requiredMarkingKeys(), kExceededBudget), keys::kCCPAngle),
+         FilterStatus::SpliceFailed});
+    cases.push_back(
+        {"JobNameOverItsLimit", Kind::Pattern,
+         withOptions(requiredMarkingKeys(), {{keys::kCCPTextType, "PrintJob Name"},
+                                             {keys::kCCPJobName, std::string(4096, 'j')}}),
+         FilterStatus::SpliceFailed});
+    cases.push_back(
+        {"CustomTextOverItsBuffer", Kind::Guard,
+         withOptions(requiredMarkingKeys(), {{keys::kCCPCustomText, std::string(1024, 'c')}}),
+         FilterStatus::SpliceFailed});
     cases.push_back({"EscapedFontOverTheArea", Kind::Guard,
                      withOptions(requiredMarkingKeys(), {{keys::kCCPFont, std::string(500, '(')}}),
-                     kStatusSpliceFailed});
+                     FilterStatus::SpliceFailed});
     return cases;
 }
 
@@ -274,7 +277,7 @@ TEST(CopyControlBlockTest, ExceededBudgetStillWritesTheBlock) {
     const BlockResult r = buildBlock(Kind::Guard, withOptions(requiredMarkingKeys(), kExceededBudget));
     EXPECT_EQ(r.result, 0);
     EXPECT_NE(r.block.find("\n/String ()\n"), std::string::npos);
-    EXPECT_EQ(r.status, kStatusSpliceFailed);
+    EXPECT_EQ(r.status, FilterStatus::SpliceFailed);
 }
 
 // The area holds 1023 bytes: a block of exactly that length is written, one byte more fails.
@@ -291,7 +294,7 @@ TEST(CopyControlBlockTest, BlockFillsTheAreaExactly) {
         Kind::Pattern, withOptions(requiredMarkingKeys(), {{keys::kCCPFont, font + "x"}}));
     EXPECT_EQ(over.result, 1);
     EXPECT_EQ(over.block, "");
-    EXPECT_EQ(over.status, kStatusSpliceFailed);
+    EXPECT_EQ(over.status, FilterStatus::SpliceFailed);
 }
 
 }  // namespace

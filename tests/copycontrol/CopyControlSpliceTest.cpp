@@ -31,7 +31,7 @@ const std::string kFromToken = "%%BeginProlog\n/x 1 def\n%%EndProlog\nshowpage\n
 struct RunResult {
     int result;
     std::string output;
-    int status;
+    FilterStatus status;
     // The text between the bytes before the token and the token, when the output has that shape.
     std::string splice;
 };
@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct FailedSpliceCase {
     const char* name;
     OptionList options;
-    int status;
+    FilterStatus status;
 };
 
 void PrintTo(const FailedSpliceCase& c, std::ostream* os) { *os << c.name; }
@@ -132,24 +132,23 @@ INSTANTIATE_TEST_SUITE_P(
                           {keys::kCCPSize, "1"},
                           {keys::kCCPAngle, "1"},
                           {keys::kCCPLineSpace, "1"}},
-                         kStatusRequiredMissing},
+                         FilterStatus::RequiredMissing},
         FailedSpliceCase{"UnsafeSize", copyGuard({{keys::kCCPSize, "12 quit"}}),
-                         kStatusSpliceFailed},
+                         FilterStatus::SpliceFailed},
         FailedSpliceCase{"JobNameOverItsLimit",
                          copyGuard({{keys::kCCPTextType, "PrintJob Name"},
                                     {keys::kCCPJobName, std::string(4096, 'j')}}),
-                         kStatusSpliceFailed},
+                         FilterStatus::SpliceFailed},
         FailedSpliceCase{"BlockOverTheArea", copyGuard({{keys::kCCPFont, std::string(1000, 'F')}}),
-                         kStatusSpliceFailed},
+                         FilterStatus::SpliceFailed},
         // Each part fits its own area; together with a long user ID they do not fit the splice.
-        FailedSpliceCase{"SpliceOverItsBuffer",
-                         copyGuard({{keys::kUserID, kLongUserID},
-                                    {keys::kCCPFont, std::string(600, 'F')}}),
-                         kStatusSpliceFailed},
+        FailedSpliceCase{
+            "SpliceOverItsBuffer",
+            copyGuard({{keys::kUserID, kLongUserID}, {keys::kCCPFont, std::string(600, 'F')}}),
+            FilterStatus::SpliceFailed},
         // A job-type block that fails reads no copy-control key.
-        FailedSpliceCase{"JobTypeBlockFailsFirst",
-                         copyGuard({{keys::kJobType, "Locked Print"}}),
-                         kStatusRequiredMissing}),
+        FailedSpliceCase{"JobTypeBlockFailsFirst", copyGuard({{keys::kJobType, "Locked Print"}}),
+                         FilterStatus::RequiredMissing}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The splice buffer holds 2047 bytes: a splice of exactly that length goes out whole, one
@@ -168,7 +167,7 @@ TEST(CopyControlSpliceTest, SpliceFillsItsBufferExactly) {
         {{keys::kCCPFont, std::string(600, 'F')}, {keys::kUserID, std::string(room + 1, 'U')}}));
     EXPECT_EQ(over.result, 1);
     EXPECT_EQ(over.output, kBefore);
-    EXPECT_EQ(over.status, kStatusSpliceFailed);
+    EXPECT_EQ(over.status, FilterStatus::SpliceFailed);
 }
 
 // An exceeded text budget is recorded but the job goes on: exit 0 with the block written.
@@ -177,7 +176,7 @@ TEST(CopyControlSpliceTest, ExceededBudgetEndsNormally) {
         copyGuard({{keys::kCCPTextType, "PrintJob Name"}, {keys::kCCPJobName, std::string(260, 'j')}}));
     EXPECT_EQ(r.result, 0);
     EXPECT_EQ(afterJobTypeBlock(r.splice), kGuardBlockWithRequiredKeys);
-    EXPECT_EQ(r.status, kStatusSpliceFailed);
+    EXPECT_EQ(r.status, FilterStatus::SpliceFailed);
 }
 
 // A CR LF job gets CR LF after every line of the splice, the marking block's included.

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "CopyControl.h"
+#include "PostScriptNumber.h"
 #include "PrintSettingsKeys.h"
 #include "TestOptions.h"
 
@@ -15,7 +15,8 @@ namespace {
 namespace keys = varlo::printsettings;
 using testing::optionsString;
 
-using CodeFunction = int (*)(const JobOptions&);
+// The number one setting stands for (an enumeration by its place), read from the options.
+using CodeFunction = int (*)(JobOptions&);
 
 struct ValueCase {
     const char* table;
@@ -29,8 +30,36 @@ void PrintTo(const ValueCase& c, std::ostream* os) {
     *os << c.table << " " << (c.value ? "\"" + *c.value + "\"" : std::string("absent"));
 }
 
-int guardEffect(const JobOptions& o) { return stringEffectCode(o, 1); }
-int patternEffect(const JobOptions& o) { return stringEffectCode(o, 2); }
+int copyControlType(JobOptions& o) {
+    return static_cast<int>(readCopyControlSettings(o).type);
+}
+int markingColorCode(JobOptions& o) {
+    return readCopyControlSettings(o).color;
+}
+int markingDensityCode(JobOptions& o) {
+    return readCopyControlSettings(o).density;
+}
+int maskPatternCode(JobOptions& o) {
+    return readCopyControlSettings(o).mask;
+}
+int stringPositionCode(JobOptions& o) {
+    return readCopyControlSettings(o).position;
+}
+int stringRepeatMode(JobOptions& o) {
+    return static_cast<int>(readCopyControlSettings(o).repeat);
+}
+int markingTextType(JobOptions& o) {
+    return static_cast<int>(readCopyControlSettings(o).textType);
+}
+// The effect's number depends on the copy-control type.
+int guardEffect(JobOptions& o) {
+    o.set(keys::kCCPCopyControlType, "Copy Guard");
+    return readCopyControlSettings(o).effect;
+}
+int patternEffect(JobOptions& o) {
+    o.set(keys::kCCPCopyControlType, "Prevention Copy Pattern");
+    return readCopyControlSettings(o).effect;
+}
 
 std::vector<ValueCase> valueCases() {
     struct Row {
@@ -91,7 +120,7 @@ TEST_P(ValueTableTest, MapsTheValueToItsNumber) {
     const ValueCase& c = GetParam();
     const std::string options =
         c.value ? optionsString({{c.key, *c.value}}) : optionsString({{keys::kCCPFont, "x"}});
-    const JobOptions parsed(options.c_str());
+    JobOptions parsed(options.c_str());
     EXPECT_EQ(c.function(parsed), c.expected)
         << c.table << " for " << (c.value ? "\"" + *c.value + "\"" : std::string("absent"));
 }

@@ -100,11 +100,12 @@ TEST_P(ComposeMarkingTextTest, ComposesTheTextTypesWithinTheBudget) {
     const JobOptions parsed(options.c_str());
     std::array<char, kMarkingTextSize> storage{};
     BoundedText text(storage);
-    EXPECT_EQ(composeMarkingText(parsed, text), c.composed);
+    EXPECT_EQ(composeMarkingText(parsed, readCopyControlSettings(parsed).textType, text),
+              c.composed);
     if (c.composed) {
         EXPECT_EQ(text.view(), c.text);
     }
-    EXPECT_EQ(filterStatus(), c.status);
+    EXPECT_EQ(static_cast<int>(filterStatus()), c.status);
 }
 
 const std::string kUser62 = repeated('u', 62);
@@ -211,14 +212,14 @@ INSTANTIATE_TEST_SUITE_P(
 // The first status recorded stays: an exceeded budget after an earlier failure keeps that one.
 TEST(MarkingTextStatusTest, ExceededBudgetKeepsAnEarlierStatus) {
     resetFilterStatus();
-    recordFilterStatus(kStatusRequiredMissing);
+    recordFilterStatus(FilterStatus::RequiredMissing);
     const std::string options =
         optionsString({{kType, "PrintJob Name"}, {kJob, repeated('j', 300)}});
     const JobOptions parsed(options.c_str());
     std::array<char, kMarkingTextSize> storage{};
     BoundedText text(storage);
-    EXPECT_TRUE(composeMarkingText(parsed, text));
-    EXPECT_EQ(filterStatus(), kStatusRequiredMissing);
+    EXPECT_TRUE(composeMarkingText(parsed, MarkingTextType::JobName, text));
+    EXPECT_EQ(filterStatus(), FilterStatus::RequiredMissing);
 }
 
 }  // namespace

@@ -85,16 +85,7 @@ TEST_P(DirectTransferTest, DeliversTheJobWithItsSpliceExactlyOnce) {
     } else {
         ASSERT_EQ(pipe(inputPipe), 0);
         in = inputPipe[0];
-        writer = std::thread([&] {
-            // Uneven pieces, so that the reads end anywhere.
-            for (std::size_t at = 0; at < job.size();) {
-                const std::size_t piece = std::min<std::size_t>(job.size() - at, 1 + at % 70001);
-                const ssize_t n = ::write(inputPipe[1], job.data() + at, piece);
-                if (n <= 0) break;
-                at += static_cast<std::size_t>(n);
-            }
-            close(inputPipe[1]);
-        });
+        writer = writeInPieces(inputPipe[1], job, 70001);
     }
 
     // The output, and what arrived there.
@@ -115,7 +106,7 @@ TEST_P(DirectTransferTest, DeliversTheJobWithItsSpliceExactlyOnce) {
 
     int result;
     {
-        FdJobInput input(in, 128 * 1024);
+        FdJobInput input(in);
         FdJobOutput output(out, 128 * 1024);
         result = runJobTypeFilter(options.c_str(), input, output, {});
     }
@@ -158,14 +149,14 @@ TEST(DirectTransfer, RefusesWithoutLosingAByteAndTheBufferedCopyGoesOn) {
     EXPECT_EQ(transferDirectly(-1, appended.descriptor), DirectTransfer::Refused);
 }
 
-// Bytes that a stream still holds keep its descriptor from the kernel's move: they go first.
+// Bytes that the output still holds keep its descriptor from the kernel's move: they go first.
+// The input reads straight into place and holds nothing back.
 TEST(DirectTransfer, StreamsOfferTheirDescriptorOnlyWithNothingBuffered) {
     TempFile source(std::string(10000, 'b'));
-    FdJobInput input(source.descriptor, 4096);
-    EXPECT_EQ(input.descriptor(), source.descriptor);
+    FdJobInput input(source.descriptor);
     unsigned char bytes[100];
-    ASSERT_EQ(input.read(bytes, sizeof bytes), sizeof bytes);  // buffers 4096
-    EXPECT_EQ(input.descriptor(), -1);
+    ASSERT_EQ(input.readSome(bytes, sizeof bytes), sizeof bytes);
+    EXPECT_EQ(input.descriptor(), source.descriptor);
 
     TempFile sink("", O_WRONLY);
     FdJobOutput output(sink.descriptor, 4096);

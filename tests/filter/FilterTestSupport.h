@@ -1,15 +1,21 @@
 // Shared set-up for the filter core tests: a fixed clock in UTC, the job built from its parts,
-// and the expected splice texts written out as the device must receive them.
+// the expected splice texts from the golden files, and a writer feeding a pipe in uneven pieces.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
-#include <initializer_list>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -27,6 +33,20 @@ inline std::string drain(int fd) {
     ssize_t n;
     while ((n = ::read(fd, chunk, sizeof chunk)) > 0) all.append(chunk, static_cast<std::size_t>(n));
     return all;
+}
+
+// A thread that writes bytes (which must outlive it) into fd in pieces of 1 to pieceLimit bytes,
+// uneven so that the reader's reads end anywhere, then closes fd.
+inline std::thread writeInPieces(int fd, const std::string& bytes, std::size_t pieceLimit) {
+    return std::thread([fd, &bytes, pieceLimit] {
+        for (std::size_t at = 0; at < bytes.size();) {
+            const std::size_t piece = std::min<std::size_t>(bytes.size() - at, 1 + at % pieceLimit);
+            const ssize_t n = ::write(fd, bytes.data() + at, piece);
+            if (n <= 0) break;
+            at += static_cast<std::size_t>(n);
+        }
+        ::close(fd);
+    });
 }
 
 // 2026-03-02 09:05:30 UTC.
@@ -57,72 +77,50 @@ private:
     std::optional<std::string> savedTZ_;
 };
 
-// Each line followed by the line ending.
-inline std::string joinLines(std::initializer_list<std::string> lines, const std::string& L) {
-    std::string text;
-    for (const auto& line : lines) text += line + L;
-    return text;
+// A piece of the splice text from the golden files (tests/fixtures/splice, shared with the Python
+// tests): every line ended by L, every @Name@ replaced by the value under Name, which stands as
+// it goes between the parentheses (escaped).
+using GoldenValues = std::map<std::string, std::string, std::less<>>;
+
+inline std::string golden(const std::string& name, const GoldenValues& values,
+                          const std::string& L) {
+    std::ifstream file(std::string(JOBLOG_SPLICE_GOLDEN) + "/" + name + ".ps", std::ios::binary);
+    EXPECT_TRUE(file) << "golden file " << name;
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    std::string out;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '\n') {
+            out += L;
+            continue;
+        }
+        const std::size_t close = text[at] == '@' ? text.find('@', at + 1) : std::string::npos;
+        const auto value = close == std::string::npos
+                               ? values.end()
+                               : values.find(std::string_view(text).substr(at + 1, close - at - 1));
+        if (value == values.end()) {
+            out += text[at];
+            continue;
+        }
+        out += value->second;
+        at = close;
+    }
+    return out;
 }
 
 inline std::string procedureDefinitions(const std::string& L) {
-    return joinLines(
-        {
-            "",
-            "/isEnhancedFeatures",
-            "\t{userdict /4b1e7d2c90 known { userdict /4b1e7d2c90 get /EnhancedFeatures known} "
-            "{false} ifelse } bind def",
-            "",
-            "/isGenuine{",
-            "\t2 dict begin",
-            "\t/isGenuineFlag //false def",
-            "\t//systemdict /execdict known  {",
-            "\t\t//systemdict /execdict get /copyright known {",
-            "\t\t\t/copyright //systemdict /execdict get /copyright get def",
-            "\t\t\t{ copyright ( ) anchorsearch {",
-            "\t\t\t\t\tpop /copyright exch def",
-            "\t\t\t\t}{",
-            "\t\t\t\t\tpop",
-            "\t\t\t\t\texit",
-            "\t\t\t\t} ifelse",
-            "\t\t\t} loop",
-            "",
-            "\t\t\tcopyright ((c) Copyright 1984-) anchorsearch {",
-            "\t\t\t\tpop pop",
-            "\t\t\t\tcopyright ( Adobe Systems Incorporated) search {",
-            "\t\t\t\t\tpop pop pop",
-            "\t\t\t\t\tcopyright (All Rights Reserved.) search {",
-            "\t\t\t\t\t\tpop pop pop",
-            "\t\t\t\t\t\t/isGenuineFlag //true def",
-            "\t\t\t\t\t}{",
-            "\t\t\t\t\t\tpop",
-            "\t\t\t\t\t} ifelse",
-            "\t\t\t\t}{",
-            "\t\t\t\t\tpop",
-            "\t\t\t\t} ifelse",
-            "\t\t\t}{",
-            "\t\t\t\tpop",
-            "\t\t\t} ifelse",
-            "\t\t} if",
-            "\t} if",
-            "\tisGenuineFlag",
-            "\tend",
-            "}bind def",
-        },
-        L);
+    return golden("procedure-definitions", {}, L);
 }
 
 inline std::string userInformation(const std::string& userID, const std::string& userCode,
                                    const std::string& L) {
-    return joinLines({"mark",
-                      "  (" + userID + ") (" + userCode + ") (" + kFixedCompact +
-                          ") {setuserinfo} stopped",
-                      "cleartomark"},
-                     L);
+    return golden("user-information",
+                  {{"UserID", userID}, {"UserCode", userCode}, {"Time", kFixedCompact}}, L);
 }
 
 struct FilterRun {
     int result;
-    int status;
+    FilterStatus status;
     std::string output;
     std::string reason;  // why the job was refused, or empty
 };

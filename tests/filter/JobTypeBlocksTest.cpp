@@ -24,49 +24,24 @@ struct BlockCase {
 
 void PrintTo(const BlockCase& c, std::ostream* os) { *os << c.name; }
 
-std::string heldJobFirstForm(const std::string& user, const std::string& file) {
-    return joinLines({"mark {", "<<", "\t/JobType 3", "\t/JobInfo <<\t/UserID (" + user + ")",
-                      "\t\t/Time (" + std::string(kFixedCompact) + ")",
-                      "\t\t/JobID (" + file + ")", "\t>>",
-                      ">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec",
-                      "} stopped cleartomark"},
-                     L);
+// The job type's own lines, with the fixed time stamp.
+std::string block(const std::string& name, GoldenValues values) {
+    values.emplace("Time", kFixedCompact);
+    return golden(name, values, L);
 }
-
-std::string heldJobAttributeForm(const std::string& user, const std::string& file,
-                                 const std::string* reservedTime) {
-    std::string text = joinLines({"mark {", "\t<< /JobType 3", "\t/JobInfo", "\t<<",
-                                  "\t\t/UserID (" + user + ")",
-                                  "\t\t/Time(" + std::string(kFixedCompact) + ")",
-                                  "\t\t/JobID (" + file + ")"},
-                                 L);
-    if (reservedTime != nullptr) {
-        text += joinLines({"\t\tisGenuine not isEnhancedFeatures or {",
-                           "\t\t/PrintReservedTime(" + *reservedTime + ")", "\t\t}if"},
-                          L);
-    }
-    return text + joinLines({"\t>>", "\t/JobAttr << /Save 0 >>",
-                             "\t>> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec",
-                             "} stopped cleartomark"},
-                            L);
-}
-
-std::string storedJob(const std::string& save) {
-    return joinLines({"mark {", "<<", "\t/JobType 3", "\t/JobInfo <<\t/UserID (alice)",
-                      "\t\t/Time (" + std::string(kFixedCompact) + ")", "\t\t/Password (1234)",
-                      "\t\t/JobID (report)", "\t>>", "\t/JobAttr <<\t" + save,
-                      "\t\t/Public false", "\t\t>>",
-                      ">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec",
-                      "} stopped cleartomark"},
-                     L);
-}
-
-const std::string kReserved = "202603021200";
 
 std::vector<BlockCase> blockCases() {
     const std::string user = "com.varlo.printsettings.UserID=alice ";
     const std::string pass = "com.varlo.printsettings.Password=1234 ";
     const std::string file = "com.varlo.printsettings.FileName=report ";
+    const std::string paused = "com.varlo.printsettings.JobType='Paused Print' " + user + file;
+    const GoldenValues alice{{"UserID", "alice"}};
+    const GoldenValues held{{"UserID", "alice"}, {"FileName", "report"}};
+    const GoldenValues stored{{"UserID", "alice"}, {"Password", "1234"}, {"FileName", "report"}};
+    auto with = [](GoldenValues values, const std::string& name, const std::string& value) {
+        values.insert_or_assign(name, value);
+        return values;
+    };
     return {
         {"NoOptions", "", userInformation("", "", L)},
         {"Normal", "com.varlo.printsettings.JobType=Normal " + user, kUserInfoAlice},
@@ -75,54 +50,33 @@ std::vector<BlockCase> blockCases() {
         {"LowerCaseNameIsUnknown", "com.varlo.printsettings.JobType='locked print' " + user,
          kUserInfoAlice},
         {"SamplePrint", "com.varlo.printsettings.JobType='Sample Print' " + user,
-         kUserInfoAlice +
-             joinLines(
-                 {"mark", "  (alice) (" + std::string(kFixedCompact) + ") {proofprint} stopped",
-                  "cleartomark"},
-                 L)},
+         kUserInfoAlice + block("sample-print", alice)},
         {"LockedPrint", "com.varlo.printsettings.JobType='Locked Print' " + user + pass,
-         kUserInfoAlice + joinLines({"mark",
-                                     "  (alice) (" + std::string(kFixedCompact) +
-                                         ") (1234) {secureprint} stopped",
-                                     "cleartomark"},
-                                    L)},
+         kUserInfoAlice + block("locked-print", with(alice, "Password", "1234"))},
         {"LockedPrintEmptyPassword",
          "com.varlo.printsettings.JobType='Locked Print' " + user +
              "com.varlo.printsettings.Password=''",
-         kUserInfoAlice +
-             joinLines(
-                 {"mark", "  (alice) (" + std::string(kFixedCompact) + ") () {secureprint} stopped",
-                  "cleartomark"},
-                 L)},
+         kUserInfoAlice + block("locked-print", with(alice, "Password", ""))},
         {"DocumentServer",
          "com.varlo.printsettings.JobType='Document Server' " + user + pass + file,
-         kUserInfoAlice + joinLines({"mark",
-                                     "  (alice) (" + std::string(kFixedCompact) +
-                                         ") (1234) (report) {storedprint} stopped",
-                                     "cleartomark"},
-                                    L)},
+         kUserInfoAlice + block("document-server", stored)},
         {"SavedPrint", "com.varlo.printsettings.JobType='Saved Print' " + user + pass + file,
-         kUserInfoAlice + storedJob("/Save 1")},
+         kUserInfoAlice + block("stored-job", with(stored, "Save", "1"))},
         {"SaveDocumentPrint",
          "com.varlo.printsettings.JobType='Save Document Print' " + user + pass + file,
-         kUserInfoAlice + storedJob("/Save 2")},
-        {"PausedPrintFirstForm", "com.varlo.printsettings.JobType='Paused Print' " + user + file,
-         kUserInfoAlice + heldJobFirstForm("alice", "report")},
+         kUserInfoAlice + block("stored-job", with(stored, "Save", "2"))},
+        {"PausedPrintFirstForm", paused, kUserInfoAlice + block("paused-print", held)},
         {"PausedPrintTimeFlagAloneIsIgnored",
-         "com.varlo.printsettings.JobType='Paused Print' " + user + file +
-             "com.varlo.printsettings.EnableSpecifyTime=true",
-         kUserInfoAlice + heldJobFirstForm("alice", "report")},
-        {"PausedPrintSecondForm",
-         "com.varlo.printsettings.JobType='Paused Print' " + user + file +
-             "com.varlo.printsettings.SpecifyTimeKeySupport=TRUE",
-         kUserInfoAlice + heldJobAttributeForm("alice", "report", nullptr)},
+         paused + "com.varlo.printsettings.EnableSpecifyTime=true",
+         kUserInfoAlice + block("paused-print", held)},
+        {"PausedPrintSecondForm", paused + "com.varlo.printsettings.SpecifyTimeKeySupport=TRUE",
+         kUserInfoAlice + block("paused-print-with-attributes", held)},
         {"PausedPrintThirdForm",
-         "com.varlo.printsettings.JobType='Paused Print' " + user + file +
-             "com.varlo.printsettings.SpecifyTimeKeySupport=true "
-             "com.varlo.printsettings.EnableSpecifyTime=True "
-             "com.varlo.printsettings.SpecifyTime=" +
-             kReserved,
-         kUserInfoAlice + heldJobAttributeForm("alice", "report", &kReserved)},
+         paused + "com.varlo.printsettings.SpecifyTimeKeySupport=true "
+                  "com.varlo.printsettings.EnableSpecifyTime=True "
+                  "com.varlo.printsettings.SpecifyTime=202603021200",
+         kUserInfoAlice +
+             block("paused-print-with-reserved-time", with(held, "ReservedTime", "202603021200"))},
         {"UserCodeEnabledInCapitals",
          "com.varlo.printsettings.EnableUserCode=TRUE com.varlo.printsettings.UserCode=4711 " +
              user,
@@ -135,11 +89,8 @@ std::vector<BlockCase> blockCases() {
          "com.varlo.printsettings.UserID='a(b' com.varlo.printsettings.Password='1)2' "
          "com.varlo.printsettings.FileName=C:\\\\new\\\\",
          userInformation("a\\(b", "", L) +
-             joinLines({"mark",
-                        "  (a\\(b) (" + std::string(kFixedCompact) +
-                            ") (1\\)2) (C:\\\\new\\\\) {storedprint} stopped",
-                        "cleartomark"},
-                       L)},
+             block("document-server",
+                   {{"UserID", "a\\(b"}, {"Password", "1\\)2"}, {"FileName", "C:\\\\new\\\\"}})},
         {"NonAsciiBytesPassUnchanged", "com.varlo.printsettings.UserID=J\xC3\xBCrgen",
          userInformation("J\xC3\xBCrgen", "", L)},
         // Control bytes become three-digit octal escapes: no raw line end (a new line of the job),
@@ -158,7 +109,7 @@ TEST_P(JobTypeBlockTest, WritesTheBlockBeforeTheToken) {
     const BlockCase& c = GetParam();
     const std::string job = jobWithProlog(L);
     const FilterRun run = runFilter(c.options, job);
-    ASSERT_EQ(run.result, 0) << "status " << run.status;
+    ASSERT_EQ(run.result, 0) << "status " << static_cast<int>(run.status);
     const std::string head = "%!PS-Adobe-3.0\n%%EndComments\n";
     const std::string expected = head + procedureDefinitions(L) + c.expectedBlock + L +
                                  job.substr(head.size());
@@ -171,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(AllJobTypes, JobTypeBlockTest, ::testing::ValuesIn(bloc
 struct FailingCase {
     const char* name;
     std::string options;
-    int expectedStatus;
+    FilterStatus expectedStatus;
     std::string reason;  // names what stopped the job, whatever status came first
 };
 
@@ -198,40 +149,41 @@ std::string missing(const char* key) {
 INSTANTIATE_TEST_SUITE_P(
     MissingKeys, FailingBlockTest,
     ::testing::Values(
-        FailingCase{"SampleWithoutUserID", "com.varlo.printsettings.JobType='Sample Print'", 6,
-                    missing(keys::kUserID)},
+        FailingCase{"SampleWithoutUserID", "com.varlo.printsettings.JobType='Sample Print'",
+                    FilterStatus::RequiredMissing, missing(keys::kUserID)},
         FailingCase{"LockedWithoutPassword",
                     "com.varlo.printsettings.JobType='Locked Print' "
                     "com.varlo.printsettings.UserID=a",
-                    6, missing(keys::kPassword)},
+                    FilterStatus::RequiredMissing, missing(keys::kPassword)},
         FailingCase{"DocumentServerWithoutFileName",
                     "com.varlo.printsettings.JobType='Document Server' "
                     "com.varlo.printsettings.UserID=a com.varlo.printsettings.Password=1 "
                     "com.varlo.printsettings.EnableUserCode=true",
-                    6, missing(keys::kFileName)},
+                    FilterStatus::RequiredMissing, missing(keys::kFileName)},
         FailingCase{"SavedWithoutUserID",
                     "com.varlo.printsettings.JobType='Saved Print' "
                     "com.varlo.printsettings.Password=1 com.varlo.printsettings.FileName=f",
-                    6, missing(keys::kUserID)},
+                    FilterStatus::RequiredMissing, missing(keys::kUserID)},
         FailingCase{"PausedWithoutFileName",
                     "com.varlo.printsettings.JobType='Paused Print' "
                     "com.varlo.printsettings.UserID=a",
-                    6, missing(keys::kFileName)},
+                    FilterStatus::RequiredMissing, missing(keys::kFileName)},
         FailingCase{"PausedWithoutReservedTime",
                     "com.varlo.printsettings.JobType='Paused Print' "
                     "com.varlo.printsettings.UserID=a com.varlo.printsettings.FileName=f "
                     "com.varlo.printsettings.SpecifyTimeKeySupport=true "
                     "com.varlo.printsettings.EnableSpecifyTime=true",
-                    6, missing(keys::kSpecifyTime)},
+                    FilterStatus::RequiredMissing, missing(keys::kSpecifyTime)},
         // The absent user ID is recorded first and the job would go on; the user code stops it.
         FailingCase{"DefaultWithEnabledUserCodeMissing",
-                    "com.varlo.printsettings.EnableUserCode=TRUE", 6, missing(keys::kUserCode)},
+                    "com.varlo.printsettings.EnableUserCode=TRUE", FilterStatus::RequiredMissing,
+                    missing(keys::kUserCode)},
         // A Normal job may lack its user ID: the bad size stops it, and is what the reason names.
         FailingCase{"NormalWithoutUserIDAndAnUnsafeSize",
                     "com.varlo.printsettings.CCPCopyControlType='Copy Guard' "
                     "com.varlo.printsettings.CCPFont=F com.varlo.printsettings.CCPSize=1e39 "
                     "com.varlo.printsettings.CCPAngle=0 com.varlo.printsettings.CCPLineSpace=1",
-                    6,
+                    FilterStatus::RequiredMissing,
                     "job option com.varlo.printsettings.CCPSize is a number beyond a PostScript "
                     "interpreter's limits (0 or 1e-38 to 3.4e38 in magnitude, at most 64 "
                     "characters, radix numbers up to 31 bits)"},
@@ -244,21 +196,24 @@ INSTANTIATE_TEST_SUITE_P(
                     "com.varlo.printsettings.CCPTextType='PrintJob Name' "
                     "com.varlo.printsettings.CCPJobName=" +
                         std::string(300, 'j'),
-                    1, missing(keys::kCCPLineSpace)},
+                    FilterStatus::SpliceFailed, missing(keys::kCCPLineSpace)},
         FailingCase{"SizeThatIsNoNumber",
                     "com.varlo.printsettings.UserID=u "
                     "com.varlo.printsettings.CCPCopyControlType='Copy Guard' "
                     "com.varlo.printsettings.CCPFont=F com.varlo.printsettings.CCPSize=quit "
                     "com.varlo.printsettings.CCPAngle=0 com.varlo.printsettings.CCPLineSpace=1",
-                    1, "job option com.varlo.printsettings.CCPSize is not a PostScript number"},
+                    FilterStatus::SpliceFailed,
+                    "job option com.varlo.printsettings.CCPSize is not a PostScript number"},
         // The values have no length limit: a splice over the buffer is refused whole.
         FailingCase{"SpliceLargerThanItsBuffer",
-                    "com.varlo.printsettings.UserID=" + std::string(1200, 'u'), 1,
+                    "com.varlo.printsettings.UserID=" + std::string(1200, 'u'),
+                    FilterStatus::SpliceFailed,
                     "the inserted PostScript with its values escaped is longer than its 2047 "
                     "bytes"},
         // Escapes count: 500 control bytes take 2000 bytes.
         FailingCase{"EscapedValuesLargerThanTheBuffer",
-                    "com.varlo.printsettings.UserID='" + std::string(500, '\x01') + "'", 1,
+                    "com.varlo.printsettings.UserID='" + std::string(500, '\x01') + "'",
+                    FilterStatus::SpliceFailed,
                     "the inserted PostScript with its values escaped is longer than its 2047 "
                     "bytes"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -266,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FixedClockTest, AbsentUserIDIsRecordedButTheDefaultBlockGoesOn) {
     const FilterRun run = runFilter("", jobWithProlog(L));
     EXPECT_EQ(run.result, 0);
-    EXPECT_EQ(run.status, kStatusRequiredMissing);
+    EXPECT_EQ(run.status, FilterStatus::RequiredMissing);
 }
 
 TEST_F(FixedClockTest, LargestSpliceThatFitsIsWrittenWhole) {

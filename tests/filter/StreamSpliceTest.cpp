@@ -132,7 +132,7 @@ struct IoFailureCase {
     std::size_t inputFailsAfter;
     std::size_t outputCapacity;
     bool finishFails;
-    int expectedStatus;
+    FilterStatus expectedStatus;
     std::size_t expectedOutput;
 };
 
@@ -157,21 +157,24 @@ TEST_P(IoFailureTest, RecordsTheFirstFailure) {
     EXPECT_EQ(output.written(), complete.substr(0, c.expectedOutput));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Failures, IoFailureTest,
-    ::testing::Values(
-        // The first read fails: nothing written.
-        IoFailureCase{"ReadFailsAtOnce", 100, std::string::npos, false, kStatusReadFailed, 0},
-        // The second read fails: the first 4096 bytes are out.
-        IoFailureCase{"ReadFailsLater", 5000, std::string::npos, false, kStatusReadFailed, 4096},
-        IoFailureCase{"OutputRefusesAtOnce", std::string::npos, 0, false, kStatusWriteFailed, 0},
-        IoFailureCase{"OutputClosesAfterTheFirstRead", std::string::npos, 4096, false,
-                      kStatusWriteFailed, 4096},
-        // A failed final flush is a failed write, not success.
-        IoFailureCase{"FinalFlushFails", std::string::npos, std::string::npos, true,
-                      kStatusWriteFailed, 5001 + 14 + 9000 + 796 +
-                          userInformation("alice", "", "\n").size() + 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Failures, IoFailureTest,
+                         ::testing::Values(
+                             // The first read fails: nothing written.
+                             IoFailureCase{"ReadFailsAtOnce", 100, std::string::npos, false,
+                                           FilterStatus::ReadFailed, 0},
+                             // The second read fails: the first 4096 bytes are out.
+                             IoFailureCase{"ReadFailsLater", 5000, std::string::npos, false,
+                                           FilterStatus::ReadFailed, 4096},
+                             IoFailureCase{"OutputRefusesAtOnce", std::string::npos, 0, false,
+                                           FilterStatus::WriteFailed, 0},
+                             IoFailureCase{"OutputClosesAfterTheFirstRead", std::string::npos, 4096,
+                                           false, FilterStatus::WriteFailed, 4096},
+                             // A failed final flush is a failed write, not success.
+                             IoFailureCase{"FinalFlushFails", std::string::npos, std::string::npos,
+                                           true, FilterStatus::WriteFailed,
+                                           5001 + 14 + 9000 + 796 +
+                                               userInformation("alice", "", "\n").size() + 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The first true line start that holds the token, or whose bytes up to the end begin it.
 TokenLine referenceTokenLine(const std::string& bytes, std::size_t from, bool lineEndBeforeFrom) {

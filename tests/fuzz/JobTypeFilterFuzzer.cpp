@@ -150,11 +150,11 @@ void checkRun(std::string_view job, const std::string& output, int result, bool 
         for (char c : reason) check(c >= 0x20 && c < 0x7F, "reason is no printable line");
         // Options refused before the job is read leave nothing; a failed splice leaves exactly
         // the bytes before the token.
-        if (filterStatus() == kStatusOptionRefused) {
+        if (filterStatus() == FilterStatus::OptionRefused) {
             check(output.empty(), "refused options wrote bytes");
             return;
         }
-        check(filterStatus() != 0, "failure without a status");
+        check(filterStatus() != FilterStatus::None, "failure without a status");
         check(output.size() <= job.size() && job.starts_with(output), "failed run wrote more");
         check(isSplicePoint(job, output.size(), firstLineToken), "failed run stopped elsewhere");
         return;

@@ -80,7 +80,8 @@ void PrintTo(const OptionalPasswordCase& c, std::ostream* os) { *os << '"' << c.
 class OptionalPasswordTest : public testing::TestWithParam<OptionalPasswordCase> {};
 
 TEST_P(OptionalPasswordTest, FourToEightDigitsOrEmpty) {
-    EXPECT_EQ(failsOptionalPassword(GetParam().text), GetParam().fails) << GetParam().text;
+    EXPECT_EQ(failsPassword(GetParam().text, FieldCheck::Optional), GetParam().fails)
+        << GetParam().text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Passwords, OptionalPasswordTest,

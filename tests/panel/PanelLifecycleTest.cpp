@@ -101,17 +101,6 @@ TEST(Creation, StartsWithEverythingUnsetAndTheBundleOfItsClass) {
     EXPECT_FALSE(p.UserIDField.isConnected());
 }
 
-TEST(Creation, ConstraintHandlingFollowsWhatTheCallbackImplements) {
-    for (const bool implements : {false, true}) {
-        PanelUnderTest t;
-        std::set<std::string, std::less<>> selectors;
-        if (implements) selectors.insert("willChangePPDOptionKeyValue:ppdChoice:");
-        selectors.insert("printSettings");
-        auto callback = std::make_shared<platform::DialogCallback>(t.settings, t.ppd->get(), selectors);
-        EXPECT_EQ(KordavineJobLogPDE::initWithCallback(callback)->useConstraintHandling, implements);
-    }
-}
-
 TEST(Creation, NoCallbackObjectAtAll) {
     PanelUnderTest t;
     const auto panel = KordavineJobLogPDE::initWithCallback(nullptr);

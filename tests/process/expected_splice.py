@@ -15,49 +15,17 @@ GENERAL_MESSAGE = b"ERROR: ERROR: error in CUPS Filter - "
 # The time stamp of the user-information call.
 STAMP_RE = re.compile(rb"\) \((\d{12})\) \{setuserinfo\} stopped")
 
-# The two interpreter tests, as (tabs, content).
-PROCEDURE_LINES = [
-    (0, b""),
-    (0, b"/isEnhancedFeatures"),
-    (1, b"{userdict /4b1e7d2c90 known { userdict /4b1e7d2c90 get /EnhancedFeatures known} "
-        b"{false} ifelse } bind def"),
-    (0, b""),
-    (0, b"/isGenuine{"),
-    (1, b"2 dict begin"),
-    (1, b"/isGenuineFlag //false def"),
-    (1, b"//systemdict /execdict known  {"),
-    (2, b"//systemdict /execdict get /copyright known {"),
-    (3, b"/copyright //systemdict /execdict get /copyright get def"),
-    (3, b"{ copyright ( ) anchorsearch {"),
-    (5, b"pop /copyright exch def"),
-    (4, b"}{"),
-    (5, b"pop"),
-    (5, b"exit"),
-    (4, b"} ifelse"),
-    (3, b"} loop"),
-    (0, b""),
-    (3, b"copyright ((c) Copyright 1984-) anchorsearch {"),
-    (4, b"pop pop"),
-    (4, b"copyright ( Adobe Systems Incorporated) search {"),
-    (5, b"pop pop pop"),
-    (5, b"copyright (All Rights Reserved.) search {"),
-    (6, b"pop pop pop"),
-    (6, b"/isGenuineFlag //true def"),
-    (5, b"}{"),
-    (6, b"pop"),
-    (5, b"} ifelse"),
-    (4, b"}{"),
-    (5, b"pop"),
-    (4, b"} ifelse"),
-    (3, b"}{"),
-    (4, b"pop"),
-    (3, b"} ifelse"),
-    (2, b"} if"),
-    (1, b"} if"),
-    (1, b"isGenuineFlag"),
-    (1, b"end"),
-    (0, b"}bind def"),
-]
+# The splice text's pieces, stated once for the C++ and the Python tests (README.md there).
+GOLDEN_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fixtures", "splice")
+PLACEHOLDER_RE = re.compile(rb"@(\w+)@")
+
+
+def golden(name, eol=b"\n", **values):
+    """The golden piece `name` with its @Name@ placeholders replaced by `values` (bytes, as they
+    stand in the PostScript) and every line ended by `eol`."""
+    with open(os.path.join(GOLDEN_DIR, name + ".ps"), "rb") as f:
+        template = f.read().replace(b"\n", eol)
+    return PLACEHOLDER_RE.sub(lambda m: values[m.group(1).decode()], template)
 
 
 def as_bytes(value):
@@ -102,105 +70,50 @@ def _is_true(options, name):
     return value is not None and as_bytes(value).lower() == b"true"
 
 
+# The options each job type's block requires, in the order the filter reads them.
+REQUIRED = {
+    b"Sample Print": ["UserID"],
+    b"Locked Print": ["UserID", "Password"],
+    b"Document Server": ["UserID", "Password", "FileName"],
+    b"Paused Print": ["UserID", "FileName"],
+    b"Saved Print": ["UserID", "Password", "FileName"],
+    b"Save Document Print": ["UserID", "Password", "FileName"],
+}
+
+
 def expected_splice(options, stamp, eol=b"\n"):
     """The whole splice text for `options` (short key names), with time stamp `stamp`.
     Raises MissingKey when the filter has to refuse it."""
-    stamp = as_bytes(stamp)
-    lines = []
-
-    def line(tabs, *pieces):
-        lines.append(b"\t" * tabs + b"".join(pieces))
 
     def required(name):
         if name not in options:
             raise MissingKey(name)
         return as_bytes(options[name])
 
-    for tabs, content in PROCEDURE_LINES:
-        line(tabs, content)
-
     job_type = as_bytes(options.get("JobType", b"Normal"))
-    user_code_on = _is_true(options, "EnableUserCode")
-    needs = {
-        b"Sample Print": ["UserID"],
-        b"Locked Print": ["UserID", "Password"],
-        b"Document Server": ["UserID", "Password", "FileName"],
-        b"Paused Print": ["UserID", "FileName"],
-        b"Saved Print": ["UserID", "Password", "FileName"],
-        b"Save Document Print": ["UserID", "Password", "FileName"],
-    }
-    if job_type in needs:
-        values = {name: escape(required(name)) for name in needs[job_type]}
+    if job_type in REQUIRED:
+        values = {name: escape(required(name)) for name in REQUIRED[job_type]}
     else:
         values = {"UserID": escape(options.get("UserID", b""))}
-    user_code = escape(required("UserCode")) if user_code_on else b""
-    uid = values["UserID"]
+    user_code = escape(required("UserCode")) if _is_true(options, "EnableUserCode") else b""
+    values["Time"] = as_bytes(stamp)
 
-    line(0, b"mark")
-    line(0, b"  (", uid, b") (", user_code, b") (", stamp, b") {setuserinfo} stopped")
-    line(0, b"cleartomark")
-
-    if job_type == b"Sample Print":
-        line(0, b"mark")
-        line(0, b"  (", uid, b") (", stamp, b") {proofprint} stopped")
-        line(0, b"cleartomark")
-    elif job_type == b"Locked Print":
-        line(0, b"mark")
-        line(0, b"  (", uid, b") (", stamp, b") (", values["Password"], b") {secureprint} stopped")
-        line(0, b"cleartomark")
-    elif job_type == b"Document Server":
-        line(0, b"mark")
-        line(0, b"  (", uid, b") (", stamp, b") (", values["Password"], b") (",
-             values["FileName"], b") {storedprint} stopped")
-        line(0, b"cleartomark")
+    text = golden("procedure-definitions", eol)
+    text += golden("user-information", eol, UserCode=user_code, **values)
+    if job_type in (b"Sample Print", b"Locked Print", b"Document Server"):
+        text += golden(job_type.decode().lower().replace(" ", "-"), eol, **values)
     elif job_type in (b"Saved Print", b"Save Document Print"):
-        line(0, b"mark {")
-        line(0, b"<<")
-        line(1, b"/JobType 3")
-        line(1, b"/JobInfo <<\t/UserID (", uid, b")")
-        line(2, b"/Time (", stamp, b")")
-        line(2, b"/Password (", values["Password"], b")")
-        line(2, b"/JobID (", values["FileName"], b")")
-        line(1, b">>")
-        line(1, b"/JobAttr <<\t", b"/Save 1" if job_type == b"Saved Print" else b"/Save 2")
-        line(2, b"/Public false")
-        line(2, b">>")
-        line(0, b">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec")
-        line(0, b"} stopped cleartomark")
+        text += golden("stored-job", eol, Save=b"1" if job_type == b"Saved Print" else b"2",
+                       **values)
     elif job_type == b"Paused Print":
-        file_name = values["FileName"]
         if not _is_true(options, "SpecifyTimeKeySupport"):
-            line(0, b"mark {")
-            line(0, b"<<")
-            line(1, b"/JobType 3")
-            line(1, b"/JobInfo <<\t/UserID (", uid, b")")
-            line(2, b"/Time (", stamp, b")")
-            line(2, b"/JobID (", file_name, b")")
-            line(1, b">>")
-            line(0, b">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec")
-            line(0, b"} stopped cleartomark")
+            text += golden("paused-print", eol, **values)
+        elif not _is_true(options, "EnableSpecifyTime"):
+            text += golden("paused-print-with-attributes", eol, **values)
         else:
-            reserved = None
-            if _is_true(options, "EnableSpecifyTime"):
-                reserved = escape(required("SpecifyTime"))
-            line(0, b"mark {")
-            line(1, b"<< /JobType 3")
-            line(1, b"/JobInfo")
-            line(1, b"<<")
-            line(2, b"/UserID (", uid, b")")
-            line(2, b"/Time(", stamp, b")")
-            line(2, b"/JobID (", file_name, b")")
-            if reserved is not None:
-                line(2, b"isGenuine not isEnhancedFeatures or {")
-                line(2, b"/PrintReservedTime(", reserved, b")")
-                line(2, b"}if")
-            line(1, b">>")
-            line(1, b"/JobAttr << /Save 0 >>")
-            line(1, b">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec")
-            line(0, b"} stopped cleartomark")
-
-    line(0, b"")  # no copy control
-    return b"".join(l + eol for l in lines)
+            text += golden("paused-print-with-reserved-time", eol,
+                           ReservedTime=escape(required("SpecifyTime")), **values)
+    return text + eol  # no copy control
 
 
 def splice_into(job, splice):

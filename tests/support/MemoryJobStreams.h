@@ -12,14 +12,16 @@
 
 namespace jobtypefilter::testing {
 
-// Serves the bytes with buffered-stream semantics; optionally fails once a given number of
-// bytes has been served.
+// Serves the bytes; optionally fails once a given number of bytes has been served.
 class MemoryJobInput final : public JobInput {
 public:
     explicit MemoryJobInput(std::string_view bytes, std::size_t failAfter = std::string::npos)
         : bytes_(bytes), failAfter_(failAfter) {}
 
-    std::size_t read(unsigned char* into, std::size_t n) override {
+    // Hands out at most the next of the piece sizes (they repeat), as a pipe does; without
+    // pieces, as many bytes as asked for. Nothing only at the end or on the failure.
+    std::size_t readSome(unsigned char* into, std::size_t n) override {
+        if (!pieces_.empty()) n = std::min(n, pieces_[nextPiece_++ % pieces_.size()]);
         std::size_t available = std::min(n, bytes_.size() - position_);
         if (failAfter_ != std::string::npos && position_ + available >= failAfter_) {
             available = failAfter_ > position_ ? failAfter_ - position_ : 0;
@@ -27,25 +29,13 @@ public:
         }
         if (available > 0) std::memcpy(into, bytes_.data() + position_, available);
         position_ += available;
-        ++reads_;
-        if (available < n && !failed_) atEnd_ = true;
-        return available;
-    }
-    // Hands out at most the next of the piece sizes (they repeat), as a pipe does; without
-    // pieces, as many bytes as asked for. Nothing only at the end or on the failure.
-    std::size_t readSome(unsigned char* into, std::size_t n) override {
-        if (!pieces_.empty()) {
-            n = std::min(n, pieces_[nextPiece_++ % pieces_.size()]);
-        }
-        const std::size_t got = read(into, n);
         // A short piece is no end: the end shows only when nothing is left.
-        atEnd_ = !failed_ && got == 0;
-        return got;
+        atEnd_ = !failed_ && available == 0;
+        return available;
     }
     void serveInPieces(std::vector<std::size_t> pieces) { pieces_ = std::move(pieces); }
     bool atEnd() const override { return atEnd_; }
     bool failed() const override { return failed_; }
-    int reads() const { return reads_; }
 
 private:
     std::string bytes_;
@@ -53,7 +43,6 @@ private:
     std::size_t position_ = 0;
     bool atEnd_ = false;
     bool failed_ = false;
-    int reads_ = 0;
     std::vector<std::size_t> pieces_;
     std::size_t nextPiece_ = 0;
 };
