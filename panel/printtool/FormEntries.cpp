@@ -20,16 +20,6 @@ std::string textOf(const platform::View& view, std::string_view identifier) {
     return field ? field->stringValue() : std::string();
 }
 
-bool usesPassword(ps::JobType type) {
-    return type == ps::JobType::LockedPrint || type == ps::JobType::SavedPrint ||
-           type == ps::JobType::SaveDocumentPrint || type == ps::JobType::DocumentServer;
-}
-
-bool usesFileName(ps::JobType type) {
-    return type == ps::JobType::PausedPrint || type == ps::JobType::SavedPrint ||
-           type == ps::JobType::SaveDocumentPrint || type == ps::JobType::DocumentServer;
-}
-
 }  // namespace
 
 FormEntries readForm(const platform::View& view, const Localizer& localize) {
@@ -73,11 +63,10 @@ std::vector<FormEntry> droppedEntries(const FormEntries& carried, const FormEntr
     if (carried.userCodeEnabled && (!taken.userCodeEnabled || carried.userCode != taken.userCode)) {
         dropped.push_back(FormEntry::UserCode);
     }
-    const auto type = carried.jobType.value_or(ps::JobType::Normal);
-    if (usesPassword(type) && carried.password != taken.password)
-        dropped.push_back(FormEntry::Password);
-    if (usesFileName(type) && carried.fileName != taken.fileName)
-        dropped.push_back(FormEntry::FileName);
+    // The password and file name count where the job type's form rows use them.
+    const ps::FormRows rows = ps::rowOf(carried.jobType.value_or(ps::JobType::Normal)).formRows;
+    if (rows.password && carried.password != taken.password) dropped.push_back(FormEntry::Password);
+    if (rows.fileName && carried.fileName != taken.fileName) dropped.push_back(FormEntry::FileName);
     return dropped;
 }
 
