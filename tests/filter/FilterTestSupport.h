@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <functional>
@@ -22,6 +21,7 @@
 #include "FilterStatus.h"
 #include "JobClock.h"
 #include "MemoryJobStreams.h"
+#include "ScopedTimeZone.h"
 #include "StreamSplice.h"
 
 namespace jobtypefilter::testing {
@@ -58,23 +58,16 @@ inline constexpr char kFixedCompact[] = "202603020905";
 class FixedClockTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (const char* tz = std::getenv("TZ")) savedTZ_ = tz;
-        setenv("TZ", "UTC0", 1);
-        tzset();
+        utc_.emplace("UTC0");
         setClockSource(fixedClock);
     }
     void TearDown() override {
         setClockSource(nullptr);
-        if (savedTZ_) {
-            setenv("TZ", savedTZ_->c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
+        utc_.reset();
     }
 
 private:
-    std::optional<std::string> savedTZ_;
+    std::optional<testsupport::ScopedTimeZone> utc_;
 };
 
 // A piece of the splice text from the golden files (tests/fixtures/splice, shared with the Python

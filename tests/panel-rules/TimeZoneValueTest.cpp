@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"LettersAndDigits", "GMT2", -7200, "<GMT2>2"}),
     [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
 
-using paneltest::ScopedTimeZone;
+using testsupport::ScopedTimeZone;
 
 struct WallClock {
     std::tm fields{};

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "JobTypeModel.h"
-#include "PanelTestSupport.h"
+#include "PanelHarness.h"
 
 namespace kordavine::paneltest {
 namespace {
@@ -19,7 +19,7 @@ enum class Row { Hidden, Shown, Unchanged };
 
 struct PpdCase {
     const char* label;
-    std::optional<std::string> ppd;
+    PrinterPpd ppd;
     std::vector<std::string> offered;  // English titles, in order
     Row fileNameRow;
     std::set<std::string> accepted;    // stored names
@@ -45,7 +45,7 @@ const PpdCase kCases[] = {
     // A missing attribute counts as "false".
     {"AttributesMissing", "attributes-missing", {"Normal Print", "Sample Print", "Locked Print"}, Row::Hidden,
      {"Normal", "Sample Print", "Locked Print"}, false, "Job Log"},
-    {"NoPpd", std::nullopt, {"Normal Print", "Sample Print", "Locked Print"}, Row::Hidden,
+    {"NoPpd", NoPpd{}, {"Normal Print", "Sample Print", "Locked Print"}, Row::Hidden,
      {"Normal", "Sample Print", "Locked Print"}, false, "Job Log"},
     // The first attribute of a name counts, whatever its specifier.
     {"FirstAttribute", "first-attribute",
@@ -68,7 +68,7 @@ protected:
 
 TEST_P(JobTypeByPpd, ModelOffersAndAcceptsFromTheParsedAttributes) {
     const auto& c = GetParam();
-    PanelUnderTest t(setup());
+    PanelHarness t(setup());
     const auto attributes = t.panel->printerAttributes();
     std::vector<std::string> offered;
     for (auto type : joblog::offeredJobTypes(attributes)) offered.emplace_back(ps::displayTitle(type));
@@ -81,7 +81,7 @@ TEST_P(JobTypeByPpd, ModelOffersAndAcceptsFromTheParsedAttributes) {
 }
 
 TEST_P(JobTypeByPpd, OtherStringsAreRejectedAndNoValueIsAccepted) {
-    PanelUnderTest t(setup());
+    PanelHarness t(setup());
     for (const char* other : {"Hold Print", "Stored Print", "normal", "Normal ", "", "Store and Print"}) {
         EXPECT_FALSE(t.panel->CheckJobTypeOfPM(std::string(other))) << '"' << other << '"';
     }
@@ -90,14 +90,14 @@ TEST_P(JobTypeByPpd, OtherStringsAreRejectedAndNoValueIsAccepted) {
 
 TEST_P(JobTypeByPpd, PasswordLengthAndPanelNameFollowThePpd) {
     const auto& c = GetParam();
-    PanelUnderTest t(setup());
+    PanelHarness t(setup());
     EXPECT_EQ(t.panel->longpasswordsup, c.longPassword);
     EXPECT_EQ(t.panel->panelName(), c.panelName);
 }
 
 TEST_P(JobTypeByPpd, PopUpListsTheOfferedTitlesAndSelectsTheStoredName) {
     const auto& c = GetParam();
-    PanelUnderTest t(setup());
+    PanelHarness t(setup());
     ASSERT_TRUE(t.panel->panelView());
     for (const auto& name : kStoredNames) {
         const bool accepted = t.panel->JobTypeByPM(name);
@@ -114,7 +114,7 @@ TEST_P(JobTypeByPpd, PopUpListsTheOfferedTitlesAndSelectsTheStoredName) {
 
 TEST_P(JobTypeByPpd, NoStoredNameKeepsTheFirstEntry) {
     const auto& c = GetParam();
-    PanelUnderTest t(setup());
+    PanelHarness t(setup());
     ASSERT_TRUE(t.panel->panelView());
     t.popUp()->addItem("Something else");
     t.popUp()->selectItem("Something else");
@@ -124,7 +124,7 @@ TEST_P(JobTypeByPpd, NoStoredNameKeepsTheFirstEntry) {
 }
 
 TEST_P(JobTypeByPpd, RejectedNamesSelectNormalPrint) {
-    PanelUnderTest t(setup());
+    PanelHarness t(setup());
     ASSERT_TRUE(t.panel->panelView());
     for (const char* other : {"Hold Print", "Bogus"}) {
         t.panel->JobTypeByPM(std::string("Locked Print"));
@@ -136,7 +136,7 @@ TEST_P(JobTypeByPpd, RejectedNamesSelectNormalPrint) {
 TEST_P(JobTypeByPpd, FileNameRowIsHiddenShownOrLeftAlone) {
     const auto& c = GetParam();
     for (const bool hiddenBefore : {false, true}) {
-        PanelUnderTest t(setup());
+        PanelHarness t(setup());
         ASSERT_TRUE(t.panel->panelView());
         for (const char* part : {"DocNameField", "DocNameLABEL", "DocNamenote"}) t.field(part)->setHidden(hiddenBefore);
         t.panel->JobTypeByPM(std::string("Normal"));
@@ -149,7 +149,7 @@ TEST_P(JobTypeByPpd, FileNameRowIsHiddenShownOrLeftAlone) {
 
 TEST_P(JobTypeByPpd, RebuildingTwiceGivesTheSameList) {
     const auto& c = GetParam();
-    PanelUnderTest t(setup());
+    PanelHarness t(setup());
     ASSERT_TRUE(t.panel->panelView());
     t.panel->JobTypeByPM(std::string("Sample Print"));
     t.panel->JobTypeByPM(std::string("Sample Print"));
@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(Ppds, JobTypeByPpd, ::testing::ValuesIn(kCases),
 TEST(JobTypePopUpGerman, EntriesAndSelectionUseTheTranslatedTitles) {
     PanelSetup setup;
     setup.language = "de";
-    PanelUnderTest t(setup);
+    PanelHarness t(setup);
     ASSERT_TRUE(t.panel->panelView());
     EXPECT_TRUE(t.panel->JobTypeByPM(std::string("Paused Print")));
     EXPECT_EQ(t.popUp()->itemTitles(),
@@ -176,7 +176,7 @@ TEST(JobTypePopUpGerman, EntriesAndSelectionUseTheTranslatedTitles) {
 TEST(JobTypePopUpBeforeTheView, AnswersWithoutControls) {
     PanelSetup setup;
     setup.ppd = "all-off";
-    PanelUnderTest t(setup);
+    PanelHarness t(setup);
     EXPECT_FALSE(t.panel->JobTypeByPM(std::string("Saved Print")));
     EXPECT_TRUE(t.panel->JobTypeByPM(std::string("Locked Print")));
     EXPECT_EQ(t.panel->JobTypeSelection->titleOfSelectedItem(), std::nullopt);

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "PanelTestSupport.h"
+#include "PanelHarness.h"
 #include "kordavineJobLogC.h"
 
 namespace kordavine::paneltest {
@@ -19,7 +19,7 @@ struct PanelTypeCase {
 class FactoryPanelTypes : public ::testing::TestWithParam<PanelTypeCase> {};
 
 TEST_P(FactoryPanelTypes, OnlyTheDriverPanelTypeGetsAPanel) {
-    PanelUnderTest t;
+    PanelHarness t;
     joblog::kordavineJobLogC factory;
     EXPECT_TRUE(factory.initWithBundle(t.bundle));
     const auto panels = factory.PDEPanelsForType(GetParam().type, t.callback);
@@ -40,14 +40,14 @@ INSTANTIATE_TEST_SUITE_P(
                       PanelTypeCase{"com.apple.print.pde.PaperHandling", false}));
 
 TEST(Factory, AnswersNoListWhenThePanelCannotBeMade) {
-    PanelUnderTest t;
+    PanelHarness t;
     joblog::kordavineJobLogC factory([](auto) { return std::shared_ptr<platform::PDEPanel>(); });
     EXPECT_FALSE(factory.PDEPanelsForType(platform::kPrinterDriverPanelsType, t.callback).has_value());
     EXPECT_TRUE(factory.PDEPanelsForType("other", t.callback).has_value());
 }
 
 TEST(Factory, PanelGetsTheHostInformationAsItsCallback) {
-    PanelUnderTest t;
+    PanelHarness t;
     joblog::kordavineJobLogC factory;
     const auto panels = factory.PDEPanelsForType(platform::kPrinterDriverPanelsType, t.callback);
     ASSERT_TRUE(panels && panels->size() == 1);
@@ -71,7 +71,7 @@ TEST_P(CreationUserID, StoresAnEmptyUserIDOnlyWhenAbsent) {
     setup.withPrintSettings = c.withPrintSettings;
     if (c.before) setup.settings[ps::kUserID] = *c.before;
     setup.settings[ps::kJobType] = "Locked Print";
-    PanelUnderTest t(setup);
+    PanelHarness t(setup);
     if (!c.withPrintSettings) {
         EXPECT_FALSE(t.settings);
         return;
@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(Settings, CreationUserID,
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(Creation, StartsWithEverythingUnsetAndTheBundleOfItsClass) {
-    PanelUnderTest t;
+    PanelHarness t;
     const auto& p = *t.panel;
     EXPECT_FALSE(p.thePDEName);
     EXPECT_FALSE(p.outputBinsView);
@@ -102,7 +102,7 @@ TEST(Creation, StartsWithEverythingUnsetAndTheBundleOfItsClass) {
 }
 
 TEST(Creation, NoCallbackObjectAtAll) {
-    PanelUnderTest t;
+    PanelHarness t;
     const auto panel = KordavineJobLogPDE::initWithCallback(nullptr);
     ASSERT_TRUE(panel);
     EXPECT_EQ(panel->ppd, nullptr);
@@ -113,7 +113,7 @@ TEST(Creation, NoCallbackObjectAtAll) {
 }
 
 struct NameCase {
-    std::optional<std::string> ppd;
+    PrinterPpd ppd;
     std::string language;
     std::string name;
 };
@@ -124,10 +124,10 @@ TEST_P(PanelNames, LocalizedAndComputedOnce) {
     PanelSetup setup;
     setup.ppd = GetParam().ppd;
     setup.language = GetParam().language;
-    PanelUnderTest t(setup);
+    PanelHarness t(setup);
     EXPECT_EQ(t.panel->panelName(), GetParam().name);
     // Neither a different printer nor a different bundle changes a name once computed.
-    PanelUnderTest other;
+    PanelHarness other;
     t.panel->ppd = other.ppd->get();
     t.panel->pdeBundle = platform::Bundle::empty();
     EXPECT_EQ(t.panel->panelName(), GetParam().name);
@@ -140,19 +140,18 @@ INSTANTIATE_TEST_SUITE_P(Ppds, PanelNames,
                                            NameCase{"everything", "de", "Auftragsprotokoll"},
                                            NameCase{"no-job-type-model", "de", "Auftragsprotokoll 2"},
                                            NameCase{"odd-values", "en", "Job Log"},
-                                           NameCase{std::nullopt, "de", "Auftragsprotokoll"}));
+                                           NameCase{NoPpd{}, "de", "Auftragsprotokoll"}));
 
 TEST(PanelKind, IsTheSameForEveryPrinter) {
-    for (const auto& ppd : {std::optional<std::string>("everything"), std::optional<std::string>("no-job-type-model"),
-                            std::optional<std::string>()}) {
+    for (const PrinterPpd& ppd : {PrinterPpd("everything"), PrinterPpd("no-job-type-model"), PrinterPpd(NoPpd{})}) {
         PanelSetup setup;
         setup.ppd = ppd;
-        EXPECT_EQ(PanelUnderTest(setup).panel->panelKind(), "com.kordavine.print.pde.kordavineJobLogC");
+        EXPECT_EQ(PanelHarness(setup).panel->panelKind(), "com.kordavine.print.pde.kordavineJobLogC");
     }
 }
 
 TEST(PanelView, IsLoadedOnceAndConnectsEveryOutlet) {
-    PanelUnderTest t;
+    PanelHarness t;
     const auto view = t.panel->panelView();
     ASSERT_TRUE(view);
     EXPECT_EQ(t.panel->panelView(), view);
@@ -199,7 +198,7 @@ TEST_P(BrokenViewBundle, NoViewAndNoOutletsThenTheNextRequestTriesAgain) {
     PanelSetup setup;
     setup.bundle = dir_;
     setup.settings[ps::kJobType] = "Saved Print";
-    PanelUnderTest t(setup);
+    PanelHarness t(setup);
     EXPECT_FALSE(t.panel->panelView());
     EXPECT_FALSE(t.panel->panelView());
     EXPECT_FALSE(t.panel->UserIDField.isConnected());
@@ -233,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
                           {"class": "NSTextField", "outlet": "UserIDLABEL", "color": "red"}]})")));
 
 TEST(PanelView, WithoutAToolkitThereIsNoViewUntilOneIsInstalled) {
-    PanelUnderTest t;
+    PanelHarness t;
     platform::setToolkit(nullptr);
     EXPECT_FALSE(t.panel->panelView());
     platform::setToolkit(t.toolkit);
@@ -243,7 +242,7 @@ TEST(PanelView, WithoutAToolkitThereIsNoViewUntilOneIsInstalled) {
 TEST(AnyOrder, CallsBeforeTheViewExistsChangeNoControlAndKeepWorking) {
     PanelSetup setup;
     setup.settings = {{ps::kUserID, "alice"}, {ps::kJobType, "Paused Print"}};
-    PanelUnderTest t(setup);
+    PanelHarness t(setup);
     const auto before = t.settings->values();
     auto& p = *t.panel;
     EXPECT_TRUE(p.restoreValuesAndReturnError(nullptr));
@@ -268,7 +267,7 @@ TEST(AnyOrder, CallsBeforeTheViewExistsChangeNoControlAndKeepWorking) {
 }
 
 TEST(AnyOrder, ShowBeforeViewThenView) {
-    PanelUnderTest t;
+    PanelHarness t;
     t.panel->willShow();
     t.panel->willShow();
     EXPECT_TRUE(t.panel->panelView());
@@ -276,7 +275,7 @@ TEST(AnyOrder, ShowBeforeViewThenView) {
 }
 
 TEST(Destruction, GivesBackCallbackBundleNameAndViewInThisOrder) {
-    PanelUnderTest t;
+    PanelHarness t;
     t.panel->panelName();
     std::weak_ptr<platform::View> view = t.panel->panelView();
     ASSERT_FALSE(view.expired());
@@ -288,7 +287,7 @@ TEST(Destruction, GivesBackCallbackBundleNameAndViewInThisOrder) {
 }
 
 TEST(Destruction, ControlsOutlivingTheViewAreAbsent) {
-    PanelUnderTest t;
+    PanelHarness t;
     ASSERT_TRUE(t.panel->panelView());
     auto field = t.panel->UserIDField.get();
     t.panel->outputBinsView.reset();
@@ -299,7 +298,7 @@ TEST(Destruction, ControlsOutlivingTheViewAreAbsent) {
 }
 
 TEST(Actions, TheViewsControlsSendThemToThePanel) {
-    PanelUnderTest t;
+    PanelHarness t;
     EXPECT_TRUE(t.panel->performAction("ChangeJobType:", nullptr));
     EXPECT_TRUE(t.panel->performAction("ChangeOnOffUserCode:", nullptr));
     EXPECT_FALSE(t.panel->performAction("ChangeJobType", nullptr));

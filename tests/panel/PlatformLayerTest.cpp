@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "PanelTestSupport.h"
+#include "PanelHarness.h"
 #include "StringsFile.h"
 
 namespace kordavine::paneltest {
@@ -171,7 +171,7 @@ TEST(Bundles, WithoutADescriptorThereIsNoBundle) {
 }
 
 TEST(Bundles, TheEmptyBundleAnswersKeysAndHasNoView) {
-    PanelUnderTest t;
+    PanelHarness t;
     const auto empty = platform::Bundle::empty();
     EXPECT_EQ(empty->localizedStringForKey("Job Log"), "Job Log");
     EXPECT_FALSE(empty->loadNibNamed("JobLog", t.panel));

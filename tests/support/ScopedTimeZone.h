@@ -1,4 +1,4 @@
-// Sets TZ for a scope and puts the inherited value back.
+// Sets TZ for a scope and puts the inherited value back (or unsets it, when it was not set).
 #pragma once
 
 #include <cstdlib>
@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace kordavine::joblog::paneltest {
+namespace testsupport {
 
 class ScopedTimeZone {
 public:
@@ -30,4 +30,4 @@ private:
     std::optional<std::string> previous_;
 };
 
-}  // namespace kordavine::joblog::paneltest
+}  // namespace testsupport

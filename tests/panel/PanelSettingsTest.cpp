@@ -11,10 +11,9 @@
 #include "ScopedTimeZone.h"
 #include "TimeZoneValue.h"
 
-namespace kordavine::joblog::paneltest {
+namespace kordavine::paneltest {
 namespace {
 
-namespace ps = varlo::printsettings;
 using Values = std::map<std::string, std::string, std::less<>>;
 
 // ---- Read-in -------------------------------------------------------------------------------
@@ -44,25 +43,25 @@ void fill(PanelHarness& h, const FormContents& form) {
     h.type("PasswordField", form.password);
     h.type("LongPasswordField", form.longPassword);
     h.type("DocNameField", form.fileName);
-    h.checkBox().setState(form.checkBox);
+    h.checkBox()->setState(form.checkBox);
 }
 
 TEST_P(ReadInTest, FillsTheFormFromWhatIsStored) {
     const ReadInCase& c = GetParam();
-    PanelHarness h({.attributes = c.attributes, .storedSettings = c.stored});
+    PanelHarness h({.ppd = c.attributes, .settings = c.stored, .form = Form::Connected});
     fill(h, c.before);
     h.panel->getNonPPDSettingsFromPrintSettings();
-    EXPECT_EQ(h.text("UserIDField").text(), c.after.userID);
-    EXPECT_EQ(h.text("UserCodeField").text(), c.after.userCode);
-    EXPECT_EQ(h.text("PasswordField").text(), c.after.password);
-    EXPECT_EQ(h.text("LongPasswordField").text(), c.after.longPassword);
-    EXPECT_EQ(h.text("DocNameField").text(), c.after.fileName);
-    EXPECT_EQ(h.checkBox().state(), c.after.checkBox);
-    EXPECT_EQ(h.popUp().selectedTitle(), c.selected);
-    EXPECT_EQ(h.stored(ps::kJobType), c.storedJobType);
+    EXPECT_EQ(h.field("UserIDField")->text(), c.after.userID);
+    EXPECT_EQ(h.field("UserCodeField")->text(), c.after.userCode);
+    EXPECT_EQ(h.field("PasswordField")->text(), c.after.password);
+    EXPECT_EQ(h.field("LongPasswordField")->text(), c.after.longPassword);
+    EXPECT_EQ(h.field("DocNameField")->text(), c.after.fileName);
+    EXPECT_EQ(h.checkBox()->state(), c.after.checkBox);
+    EXPECT_EQ(h.popUp()->selectedTitle(), c.selected);
+    EXPECT_EQ(h.setting(ps::kJobType), c.storedJobType);
     // The stored password is never changed by reading it.
     if (const auto password = c.stored.find(ps::kPassword); password != c.stored.end()) {
-        EXPECT_EQ(h.stored(ps::kPassword), password->second);
+        EXPECT_EQ(h.setting(ps::kPassword), password->second);
     }
 }
 
@@ -116,34 +115,35 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ReadInCase>& info) { return std::string(info.param.name); });
 
 TEST(ReadIn, WithoutPrintSettingsChangesNothing) {
-    PanelHarness h({.withPrintSettings = false});
+    PanelHarness h({.withPrintSettings = false, .form = Form::Connected});
     fill(h, kTyped);
     h.panel->getNonPPDSettingsFromPrintSettings();
-    EXPECT_EQ(h.text("UserIDField").text(), "typed");
-    EXPECT_EQ(h.text("PasswordField").text(), "2222");
-    EXPECT_EQ(h.checkBox().state(), 1);
-    EXPECT_TRUE(h.popUp().itemTitles().empty());
+    EXPECT_EQ(h.field("UserIDField")->text(), "typed");
+    EXPECT_EQ(h.field("PasswordField")->text(), "2222");
+    EXPECT_EQ(h.checkBox()->state(), 1);
+    EXPECT_TRUE(h.popUp()->itemTitles().empty());
 }
 
 TEST(ReadIn, RejectedJobTypeIsWrittenBackEvenWithoutControls) {
-    PanelHarness h({.attributes = {.noJobTypeModel = "true"}, .withControls = false,
-                    .storedSettings = {{ps::kJobType, "Sample Print"}}});
+    PanelHarness h({.ppd = PpdAttributes{.noJobTypeModel = "true"},
+                    .settings = {{ps::kJobType, "Sample Print"}},
+                    .form = Form::Absent});
     EXPECT_TRUE(h.panel->restoreValuesAndReturnError(nullptr));
-    EXPECT_EQ(h.stored(ps::kJobType), "Normal");
+    EXPECT_EQ(h.setting(ps::kJobType), "Normal");
 }
 
 TEST(ReadIn, ShowingTwiceRefreshesFromTheSettingsEachTime) {
-    PanelHarness h({.storedSettings = {{ps::kUserID, "first"}}});
+    PanelHarness h({.settings = {{ps::kUserID, "first"}}, .form = Form::Connected});
     h.panel->willShow();
-    EXPECT_EQ(h.text("UserIDField").text(), "first");
+    EXPECT_EQ(h.field("UserIDField")->text(), "first");
     h.settings->setValue(ps::kUserID, "second", false);
     h.settings->setValue(ps::kJobType, "Locked Print", false);
     h.panel->willShow();
-    EXPECT_EQ(h.text("UserIDField").text(), "second");
-    EXPECT_EQ(h.popUp().selectedTitle(), "Locked Print");
+    EXPECT_EQ(h.field("UserIDField")->text(), "second");
+    EXPECT_EQ(h.popUp()->selectedTitle(), "Locked Print");
     // The refresh applied the enabling rules of the new selection.
-    EXPECT_TRUE(h.text("LongPasswordField").isEnabled());
-    EXPECT_FALSE(h.text("DocNameField").isEnabled());
+    EXPECT_TRUE(h.field("LongPasswordField")->isEnabled());
+    EXPECT_FALSE(h.field("DocNameField")->isEnabled());
 }
 
 // ---- Write-back ----------------------------------------------------------------------------
@@ -153,9 +153,9 @@ std::time_t fixedInstant() { return 1752580800; }
 
 class WriteBackTest : public ::testing::Test {
 protected:
-    void SetUp() override { setSaveClock(fixedInstant); }
-    void TearDown() override { setSaveClock(nullptr); }
-    ScopedTimeZone zone_{"Asia/Kolkata"};
+    void SetUp() override { joblog::setSaveClock(fixedInstant); }
+    void TearDown() override { joblog::setSaveClock(nullptr); }
+    testsupport::ScopedTimeZone zone_{"Asia/Kolkata"};
 };
 
 struct Entries {
@@ -175,7 +175,7 @@ void enter(PanelHarness& h, const Entries& e) {
 }
 
 TEST_F(WriteBackTest, SaveBeforeTheFirstShowWritesNothing) {
-    PanelHarness h({.storedSettings = {{ps::kJobType, "Bogus"}}});
+    PanelHarness h({.settings = {{ps::kJobType, "Bogus"}}, .form = Form::Connected});
     const Values before = h.settings->values();
     h.type("UserIDField", "bad id!");
     EXPECT_TRUE(h.panel->saveValuesAndReturnError(nullptr));
@@ -196,13 +196,13 @@ class SaveTest : public ::testing::WithParamInterface<SaveCase>, public WriteBac
 
 TEST_P(SaveTest, WritesAllSevenKeys) {
     const SaveCase& c = GetParam();
-    PanelHarness h({.attributes = c.attributes});
+    PanelHarness h({.ppd = c.attributes, .form = Form::Connected});
     h.panel->willShow();
     enter(h, c.entries);
     EXPECT_TRUE(h.panel->saveValuesAndReturnError(nullptr));
     EXPECT_EQ(h.settings->values(), c.expected);
     EXPECT_TRUE(h.alerts.empty());
-    EXPECT_TRUE(h.logLines.empty());
+    EXPECT_TRUE(h.log.empty());
 }
 
 Values saved(std::string userID, std::string fileName, std::string password, std::string userCode,
@@ -246,9 +246,10 @@ class RefusalTest : public ::testing::WithParamInterface<RefusalCase>, public Wr
 
 TEST_P(RefusalTest, ShowsOneAlertAndWritesNothing) {
     const RefusalCase& c = GetParam();
-    PanelHarness h({.attributes = c.attributes,
-                    .storedSettings = {{ps::kJobType, "Normal"}, {ps::kUserID, "kept"}},
-                    .translations = {{"Enter a valid User ID", "Benutzer-ID?"},
+    PanelHarness h({.ppd = c.attributes,
+                    .settings = {{ps::kJobType, "Normal"}, {ps::kUserID, "kept"}},
+                    .form = Form::Connected,
+                    .translations = platform::StringsTable{{"Enter a valid User ID", "Benutzer-ID?"},
                                      {"Enter a valid File Name", "Dateiname?"},
                                      {"Enter a valid Password", "Kennwort?"},
                                      {"Enter a valid User Code", "Benutzercode?"}}});
@@ -259,7 +260,7 @@ TEST_P(RefusalTest, ShowsOneAlertAndWritesNothing) {
     EXPECT_EQ(h.alerts, std::vector<std::string>{c.alert});
     EXPECT_EQ(h.settings->values(), before);
     // The form keeps what the user typed.
-    EXPECT_EQ(h.text("UserIDField").text(), c.entries.userID);
+    EXPECT_EQ(h.field("UserIDField")->text(), c.entries.userID);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -275,7 +276,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WriteBackTest, NoPrintSettingsAfterShowAnswersYes) {
-    PanelHarness h({.withPrintSettings = false});
+    PanelHarness h({.withPrintSettings = false, .form = Form::Connected});
     h.panel->willShow();
     h.type("UserIDField", "ok");
     EXPECT_TRUE(h.panel->saveValuesAndReturnError(nullptr));
@@ -283,7 +284,7 @@ TEST_F(WriteBackTest, NoPrintSettingsAfterShowAnswersYes) {
 }
 
 TEST_F(WriteBackTest, NoPrintSettingsStillValidates) {
-    PanelHarness h({.withPrintSettings = false});
+    PanelHarness h({.withPrintSettings = false, .form = Form::Connected});
     h.panel->willShow();
     // The pop-up was never filled, so nothing is selected: only the user code is checked.
     h.type("UserIDField", "not ok");
@@ -295,40 +296,40 @@ TEST_F(WriteBackTest, NoPrintSettingsStillValidates) {
 }
 
 TEST_F(WriteBackTest, AFailedEnableUserCodeWriteIsLoggedAndTheSaveGoesOn) {
-    PanelHarness h({});
+    PanelHarness h({.form = Form::Connected});
     h.panel->willShow();
     h.settings->refuseWritesTo(ps::kEnableUserCode, platform::kPMKeyNotWritable);
     h.type("UserIDField", "ab");
     EXPECT_TRUE(h.panel->saveValuesAndReturnError(nullptr));
-    EXPECT_EQ(h.logLines, std::vector<std::string>{"OutputBins PDE got an error -9590 setting the value for "
+    EXPECT_EQ(h.log, std::vector<std::string>{"OutputBins PDE got an error -9590 setting the value for "
                                                    "com.varlo.printsettings.EnableUserCode !"});
-    EXPECT_FALSE(h.stored(ps::kEnableUserCode));
-    EXPECT_EQ(h.stored(ps::kTimeZone), "IST-5:30");
-    EXPECT_EQ(h.stored(ps::kUserID), "ab");
+    EXPECT_FALSE(h.setting(ps::kEnableUserCode));
+    EXPECT_EQ(h.setting(ps::kTimeZone), "IST-5:30");
+    EXPECT_EQ(h.setting(ps::kUserID), "ab");
 }
 
 TEST_F(WriteBackTest, OtherFailedWritesAreNotLogged) {
-    PanelHarness h({});
+    PanelHarness h({.form = Form::Connected});
     h.panel->willShow();
     h.settings->refuseWritesTo(ps::kUserID, platform::kPMKeyNotWritable);
     EXPECT_TRUE(h.panel->saveValuesAndReturnError(nullptr));
-    EXPECT_TRUE(h.logLines.empty());
-    EXPECT_EQ(h.stored(ps::kJobType), "Normal");
+    EXPECT_TRUE(h.log.empty());
+    EXPECT_EQ(h.setting(ps::kJobType), "Normal");
 }
 
 TEST_F(WriteBackTest, TimeZoneFollowsTheZoneAtTheMomentOfSaving) {
-    PanelHarness h({});
+    PanelHarness h({.form = Form::Connected});
     h.panel->willShow();
     {
-        ScopedTimeZone dubai("Asia/Dubai");
+        testsupport::ScopedTimeZone dubai("Asia/Dubai");
         EXPECT_TRUE(h.panel->saveValuesAndReturnError(nullptr));
     }
-    EXPECT_EQ(h.stored(ps::kTimeZone), "<+04>-4");
+    EXPECT_EQ(h.setting(ps::kTimeZone), "<+04>-4");
     {
-        ScopedTimeZone berlin("Europe/Berlin");
+        testsupport::ScopedTimeZone berlin("Europe/Berlin");
         EXPECT_TRUE(h.panel->saveValuesAndReturnError(nullptr));
     }
-    EXPECT_EQ(h.stored(ps::kTimeZone), "CEST-2");
+    EXPECT_EQ(h.setting(ps::kTimeZone), "CEST-2");
 }
 
 // ---- Before printing and the summary -------------------------------------------------------
@@ -348,11 +349,11 @@ TEST_P(ShouldPrintTest, AlwaysConsentsAndResetsAnUnsupportedJobType) {
     const ShouldPrintCase& c = GetParam();
     std::map<std::string, std::string> stored;
     if (c.jobType) stored[ps::kJobType] = *c.jobType;
-    PanelHarness h({.attributes = c.attributes, .storedSettings = stored});
-    h.text("UserIDField").setText("form");
+    PanelHarness h({.ppd = c.attributes, .settings = stored, .form = Form::Connected});
+    h.field("UserIDField")->setText("form");
     EXPECT_TRUE(h.panel->shouldPrint());
-    EXPECT_EQ(h.stored(ps::kJobType), c.after);
-    EXPECT_EQ(h.text("UserIDField").text(), "form");
+    EXPECT_EQ(h.setting(ps::kJobType), c.after);
+    EXPECT_EQ(h.field("UserIDField")->text(), "form");
 }
 
 const PpdAttributes kNoStorage{.storedPrintSupport = "false", .storeAndPrintSupport = "false",
@@ -372,14 +373,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ShouldPrintCase>& info) { return std::string(info.param.name); });
 
 TEST(ShouldPrint, WithoutPrintSettingsConsents) {
-    PanelHarness h({.withPrintSettings = false});
+    PanelHarness h({.withPrintSettings = false, .form = Form::Connected});
     EXPECT_TRUE(h.panel->shouldPrint());
 }
 
 TEST(SummaryInfo, LocalizedLabelsFromTheStoredValues) {
-    PanelHarness h({.storedSettings = {{ps::kUserID, "alice"}, {ps::kFileName, "rep"}, {ps::kPassword, "1234"},
+    PanelHarness h({.settings = {{ps::kUserID, "alice"}, {ps::kFileName, "rep"}, {ps::kPassword, "1234"},
                                        {ps::kJobType, "Paused Print"}, {ps::kEnableUserCode, "true"}},
-                    .translations = {{"User ID", "Benutzer"}, {"Job Type", "Auftragsart"},
+                    .translations = platform::StringsTable{{"User ID", "Benutzer"}, {"Job Type", "Auftragsart"},
                                      {"Hold Print", "Angehalten"}, {"User Code", "Code"}}});
     const platform::PDESummary expected{
         {"Benutzer", "alice"}, {"Auftragsart", "Angehalten"}, {"File Name", "rep"}, {"Code", ""}};
@@ -387,12 +388,12 @@ TEST(SummaryInfo, LocalizedLabelsFromTheStoredValues) {
 }
 
 TEST(SummaryInfo, NoJobTypeModelAndNoSettings) {
-    PanelHarness noJobType({.attributes = {.noJobTypeModel = "true"},
-                            .storedSettings = {{ps::kJobType, "Saved Print"}, {ps::kFileName, "rep"}}});
+    PanelHarness noJobType({.ppd = PpdAttributes{.noJobTypeModel = "true"},
+                            .settings = {{ps::kJobType, "Saved Print"}, {ps::kFileName, "rep"}}});
     EXPECT_EQ(noJobType.panel->summaryInfo(), (platform::PDESummary{{"User ID", ""}}));
     PanelHarness noSettings({.withPrintSettings = false});
     EXPECT_EQ(noSettings.panel->summaryInfo(), (platform::PDESummary{{"User ID", ""}}));
 }
 
 }  // namespace
-}  // namespace kordavine::joblog::paneltest
+}  // namespace kordavine::paneltest

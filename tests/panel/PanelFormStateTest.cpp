@@ -8,7 +8,7 @@
 #include "PanelHarness.h"
 #include "PrintSettingsKeys.h"
 
-namespace kordavine::joblog::paneltest {
+namespace kordavine::paneltest {
 namespace {
 
 // Every text the form shows, translated so that an untranslated one stands out.
@@ -32,8 +32,7 @@ const std::vector<std::string> kNeverHidden{"UserIDField", "UserIDLABEL",   "Use
 
 struct SetUpCase {
     const char* name;
-    PpdAttributes attributes;
-    bool withPpd;
+    PrinterPpd ppd;
     bool showOnce;  // false: the set-up alone; true: the first show (set-up and refresh)
     std::set<std::string> hidden;  // of kHideable, plus "JobTypeSelection"
     const char* passwordNote;
@@ -46,15 +45,15 @@ class FormSetUpTest : public ::testing::TestWithParam<SetUpCase> {};
 std::set<std::string> hiddenControls(PanelHarness& h) {
     std::set<std::string> hidden;
     for (const auto& name : kHideable) {
-        if (h.text(name).isHidden()) hidden.insert(name);
+        if (h.field(name)->isHidden()) hidden.insert(name);
     }
-    if (h.popUp().isHidden()) hidden.insert("JobTypeSelection");
+    if (h.popUp()->isHidden()) hidden.insert("JobTypeSelection");
     return hidden;
 }
 
 TEST_P(FormSetUpTest, HidesWhatThePrinterLacksAndSetsEveryText) {
     const SetUpCase& c = GetParam();
-    PanelHarness h({.attributes = c.attributes, .withPpd = c.withPpd, .translations = germanTexts()});
+    PanelHarness h({.ppd = c.ppd, .form = Form::Connected, .translations = germanTexts()});
     if (c.showOnce) {
         h.panel->willShow();
     } else {
@@ -62,19 +61,19 @@ TEST_P(FormSetUpTest, HidesWhatThePrinterLacksAndSetsEveryText) {
     }
     EXPECT_TRUE(h.panel->popUpIsInited);
     EXPECT_EQ(hiddenControls(h), c.hidden);
-    for (const auto& name : kNeverHidden) EXPECT_FALSE(h.text(name).isHidden()) << name;
-    EXPECT_FALSE(h.checkBox().isHidden());
+    for (const auto& name : kNeverHidden) EXPECT_FALSE(h.field(name)->isHidden()) << name;
+    EXPECT_FALSE(h.checkBox()->isHidden());
 
-    EXPECT_EQ(h.text("Passwordnote").text(), std::string("de:") + c.passwordNote);
-    EXPECT_EQ(h.text("UserIDLABEL").text(), "de:User ID:");
-    EXPECT_EQ(h.text("UserCodeLABEL").text(), "de:User Code:");
-    EXPECT_EQ(h.text("PasswordLABEL").text(), "de:Password:");
-    EXPECT_EQ(h.text("DocNameLABEL").text(), "de:File Name:");
-    EXPECT_EQ(h.text("JobTypeLABEL").text(), "de:Job Type:");
-    EXPECT_EQ(h.checkBox().title(), "de:Enable User Code");
-    EXPECT_EQ(h.text("UserIDnote").text(), "de:(Up to 8 alphanumeric characters)");
-    EXPECT_EQ(h.text("UserCodenote").text(), "de:(Up to 8 digits)");
-    EXPECT_EQ(h.text("DocNamenote").text(), "de:(Up to 16 alphanumeric characters)");
+    EXPECT_EQ(h.field("Passwordnote")->text(), std::string("de:") + c.passwordNote);
+    EXPECT_EQ(h.field("UserIDLABEL")->text(), "de:User ID:");
+    EXPECT_EQ(h.field("UserCodeLABEL")->text(), "de:User Code:");
+    EXPECT_EQ(h.field("PasswordLABEL")->text(), "de:Password:");
+    EXPECT_EQ(h.field("DocNameLABEL")->text(), "de:File Name:");
+    EXPECT_EQ(h.field("JobTypeLABEL")->text(), "de:Job Type:");
+    EXPECT_EQ(h.checkBox()->title(), "de:Enable User Code");
+    EXPECT_EQ(h.field("UserIDnote")->text(), "de:(Up to 8 alphanumeric characters)");
+    EXPECT_EQ(h.field("UserCodenote")->text(), "de:(Up to 8 digits)");
+    EXPECT_EQ(h.field("DocNamenote")->text(), "de:(Up to 16 alphanumeric characters)");
 }
 
 const std::set<std::string> kFileNameRow{"DocNameField", "DocNameLABEL", "DocNamenote"};
@@ -87,68 +86,65 @@ std::set<std::string> with(std::set<std::string> a, const std::set<std::string>&
 INSTANTIATE_TEST_SUITE_P(
     Printers, FormSetUpTest,
     ::testing::Values(
-        SetUpCase{"LongPasswordModel", {}, true, false, {"PasswordField"}, "(4-8 digits)"},
-        SetUpCase{"ShortPasswordModel", {.longPasswordSupport = "false"}, true, false, {"LongPasswordField"},
+        SetUpCase{"LongPasswordModel", PpdAttributes{}, false, {"PasswordField"}, "(4-8 digits)"},
+        SetUpCase{"ShortPasswordModel", PpdAttributes{.longPasswordSupport = "false"}, false, {"LongPasswordField"},
                   "(4 digits)"},
-        SetUpCase{"LongPasswordInCapitalsIsShort", {.longPasswordSupport = "TRUE"}, true, false,
+        SetUpCase{"LongPasswordInCapitalsIsShort", PpdAttributes{.longPasswordSupport = "TRUE"}, false,
                   {"LongPasswordField"}, "(4 digits)"},
         SetUpCase{"DocumentServerOnlyKeepsFileName",
-                  {.storedPrintSupport = "false", .storeAndPrintSupport = "false"}, true, false,
+                  PpdAttributes{.storedPrintSupport = "false", .storeAndPrintSupport = "false"}, false,
                   {"PasswordField"}, "(4-8 digits)"},
         SetUpCase{"NoStorageHidesFileName",
-                  {.storedPrintSupport = "false", .storeAndPrintSupport = "false", .documentServerSupport = "false"},
-                  true, false, with({"PasswordField"}, kFileNameRow), "(4-8 digits)"},
+                  PpdAttributes{.storedPrintSupport = "false", .storeAndPrintSupport = "false", .documentServerSupport = "false"}, false, with({"PasswordField"}, kFileNameRow), "(4-8 digits)"},
         SetUpCase{"OddCaseFalseIsNotFalse",
-                  {.storedPrintSupport = "False", .documentServerSupport = "false"}, true, false,
+                  PpdAttributes{.storedPrintSupport = "False", .documentServerSupport = "false"}, false,
                   {"PasswordField"}, "(4-8 digits)"},
-        SetUpCase{"NoJobTypeModelHidesThreeRows", {.noJobTypeModel = "true", .documentServerSupport = "false"},
-                  true, false,
+        SetUpCase{"NoJobTypeModelHidesThreeRows", PpdAttributes{.noJobTypeModel = "true", .documentServerSupport = "false"}, false,
                   with(kFileNameRow, {"PasswordField", "LongPasswordField", "PasswordLABEL", "Passwordnote",
                                       "JobTypeLABEL", "JobTypeSelection"}),
                   "(4-8 digits)"},
         SetUpCase{"MissingAttributesCountAsFalse",
-                  {std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt}, true, false,
+                  PpdAttributes{std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt}, false,
                   with({"LongPasswordField"}, kFileNameRow), "(4 digits)"},
-        SetUpCase{"NoPpd", {}, false, false, with({"LongPasswordField"}, kFileNameRow), "(4 digits)"},
+        SetUpCase{"NoPpd", NoPpd{}, false, with({"LongPasswordField"}, kFileNameRow), "(4 digits)"},
         // The refresh fills the pop-up, which may show the file-name row again, never hide more.
         SetUpCase{"NoJobTypeModelStoredPrintRowStaysHiddenAfterShow",
-                  {.noJobTypeModel = "true", .storedPrintSupport = "true", .documentServerSupport = "false"}, true,
+                  PpdAttributes{.noJobTypeModel = "true", .storedPrintSupport = "true", .documentServerSupport = "false"},
                   true,
                   with(kFileNameRow, {"PasswordField", "LongPasswordField", "PasswordLABEL", "Passwordnote",
                                       "JobTypeLABEL", "JobTypeSelection"}),
                   "(4-8 digits)"},
         SetUpCase{"NoJobTypeModelDocumentServerShowsRowAgain",
-                  {.noJobTypeModel = "true", .documentServerSupport = "true"}, true, true,
+                  PpdAttributes{.noJobTypeModel = "true", .documentServerSupport = "true"}, true,
                   {"PasswordField", "LongPasswordField", "PasswordLABEL", "Passwordnote", "JobTypeLABEL",
                    "JobTypeSelection"},
                   "(4-8 digits)"},
         SetUpCase{"NoStorageRowStaysHiddenAfterShow",
-                  {.storedPrintSupport = "false", .storeAndPrintSupport = "false", .documentServerSupport = "false",
-                   .longPasswordSupport = "false"},
-                  true, true, with({"LongPasswordField"}, kFileNameRow), "(4 digits)"}),
+                  PpdAttributes{.storedPrintSupport = "false", .storeAndPrintSupport = "false", .documentServerSupport = "false",
+                   .longPasswordSupport = "false"}, true, with({"LongPasswordField"}, kFileNameRow), "(4 digits)"}),
     [](const ::testing::TestParamInfo<SetUpCase>& info) { return std::string(info.param.name); });
 
 TEST(FormSetUp, RunsOncePerPanelObject) {
-    PanelHarness h({.attributes = {.longPasswordSupport = "false"}});
+    PanelHarness h({.ppd = PpdAttributes{.longPasswordSupport = "false"}, .form = Form::Connected});
     h.panel->willShow();
     // Undo some of the set-up's work; a second show must not redo it.
-    h.text("UserIDLABEL").setText("changed");
-    h.text("LongPasswordField").setHidden(false);
-    h.checkBox().setTitle("changed");
+    h.field("UserIDLABEL")->setText("changed");
+    h.field("LongPasswordField")->setHidden(false);
+    h.checkBox()->setTitle("changed");
     h.panel->willShow();
-    EXPECT_EQ(h.text("UserIDLABEL").text(), "changed");
-    EXPECT_FALSE(h.text("LongPasswordField").isHidden());
-    EXPECT_EQ(h.checkBox().title(), "changed");
+    EXPECT_EQ(h.field("UserIDLABEL")->text(), "changed");
+    EXPECT_FALSE(h.field("LongPasswordField")->isHidden());
+    EXPECT_EQ(h.checkBox()->title(), "changed");
 }
 
 TEST(FormSetUp, MarkedDoneEvenBeforeTheControlsExist) {
-    PanelHarness h({.withControls = false});
+    PanelHarness h({.form = Form::Absent});
     h.panel->willShow();
     EXPECT_TRUE(h.panel->popUpIsInited);
     h.connectControls();
     h.panel->willShow();
-    EXPECT_EQ(h.text("UserIDLABEL").text(), "");
-    EXPECT_FALSE(h.text("PasswordField").isHidden());
+    EXPECT_EQ(h.field("UserIDLABEL")->text(), "");
+    EXPECT_FALSE(h.field("PasswordField")->isHidden());
 }
 
 struct GrayCase {
@@ -165,47 +161,47 @@ class EnablingRulesTest : public ::testing::TestWithParam<std::tuple<GrayCase, b
 // leaves out shows.
 void setOpposite(PanelHarness& h, bool fileName, bool password, bool userCode) {
     const auto color = [](bool black) { return black ? LabelColor::Black : LabelColor::LightGray; };
-    h.text("DocNameField").setEnabled(!fileName);
-    h.text("DocNameLABEL").setTextColor(color(!fileName));
-    h.text("DocNamenote").setTextColor(color(!fileName));
-    for (const char* entry : {"PasswordField", "LongPasswordField"}) h.text(entry).setEnabled(!password);
-    h.text("PasswordLABEL").setTextColor(color(!password));
-    h.text("Passwordnote").setTextColor(color(!password));
-    h.text("UserCodeField").setEnabled(!userCode);
-    h.text("UserCodeLABEL").setTextColor(color(!userCode));
-    h.text("UserCodenote").setTextColor(color(!userCode));
+    h.field("DocNameField")->setEnabled(!fileName);
+    h.field("DocNameLABEL")->setTextColor(color(!fileName));
+    h.field("DocNamenote")->setTextColor(color(!fileName));
+    for (const char* entry : {"PasswordField", "LongPasswordField"}) h.field(entry)->setEnabled(!password);
+    h.field("PasswordLABEL")->setTextColor(color(!password));
+    h.field("Passwordnote")->setTextColor(color(!password));
+    h.field("UserCodeField")->setEnabled(!userCode);
+    h.field("UserCodeLABEL")->setTextColor(color(!userCode));
+    h.field("UserCodenote")->setTextColor(color(!userCode));
 }
 
 void expectRows(PanelHarness& h, bool fileName, bool password, bool userCode) {
     const auto color = [](bool black) { return black ? LabelColor::Black : LabelColor::LightGray; };
-    EXPECT_EQ(h.text("DocNameField").isEnabled(), fileName);
-    EXPECT_EQ(h.text("DocNameLABEL").textColor(), color(fileName));
-    EXPECT_EQ(h.text("DocNamenote").textColor(), color(fileName));
-    EXPECT_EQ(h.text("PasswordField").isEnabled(), password);
-    EXPECT_EQ(h.text("LongPasswordField").isEnabled(), password);
-    EXPECT_EQ(h.text("PasswordLABEL").textColor(), color(password));
-    EXPECT_EQ(h.text("Passwordnote").textColor(), color(password));
-    EXPECT_EQ(h.text("UserCodeField").isEnabled(), userCode);
-    EXPECT_EQ(h.text("UserCodeLABEL").textColor(), color(userCode));
-    EXPECT_EQ(h.text("UserCodenote").textColor(), color(userCode));
+    EXPECT_EQ(h.field("DocNameField")->isEnabled(), fileName);
+    EXPECT_EQ(h.field("DocNameLABEL")->textColor(), color(fileName));
+    EXPECT_EQ(h.field("DocNamenote")->textColor(), color(fileName));
+    EXPECT_EQ(h.field("PasswordField")->isEnabled(), password);
+    EXPECT_EQ(h.field("LongPasswordField")->isEnabled(), password);
+    EXPECT_EQ(h.field("PasswordLABEL")->textColor(), color(password));
+    EXPECT_EQ(h.field("Passwordnote")->textColor(), color(password));
+    EXPECT_EQ(h.field("UserCodeField")->isEnabled(), userCode);
+    EXPECT_EQ(h.field("UserCodeLABEL")->textColor(), color(userCode));
+    EXPECT_EQ(h.field("UserCodenote")->textColor(), color(userCode));
 }
 
 TEST_P(EnablingRulesTest, FollowTheTitleAndTheCheckBox) {
     const auto& [row, userCodeOn] = GetParam();
-    PanelHarness h({.translations = germanTexts()});
+    PanelHarness h({.form = Form::Connected, .translations = germanTexts()});
     h.panel->willShow();
-    h.checkBox().setState(userCodeOn ? 1 : 0);
+    h.checkBox()->setState(userCodeOn ? 1 : 0);
     setOpposite(h, row.fileNameInUse, row.passwordInUse, userCodeOn);
     h.type("DocNameField", "kept");
     h.type("LongPasswordField", "1234");
     h.pick(std::string("de:") + row.title);
-    ASSERT_EQ(h.popUp().selectedTitle(), std::string("de:") + row.title);
+    ASSERT_EQ(h.popUp()->selectedTitle(), std::string("de:") + row.title);
     expectRows(h, row.fileNameInUse, row.passwordInUse, userCodeOn);
     // Only enabling changes: texts and visibility stay.
-    EXPECT_EQ(h.text("DocNameField").text(), "kept");
-    EXPECT_EQ(h.text("LongPasswordField").text(), "1234");
-    EXPECT_TRUE(h.text("PasswordField").isHidden());
-    EXPECT_FALSE(h.text("LongPasswordField").isHidden());
+    EXPECT_EQ(h.field("DocNameField")->text(), "kept");
+    EXPECT_EQ(h.field("LongPasswordField")->text(), "1234");
+    EXPECT_TRUE(h.field("PasswordField")->isHidden());
+    EXPECT_FALSE(h.field("LongPasswordField")->isHidden());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -231,11 +227,11 @@ void PrintTo(const UnknownSelectionCase& c, std::ostream* os) { *os << c.name; }
 class UnknownSelectionTest : public ::testing::TestWithParam<UnknownSelectionCase> {};
 
 TEST_P(UnknownSelectionTest, LeavesFileNameAndPasswordRowsButAppliesTheUserCode) {
-    PanelHarness h({.translations = germanTexts()});
+    PanelHarness h({.form = Form::Connected, .translations = germanTexts()});
     h.panel->willShow();
     h.pick("de:Hold Print");  // file name on, password off
-    h.checkBox().setState(1);
-    h.popUp().forceSelection(GetParam().selection);
+    h.checkBox()->setState(1);
+    h.forceSelection(GetParam().selection);
     h.panel->ChangeOnOffUserCode(nullptr);
     expectRows(h, true, false, true);
     h.toggleUserCode(false);
@@ -251,44 +247,44 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<UnknownSelectionCase>& info) { return std::string(info.param.name); });
 
 TEST(EnablingRules, CheckBoxStateOtherThanOneCountsAsOn) {
-    PanelHarness h({});
+    PanelHarness h({.form = Form::Connected});
     h.panel->willShow();
-    h.checkBox().setState(-1);
+    h.checkBox()->setState(-1);
     h.panel->ChangeOnOffUserCode(nullptr);
-    EXPECT_TRUE(h.text("UserCodeField").isEnabled());
-    EXPECT_EQ(h.text("UserCodeLABEL").textColor(), LabelColor::Black);
+    EXPECT_TRUE(h.field("UserCodeField")->isEnabled());
+    EXPECT_EQ(h.field("UserCodeLABEL")->textColor(), LabelColor::Black);
 }
 
 TEST(EnablingRules, SwitchingJobTypesKeepsTypedTexts) {
-    PanelHarness h({.attributes = {.longPasswordSupport = "false"}});
+    PanelHarness h({.ppd = PpdAttributes{.longPasswordSupport = "false"}, .form = Form::Connected});
     h.panel->willShow();
     h.type("DocNameField", "report");
     h.type("PasswordField", "1234");
     h.type("UserCodeField", "42");
     for (const char* title : {"Hold Print", "Normal Print", "Locked Print", "Sample Print", "Document Server"}) {
         h.pick(title);
-        h.toggleUserCode(h.checkBox().state() == 0);
+        h.toggleUserCode(h.checkBox()->state() == 0);
     }
-    EXPECT_EQ(h.text("DocNameField").text(), "report");
-    EXPECT_EQ(h.text("PasswordField").text(), "1234");
-    EXPECT_EQ(h.text("UserCodeField").text(), "42");
+    EXPECT_EQ(h.field("DocNameField")->text(), "report");
+    EXPECT_EQ(h.field("PasswordField")->text(), "1234");
+    EXPECT_EQ(h.field("UserCodeField")->text(), "42");
     // Nothing reaches the print settings before a save.
-    EXPECT_FALSE(h.stored(varlo::printsettings::kJobType));
+    EXPECT_FALSE(h.setting(varlo::printsettings::kJobType));
 }
 
 TEST(Refresh, AppliesTheEnablingRulesWithoutPrintSettings) {
-    PanelHarness h({.withPrintSettings = false});
-    h.text("UserIDField").setText("typed");
-    h.checkBox().setState(1);
+    PanelHarness h({.withPrintSettings = false, .form = Form::Connected});
+    h.field("UserIDField")->setText("typed");
+    h.checkBox()->setState(1);
     h.panel->willShow();
     // Without print settings the pop-up is not filled and keeps its (empty) list.
-    EXPECT_TRUE(h.popUp().itemTitles().empty());
-    EXPECT_EQ(h.text("UserIDField").text(), "typed");
-    EXPECT_TRUE(h.text("UserCodeField").isEnabled());
-    h.checkBox().setState(0);
+    EXPECT_TRUE(h.popUp()->itemTitles().empty());
+    EXPECT_EQ(h.field("UserIDField")->text(), "typed");
+    EXPECT_TRUE(h.field("UserCodeField")->isEnabled());
+    h.checkBox()->setState(0);
     h.panel->updateUI();
-    EXPECT_FALSE(h.text("UserCodeField").isEnabled());
+    EXPECT_FALSE(h.field("UserCodeField")->isEnabled());
 }
 
 }  // namespace
-}  // namespace kordavine::joblog::paneltest
+}  // namespace kordavine::paneltest
