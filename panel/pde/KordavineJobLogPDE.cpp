@@ -1,4 +1,5 @@
-// The panel object: creation, naming, the view, the dialog's callbacks and destruction.
+// KordavineJobLogPDE: creation, naming, the view and its outlets, the dialog's callbacks and
+// destruction.
 #include "KordavineJobLogPDE.h"
 
 #include <functional>

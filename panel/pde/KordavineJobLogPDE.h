@@ -2,6 +2,9 @@
 // It lives from the factory's request until the dialog lets go of it and runs every operation on
 // the dialog's thread. Its controls are outlets that the view description "JobLog" connects;
 // until then they ignore every change and read as empty.
+// The class is defined across KordavineJobLogPDE.cpp and one file per aspect beside it:
+// _form (set-up, refresh, enabling), _popup (the job-type pop-up), _settings (read-in and
+// write-back) and _summary (the check before printing and the summary).
 #pragma once
 
 #include <memory>

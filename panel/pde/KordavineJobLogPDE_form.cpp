@@ -1,4 +1,5 @@
-// The form's one-time set-up, its refresh from the print settings and its enabling rules.
+// KordavineJobLogPDE: the form's one-time set-up, its refresh from the print settings and its
+// enabling rules.
 #include "EntryValidation.h"
 #include "KordavineJobLogPDE.h"
 #include "PrintSettingsKeys.h"

@@ -1,4 +1,4 @@
-// The job-type pop-up of the panel over the job-type model.
+// KordavineJobLogPDE: the job-type pop-up over the job-type model.
 #include "JobTypeModel.h"
 #include "KordavineJobLogPDE.h"
 

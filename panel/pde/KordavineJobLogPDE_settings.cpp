@@ -1,4 +1,5 @@
-// Moving the job settings between the form and the job's print settings.
+// KordavineJobLogPDE: the read-in of the job settings into the form, and their check and
+// write-back into the job's print settings.
 #include <variant>
 
 #include "DialogServices.h"

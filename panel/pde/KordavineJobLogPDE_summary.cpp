@@ -1,4 +1,4 @@
-// Validation of the entries, the last check before printing and the panel's summary.
+// KordavineJobLogPDE: the last check before printing, the panel's summary and the field rule.
 #include "FieldRules.h"
 #include "KordavineJobLogPDE.h"
 #include "PrintSettingsKeys.h"
