@@ -11,7 +11,9 @@ using platform::LabelColor;
 
 namespace {
 
-LabelColor colorFor(bool active) { return active ? LabelColor::Black : LabelColor::LightGray; }
+LabelColor colorFor(bool active) {
+    return active ? LabelColor::Black : LabelColor::LightGray;
+}
 
 }  // namespace
 
@@ -64,8 +66,9 @@ void KordavineJobLogPDE::updateUI() {
 }
 
 void KordavineJobLogPDE::grayUI() {
-    const auto selected = englishTitleOfSelection(JobTypeSelection->titleOfSelectedItem(),
-                                                  [this](std::string_view key) { return localizedString(key); });
+    const auto selected =
+        englishTitleOfSelection(JobTypeSelection->titleOfSelectedItem(),
+                                [this](std::string_view key) { return localizedString(key); });
     const auto type = selected ? ps::jobTypeFromDisplayTitle(*selected) : std::nullopt;
     // No selection, or a title that is none of the seven: those rows stay as they are.
     if (type) {
@@ -85,9 +88,13 @@ void KordavineJobLogPDE::grayUI() {
     UserCodenote->setTextColor(colorFor(userCodeOn));
 }
 
-void KordavineJobLogPDE::ChangeJobType(const std::shared_ptr<platform::Control>&) { grayUI(); }
+void KordavineJobLogPDE::ChangeJobType(const std::shared_ptr<platform::Control>&) {
+    grayUI();
+}
 
-void KordavineJobLogPDE::ChangeOnOffUserCode(const std::shared_ptr<platform::Control>&) { grayUI(); }
+void KordavineJobLogPDE::ChangeOnOffUserCode(const std::shared_ptr<platform::Control>&) {
+    grayUI();
+}
 
 // The form has no defaults of its own: a restore keeps what the print settings do not supply.
 void KordavineJobLogPDE::setDefaults() {}

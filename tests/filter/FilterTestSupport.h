@@ -31,7 +31,8 @@ inline std::string drain(int fd) {
     std::string all;
     char chunk[65536];
     ssize_t n;
-    while ((n = ::read(fd, chunk, sizeof chunk)) > 0) all.append(chunk, static_cast<std::size_t>(n));
+    while ((n = ::read(fd, chunk, sizeof chunk)) > 0)
+        all.append(chunk, static_cast<std::size_t>(n));
     return all;
 }
 
@@ -51,12 +52,14 @@ inline std::thread writeInPieces(int fd, const std::string& bytes, std::size_t p
 
 // 2026-03-02 09:05:30 UTC.
 inline constexpr std::time_t kFixedInstant = 1772442330;
-inline std::time_t fixedClock() { return kFixedInstant; }
+inline std::time_t fixedClock() {
+    return kFixedInstant;
+}
 inline constexpr char kFixedCompact[] = "202603020905";
 
 // Runs every test in UTC with the fixed clock and gives the inherited TZ back afterwards.
 class FixedClockTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         utc_.emplace("UTC0");
         setClockSource(fixedClock);
@@ -66,7 +69,7 @@ protected:
         utc_.reset();
     }
 
-private:
+  private:
     std::optional<testsupport::ScopedTimeZone> utc_;
 };
 

@@ -22,23 +22,75 @@ const CapCase kCapCases[] = {
     {"NinthCharacterOfUserID", "UserIDField", "", Edit::Type, "abcdefghi", {}, "abcdefgh"},
     {"NinthDigitOfUserCode", "UserCodeField", "", Edit::Type, "123456789", {}, "12345678"},
     {"EightFitTheUserID", "UserIDField", "", Edit::Type, "abcdefgh", {}, "abcdefgh"},
-    {"InsertInAFullEntryLosesTheLastCharacter", "UserIDField", "abcdefgh", Edit::Paste, "X", 3, "abcXdefg"},
-    {"InsertAtTheStartOfAFullEntry", "DocNameField", "0123456789abcdef", Edit::Paste, "Z", 0, "Z0123456789abcde"},
-    {"PasteOfTwentyIntoTheFileName", "DocNameField", "", Edit::Paste, "ABCDEFGHIJKLMNOPQRST", {}, "ABCDEFGHIJKLMNOP"},
+    {"InsertInAFullEntryLosesTheLastCharacter", "UserIDField", "abcdefgh", Edit::Paste, "X", 3,
+     "abcXdefg"},
+    {"InsertAtTheStartOfAFullEntry", "DocNameField", "0123456789abcdef", Edit::Paste, "Z", 0,
+     "Z0123456789abcde"},
+    {"PasteOfTwentyIntoTheFileName",
+     "DocNameField",
+     "",
+     Edit::Paste,
+     "ABCDEFGHIJKLMNOPQRST",
+     {},
+     "ABCDEFGHIJKLMNOP"},
     {"FifthDigitOfTheShortPassword", "PasswordField", "", Edit::Type, "12345", {}, "1234"},
     {"LongPasswordTakesEight", "LongPasswordField", "", Edit::Type, "12345678", {}, "12345678"},
-    {"NinthDigitOfTheLongPassword", "LongPasswordField", "", Edit::Type, "123456789", {}, "12345678"},
-    {"NonBmpCharacterAtTheCutIsLeftOutWhole", "UserIDField", "", Edit::Paste, "abcdefg\xF0\x9F\x98\x80", {}, "abcdefg"},
-    {"NonBmpCharacterEndingAtTheCapStays", "UserIDField", "", Edit::Paste, "abcdef\xF0\x9F\x98\x80", {}, "abcdef\xF0\x9F\x98\x80"},
-    {"NonBmpTypedIntoAShortPassword", "PasswordField", "12", Edit::Paste, "\xF0\x9F\x98\x80\xF0\x9F\x98\x80", {},
+    {"NinthDigitOfTheLongPassword",
+     "LongPasswordField",
+     "",
+     Edit::Type,
+     "123456789",
+     {},
+     "12345678"},
+    {"NonBmpCharacterAtTheCutIsLeftOutWhole",
+     "UserIDField",
+     "",
+     Edit::Paste,
+     "abcdefg\xF0\x9F\x98\x80",
+     {},
+     "abcdefg"},
+    {"NonBmpCharacterEndingAtTheCapStays",
+     "UserIDField",
+     "",
+     Edit::Paste,
+     "abcdef\xF0\x9F\x98\x80",
+     {},
+     "abcdef\xF0\x9F\x98\x80"},
+    {"NonBmpTypedIntoAShortPassword",
+     "PasswordField",
+     "12",
+     Edit::Paste,
+     "\xF0\x9F\x98\x80\xF0\x9F\x98\x80",
+     {},
      "12\xF0\x9F\x98\x80"},
-    {"AccentedLettersCountOneEach", "UserIDField", "", Edit::Type, "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB",
-     {}, "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB"},
-    {"NinthAccentedLetterIsCut", "UserIDField", "", Edit::Type,
-     "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB\xE2\x82\xAC", {},
+    {"AccentedLettersCountOneEach",
+     "UserIDField",
+     "",
+     Edit::Type,
+     "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB",
+     {},
      "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB"},
-    {"LongValueFromThePanelIsCutByTheNextEdit", "LongPasswordField", "123456789", Edit::Type, "0", {}, "12345678"},
-    {"ReplacingWithShorterTextKeepsIt", "DocNameField", "0123456789abcdefXYZ", Edit::Replace, "short", {}, "short"},
+    {"NinthAccentedLetterIsCut",
+     "UserIDField",
+     "",
+     Edit::Type,
+     "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB\xE2\x82\xAC",
+     {},
+     "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB"},
+    {"LongValueFromThePanelIsCutByTheNextEdit",
+     "LongPasswordField",
+     "123456789",
+     Edit::Type,
+     "0",
+     {},
+     "12345678"},
+    {"ReplacingWithShorterTextKeepsIt",
+     "DocNameField",
+     "0123456789abcdefXYZ",
+     Edit::Replace,
+     "short",
+     {},
+     "short"},
     {"ClearingTheEntry", "UserIDField", "abcdefgh", Edit::Replace, "", {}, ""},
 };
 
@@ -55,9 +107,15 @@ TEST_P(CappedFields, KeepTheFirstCapUnitsAfterEachEdit) {
     EXPECT_EQ(field->text(), c.before) << "text the panel puts in is never cut";
     bool taken = false;
     switch (c.edit) {
-        case Edit::Type: taken = field->userTypes(c.text); break;
-        case Edit::Paste: taken = field->userInserts(c.text, c.at); break;
-        case Edit::Replace: taken = field->userReplaces(c.text); break;
+        case Edit::Type:
+            taken = field->userTypes(c.text);
+            break;
+        case Edit::Paste:
+            taken = field->userInserts(c.text, c.at);
+            break;
+        case Edit::Replace:
+            taken = field->userReplaces(c.text);
+            break;
     }
     ASSERT_TRUE(taken);
     EXPECT_EQ(field->text(), c.after);

@@ -17,17 +17,17 @@ platform::StringsTable germanTexts() {
     for (const char* key :
          {"User ID:", "User Code:", "Password:", "File Name:", "Job Type:", "Enable User Code",
           "(Up to 8 alphanumeric characters)", "(Up to 8 digits)", "(4-8 digits)", "(4 digits)",
-          "(Up to 16 alphanumeric characters)", "Normal Print", "Sample Print", "Locked Print", "Hold Print",
-          "Stored Print", "Store and Print", "Document Server"}) {
+          "(Up to 16 alphanumeric characters)", "Normal Print", "Sample Print", "Locked Print",
+          "Hold Print", "Stored Print", "Store and Print", "Document Server"}) {
         table[key] = std::string("de:") + key;
     }
     return table;
 }
 
-const std::vector<std::string> kHideable{"DocNameField",  "DocNameLABEL",  "DocNamenote",
+const std::vector<std::string> kHideable{"DocNameField",  "DocNameLABEL",      "DocNamenote",
                                          "PasswordField", "LongPasswordField", "PasswordLABEL",
                                          "Passwordnote",  "JobTypeLABEL"};
-const std::vector<std::string> kNeverHidden{"UserIDField", "UserIDLABEL",   "UserIDnote",
+const std::vector<std::string> kNeverHidden{"UserIDField",   "UserIDLABEL",   "UserIDnote",
                                             "UserCodeField", "UserCodeLABEL", "UserCodenote"};
 
 struct SetUpCase {
@@ -38,7 +38,9 @@ struct SetUpCase {
     const char* passwordNote;
 };
 
-void PrintTo(const SetUpCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SetUpCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FormSetUpTest : public ::testing::TestWithParam<SetUpCase> {};
 
@@ -87,41 +89,62 @@ INSTANTIATE_TEST_SUITE_P(
     Printers, FormSetUpTest,
     ::testing::Values(
         SetUpCase{"LongPasswordModel", PpdAttributes{}, false, {"PasswordField"}, "(4-8 digits)"},
-        SetUpCase{"ShortPasswordModel", PpdAttributes{.longPasswordSupport = "false"}, false, {"LongPasswordField"},
+        SetUpCase{"ShortPasswordModel",
+                  PpdAttributes{.longPasswordSupport = "false"},
+                  false,
+                  {"LongPasswordField"},
                   "(4 digits)"},
-        SetUpCase{"LongPasswordInCapitalsIsShort", PpdAttributes{.longPasswordSupport = "TRUE"}, false,
-                  {"LongPasswordField"}, "(4 digits)"},
+        SetUpCase{"LongPasswordInCapitalsIsShort",
+                  PpdAttributes{.longPasswordSupport = "TRUE"},
+                  false,
+                  {"LongPasswordField"},
+                  "(4 digits)"},
         SetUpCase{"DocumentServerOnlyKeepsFileName",
-                  PpdAttributes{.storedPrintSupport = "false", .storeAndPrintSupport = "false"}, false,
-                  {"PasswordField"}, "(4-8 digits)"},
-        SetUpCase{"NoStorageHidesFileName",
-                  PpdAttributes{.storedPrintSupport = "false", .storeAndPrintSupport = "false", .documentServerSupport = "false"}, false, with({"PasswordField"}, kFileNameRow), "(4-8 digits)"},
-        SetUpCase{"OddCaseFalseIsNotFalse",
-                  PpdAttributes{.storedPrintSupport = "False", .documentServerSupport = "false"}, false,
-                  {"PasswordField"}, "(4-8 digits)"},
-        SetUpCase{"NoJobTypeModelHidesThreeRows", PpdAttributes{.noJobTypeModel = "true", .documentServerSupport = "false"}, false,
-                  with(kFileNameRow, {"PasswordField", "LongPasswordField", "PasswordLABEL", "Passwordnote",
-                                      "JobTypeLABEL", "JobTypeSelection"}),
+                  PpdAttributes{.storedPrintSupport = "false", .storeAndPrintSupport = "false"},
+                  false,
+                  {"PasswordField"},
                   "(4-8 digits)"},
-        SetUpCase{"MissingAttributesCountAsFalse",
-                  PpdAttributes{std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt}, false,
-                  with({"LongPasswordField"}, kFileNameRow), "(4 digits)"},
+        SetUpCase{"NoStorageHidesFileName",
+                  PpdAttributes{.storedPrintSupport = "false",
+                                .storeAndPrintSupport = "false",
+                                .documentServerSupport = "false"},
+                  false, with({"PasswordField"}, kFileNameRow), "(4-8 digits)"},
+        SetUpCase{"OddCaseFalseIsNotFalse",
+                  PpdAttributes{.storedPrintSupport = "False", .documentServerSupport = "false"},
+                  false,
+                  {"PasswordField"},
+                  "(4-8 digits)"},
+        SetUpCase{"NoJobTypeModelHidesThreeRows",
+                  PpdAttributes{.noJobTypeModel = "true", .documentServerSupport = "false"}, false,
+                  with(kFileNameRow, {"PasswordField", "LongPasswordField", "PasswordLABEL",
+                                      "Passwordnote", "JobTypeLABEL", "JobTypeSelection"}),
+                  "(4-8 digits)"},
+        SetUpCase{
+            "MissingAttributesCountAsFalse",
+            PpdAttributes{std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+            false, with({"LongPasswordField"}, kFileNameRow), "(4 digits)"},
         SetUpCase{"NoPpd", NoPpd{}, false, with({"LongPasswordField"}, kFileNameRow), "(4 digits)"},
         // The refresh fills the pop-up, which may show the file-name row again, never hide more.
         SetUpCase{"NoJobTypeModelStoredPrintRowStaysHiddenAfterShow",
-                  PpdAttributes{.noJobTypeModel = "true", .storedPrintSupport = "true", .documentServerSupport = "false"},
+                  PpdAttributes{.noJobTypeModel = "true",
+                                .storedPrintSupport = "true",
+                                .documentServerSupport = "false"},
                   true,
-                  with(kFileNameRow, {"PasswordField", "LongPasswordField", "PasswordLABEL", "Passwordnote",
-                                      "JobTypeLABEL", "JobTypeSelection"}),
+                  with(kFileNameRow, {"PasswordField", "LongPasswordField", "PasswordLABEL",
+                                      "Passwordnote", "JobTypeLABEL", "JobTypeSelection"}),
                   "(4-8 digits)"},
         SetUpCase{"NoJobTypeModelDocumentServerShowsRowAgain",
-                  PpdAttributes{.noJobTypeModel = "true", .documentServerSupport = "true"}, true,
-                  {"PasswordField", "LongPasswordField", "PasswordLABEL", "Passwordnote", "JobTypeLABEL",
-                   "JobTypeSelection"},
+                  PpdAttributes{.noJobTypeModel = "true", .documentServerSupport = "true"},
+                  true,
+                  {"PasswordField", "LongPasswordField", "PasswordLABEL", "Passwordnote",
+                   "JobTypeLABEL", "JobTypeSelection"},
                   "(4-8 digits)"},
         SetUpCase{"NoStorageRowStaysHiddenAfterShow",
-                  PpdAttributes{.storedPrintSupport = "false", .storeAndPrintSupport = "false", .documentServerSupport = "false",
-                   .longPasswordSupport = "false"}, true, with({"LongPasswordField"}, kFileNameRow), "(4 digits)"}),
+                  PpdAttributes{.storedPrintSupport = "false",
+                                .storeAndPrintSupport = "false",
+                                .documentServerSupport = "false",
+                                .longPasswordSupport = "false"},
+                  true, with({"LongPasswordField"}, kFileNameRow), "(4 digits)"}),
     [](const ::testing::TestParamInfo<SetUpCase>& info) { return std::string(info.param.name); });
 
 TEST(FormSetUp, RunsOncePerPanelObject) {
@@ -153,7 +176,9 @@ struct GrayCase {
     bool passwordInUse;
 };
 
-void PrintTo(const GrayCase& c, std::ostream* os) { *os << c.title; }
+void PrintTo(const GrayCase& c, std::ostream* os) {
+    *os << c.title;
+}
 
 class EnablingRulesTest : public ::testing::TestWithParam<std::tuple<GrayCase, bool>> {};
 
@@ -164,7 +189,8 @@ void setOpposite(PanelHarness& h, bool fileName, bool password, bool userCode) {
     h.field("DocNameField")->setEnabled(!fileName);
     h.field("DocNameLABEL")->setTextColor(color(!fileName));
     h.field("DocNamenote")->setTextColor(color(!fileName));
-    for (const char* entry : {"PasswordField", "LongPasswordField"}) h.field(entry)->setEnabled(!password);
+    for (const char* entry : {"PasswordField", "LongPasswordField"})
+        h.field(entry)->setEnabled(!password);
     h.field("PasswordLABEL")->setTextColor(color(!password));
     h.field("Passwordnote")->setTextColor(color(!password));
     h.field("UserCodeField")->setEnabled(!userCode);
@@ -206,9 +232,12 @@ TEST_P(EnablingRulesTest, FollowTheTitleAndTheCheckBox) {
 
 INSTANTIATE_TEST_SUITE_P(
     Titles, EnablingRulesTest,
-    ::testing::Combine(::testing::Values(GrayCase{"Normal Print", false, false}, GrayCase{"Sample Print", false, false},
-                                         GrayCase{"Locked Print", false, true}, GrayCase{"Hold Print", true, false},
-                                         GrayCase{"Stored Print", true, true}, GrayCase{"Store and Print", true, true},
+    ::testing::Combine(::testing::Values(GrayCase{"Normal Print", false, false},
+                                         GrayCase{"Sample Print", false, false},
+                                         GrayCase{"Locked Print", false, true},
+                                         GrayCase{"Hold Print", true, false},
+                                         GrayCase{"Stored Print", true, true},
+                                         GrayCase{"Store and Print", true, true},
                                          GrayCase{"Document Server", true, true}),
                        ::testing::Bool()),
     [](const ::testing::TestParamInfo<std::tuple<GrayCase, bool>>& info) {
@@ -222,7 +251,9 @@ struct UnknownSelectionCase {
     std::optional<std::string> selection;
 };
 
-void PrintTo(const UnknownSelectionCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const UnknownSelectionCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class UnknownSelectionTest : public ::testing::TestWithParam<UnknownSelectionCase> {};
 
@@ -244,7 +275,9 @@ INSTANTIATE_TEST_SUITE_P(
                       UnknownSelectionCase{"OtherTitle", "Express Print"},
                       // The English title is not the shown one once the table translates it.
                       UnknownSelectionCase{"UntranslatedTitle", "Locked Print"}),
-    [](const ::testing::TestParamInfo<UnknownSelectionCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<UnknownSelectionCase>& info) {
+        return std::string(info.param.name);
+    });
 
 TEST(EnablingRules, CheckBoxStateOtherThanOneCountsAsOn) {
     PanelHarness h({.form = Form::Connected});
@@ -261,7 +294,8 @@ TEST(EnablingRules, SwitchingJobTypesKeepsTypedTexts) {
     h.type("DocNameField", "report");
     h.type("PasswordField", "1234");
     h.type("UserCodeField", "42");
-    for (const char* title : {"Hold Print", "Normal Print", "Locked Print", "Sample Print", "Document Server"}) {
+    for (const char* title :
+         {"Hold Print", "Normal Print", "Locked Print", "Sample Print", "Document Server"}) {
         h.pick(title);
         h.toggleUserCode(h.checkBox()->state() == 0);
     }

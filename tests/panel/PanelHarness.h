@@ -68,7 +68,7 @@ struct PanelSetup {
 
 // The headless toolkit, counting the views it makes (one per loaded view description).
 class CountingToolkit : public headless::HeadlessToolkit {
-public:
+  public:
     std::shared_ptr<platform::ViewPeer> makeView() override {
         ++viewsMade;
         return HeadlessToolkit::makeView();
@@ -78,9 +78,9 @@ public:
 
 inline std::filesystem::path writePpd(const PpdAttributes& a) {
     static int serial = 0;
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("panel-test-" + std::to_string(::getpid()) + "-" +
-                       std::to_string(++serial) + ".ppd");
+    const auto path =
+        std::filesystem::temp_directory_path() /
+        ("panel-test-" + std::to_string(::getpid()) + "-" + std::to_string(++serial) + ".ppd");
     std::ofstream out(path);
     out << "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
            "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n*PCFileName: \"TEST.PPD\"\n"
@@ -120,7 +120,7 @@ inline std::shared_ptr<platform::Bundle> useBundle(const std::filesystem::path& 
 }
 
 class PanelHarness {
-public:
+  public:
     explicit PanelHarness(PanelSetup setup = {}) {
         toolkit = std::make_shared<CountingToolkit>();
         platform::setToolkit(toolkit);
@@ -133,8 +133,7 @@ public:
             settings = std::make_shared<platform::PrintSettingsStore>();
             for (const auto& [key, value] : setup.settings) settings->setValue(key, value, false);
         }
-        callback =
-            std::make_shared<platform::DialogCallback>(settings, ppd ? ppd->get() : nullptr);
+        callback = std::make_shared<platform::DialogCallback>(settings, ppd ? ppd->get() : nullptr);
         panel = KordavineJobLogPDE::initWithCallback(callback);
         if (!panel) throw std::runtime_error("the panel was not created");
         if (setup.translations) {
@@ -166,9 +165,9 @@ public:
         addField<joblog::PasswordFieldS>("PasswordField", true);
         addField<joblog::LongPasswordFieldS>("LongPasswordField", true);
         addField<joblog::UserIDFieldS>("UserCodeField", false);
-        for (const char* label : {"UserIDLABEL", "UserCodeLABEL", "DocNameLABEL", "PasswordLABEL",
-                                  "JobTypeLABEL", "UserIDnote", "UserCodenote", "DocNamenote",
-                                  "Passwordnote"}) {
+        for (const char* label :
+             {"UserIDLABEL", "UserCodeLABEL", "DocNameLABEL", "PasswordLABEL", "JobTypeLABEL",
+              "UserIDnote", "UserCodenote", "DocNamenote", "Passwordnote"}) {
             addField<platform::TextField>(label, false);
         }
         add(std::make_shared<platform::PopUpButton>(toolkit->makePopUp()), "JobTypeSelection");
@@ -231,7 +230,7 @@ public:
     std::vector<std::string> log;
     std::vector<std::string> releases;
 
-private:
+  private:
     void openPpd(const PrinterPpd& printer) {
         std::filesystem::path path;
         if (const auto* fixture = std::get_if<std::string>(&printer)) {

@@ -1,9 +1,9 @@
 // The factory, the panel's creation, name, kind, view and destruction, and calls that come in
 // any order before the view exists.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <fstream>
-
-#include <gtest/gtest.h>
 
 #include "PanelHarness.h"
 #include "kordavineJobLogC.h"
@@ -42,7 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Factory, AnswersNoListWhenThePanelCannotBeMade) {
     PanelHarness t;
     joblog::kordavineJobLogC factory([](auto) { return std::shared_ptr<platform::PDEPanel>(); });
-    EXPECT_FALSE(factory.PDEPanelsForType(platform::kPrinterDriverPanelsType, t.callback).has_value());
+    EXPECT_FALSE(
+        factory.PDEPanelsForType(platform::kPrinterDriverPanelsType, t.callback).has_value());
     EXPECT_TRUE(factory.PDEPanelsForType("other", t.callback).has_value());
 }
 
@@ -85,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(Settings, CreationUserID,
                          ::testing::Values(UserIDCase{"Absent", true, std::nullopt, ""},
                                            UserIDCase{"Present", true, "alice7", "alice7"},
                                            UserIDCase{"PresentEmpty", true, "", ""},
-                                           UserIDCase{"NoPrintSettings", false, std::nullopt, std::nullopt}),
+                                           UserIDCase{"NoPrintSettings", false, std::nullopt,
+                                                      std::nullopt}),
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(Creation, StartsWithEverythingUnsetAndTheBundleOfItsClass) {
@@ -138,15 +140,18 @@ INSTANTIATE_TEST_SUITE_P(Ppds, PanelNames,
                          ::testing::Values(NameCase{"everything", "en", "Job Log"},
                                            NameCase{"no-job-type-model", "en", "Job Log2"},
                                            NameCase{"everything", "de", "Auftragsprotokoll"},
-                                           NameCase{"no-job-type-model", "de", "Auftragsprotokoll 2"},
+                                           NameCase{"no-job-type-model", "de",
+                                                    "Auftragsprotokoll 2"},
                                            NameCase{"odd-values", "en", "Job Log"},
                                            NameCase{NoPpd{}, "de", "Auftragsprotokoll"}));
 
 TEST(PanelKind, IsTheSameForEveryPrinter) {
-    for (const PrinterPpd& ppd : {PrinterPpd("everything"), PrinterPpd("no-job-type-model"), PrinterPpd(NoPpd{})}) {
+    for (const PrinterPpd& ppd :
+         {PrinterPpd("everything"), PrinterPpd("no-job-type-model"), PrinterPpd(NoPpd{})}) {
         PanelSetup setup;
         setup.ppd = ppd;
-        EXPECT_EQ(PanelHarness(setup).panel->panelKind(), "com.kordavine.print.pde.kordavineJobLogC");
+        EXPECT_EQ(PanelHarness(setup).panel->panelKind(),
+                  "com.kordavine.print.pde.kordavineJobLogC");
     }
 }
 
@@ -157,12 +162,13 @@ TEST(PanelView, IsLoadedOnceAndConnectsEveryOutlet) {
     EXPECT_EQ(t.panel->panelView(), view);
     EXPECT_EQ(t.toolkit->viewsMade, 1);
     auto& p = *t.panel;
-    for (bool connected : {p.UserIDField.isConnected(), p.DocNameField.isConnected(), p.PasswordField.isConnected(),
-                           p.LongPasswordField.isConnected(), p.UserCodeField.isConnected(),
-                           p.UserIDLABEL.isConnected(), p.UserCodeLABEL.isConnected(), p.DocNameLABEL.isConnected(),
-                           p.PasswordLABEL.isConnected(), p.JobTypeLABEL.isConnected(), p.UserIDnote.isConnected(),
-                           p.UserCodenote.isConnected(), p.DocNamenote.isConnected(), p.Passwordnote.isConnected(),
-                           p.JobTypeSelection.isConnected(), p.EnableUserCode.isConnected()}) {
+    for (bool connected :
+         {p.UserIDField.isConnected(), p.DocNameField.isConnected(), p.PasswordField.isConnected(),
+          p.LongPasswordField.isConnected(), p.UserCodeField.isConnected(),
+          p.UserIDLABEL.isConnected(), p.UserCodeLABEL.isConnected(), p.DocNameLABEL.isConnected(),
+          p.PasswordLABEL.isConnected(), p.JobTypeLABEL.isConnected(), p.UserIDnote.isConnected(),
+          p.UserCodenote.isConnected(), p.DocNamenote.isConnected(), p.Passwordnote.isConnected(),
+          p.JobTypeSelection.isConnected(), p.EnableUserCode.isConnected()}) {
         EXPECT_TRUE(connected);
     }
     EXPECT_STREQ(p.UserIDField->className(), "UserIDFieldS");
@@ -178,18 +184,21 @@ TEST(PanelView, IsLoadedOnceAndConnectsEveryOutlet) {
 
 // Bundles whose view description is missing or broken, made from the built one.
 class BrokenViewBundle : public ::testing::TestWithParam<std::optional<std::string>> {
-protected:
+  protected:
     void SetUp() override {
         std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::replace(name.begin(), name.end(), '/', '-');
-        dir_ = std::filesystem::temp_directory_path() / ("joblog-bundle-" + std::to_string(::getpid()) + "-" + name);
+        dir_ = std::filesystem::temp_directory_path() /
+               ("joblog-bundle-" + std::to_string(::getpid()) + "-" + name);
         std::filesystem::remove_all(dir_);
         std::filesystem::copy(JOBLOG_PLUGIN_DIR, dir_, std::filesystem::copy_options::recursive);
         std::filesystem::remove(viewDescription());
         if (GetParam()) std::ofstream(viewDescription()) << *GetParam();
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
-    std::filesystem::path viewDescription() const { return dir_ / "Contents/Resources/JobLog.view.json"; }
+    std::filesystem::path viewDescription() const {
+        return dir_ / "Contents/Resources/JobLog.view.json";
+    }
 
     std::filesystem::path dir_;
 };
@@ -210,8 +219,9 @@ TEST_P(BrokenViewBundle, NoViewAndNoOutletsThenTheNextRequestTriesAgain) {
     EXPECT_TRUE(t.panel->restoreValuesAndReturnError(nullptr));
     EXPECT_TRUE(t.panel->JobTypeByPM(std::string("Saved Print")));
 
-    std::filesystem::copy_file(std::filesystem::path(JOBLOG_PLUGIN_DIR) / "Contents/Resources/JobLog.view.json",
-                               viewDescription(), std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(
+        std::filesystem::path(JOBLOG_PLUGIN_DIR) / "Contents/Resources/JobLog.view.json",
+        viewDescription(), std::filesystem::copy_options::overwrite_existing);
     const auto view = t.panel->panelView();
     ASSERT_TRUE(view);
     EXPECT_TRUE(t.panel->UserIDField.isConnected());
@@ -221,14 +231,15 @@ TEST_P(BrokenViewBundle, NoViewAndNoOutletsThenTheNextRequestTriesAgain) {
 
 INSTANTIATE_TEST_SUITE_P(
     Descriptions, BrokenViewBundle,
-    ::testing::Values(std::nullopt, std::optional<std::string>("{\"class\": \"NSView\", \"controls\": ["),
-                      std::optional<std::string>("[]"),
-                      std::optional<std::string>(R"({"class": "NSView", "outlet": "outputBinsView", "controls": [
+    ::testing::Values(
+        std::nullopt, std::optional<std::string>("{\"class\": \"NSView\", \"controls\": ["),
+        std::optional<std::string>("[]"),
+        std::optional<std::string>(R"({"class": "NSView", "outlet": "outputBinsView", "controls": [
                           {"class": "NSTextField", "customClass": "UserIDFieldS", "outlet": "UserIDField"},
                           {"class": "NSTextField", "customClass": "NoSuchFieldS", "outlet": "DocNameField"}]})"),
-                      std::optional<std::string>(R"({"class": "NSView", "controls": [
+        std::optional<std::string>(R"({"class": "NSView", "controls": [
                           {"class": "NSTextField", "customClass": "PasswordFieldS", "outlet": "PasswordField"}]})"),
-                      std::optional<std::string>(R"({"class": "NSView", "controls": [
+        std::optional<std::string>(R"({"class": "NSView", "controls": [
                           {"class": "NSTextField", "outlet": "UserIDLABEL", "color": "red"}]})")));
 
 TEST(PanelView, WithoutAToolkitThereIsNoViewUntilOneIsInstalled) {
@@ -280,8 +291,8 @@ TEST(Destruction, GivesBackCallbackBundleNameAndViewInThisOrder) {
     std::weak_ptr<platform::View> view = t.panel->panelView();
     ASSERT_FALSE(view.expired());
     t.panel.reset();
-    EXPECT_EQ(t.releases,
-              (std::vector<std::string>{"pdePluginCallbackObject", "pdeBundle", "thePDEName", "outputBinsView"}));
+    EXPECT_EQ(t.releases, (std::vector<std::string>{"pdePluginCallbackObject", "pdeBundle",
+                                                    "thePDEName", "outputBinsView"}));
     EXPECT_TRUE(view.expired()) << "the panel held the only reference to its view";
     EXPECT_EQ(t.callback.use_count(), 1) << "the panel let go of the callback object";
 }

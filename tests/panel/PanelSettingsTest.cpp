@@ -29,11 +29,13 @@ struct ReadInCase {
     std::map<std::string, std::string> stored;
     FormContents before;
     FormContents after;
-    std::optional<std::string> selected;        // the pop-up's title after the read-in
-    std::optional<std::string> storedJobType;   // JobType in the print settings afterwards
+    std::optional<std::string> selected;       // the pop-up's title after the read-in
+    std::optional<std::string> storedJobType;  // JobType in the print settings afterwards
 };
 
-void PrintTo(const ReadInCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReadInCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ReadInTest : public ::testing::TestWithParam<ReadInCase> {};
 
@@ -73,45 +75,119 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ReadInCase{"EveryKeyStored",
                    {},
-                   {{ps::kUserID, "alice"}, {ps::kUserCode, "4711"}, {ps::kPassword, "123456"},
-                    {ps::kFileName, "report"}, {ps::kJobType, "Saved Print"}, {ps::kEnableUserCode, "true"}},
+                   {{ps::kUserID, "alice"},
+                    {ps::kUserCode, "4711"},
+                    {ps::kPassword, "123456"},
+                    {ps::kFileName, "report"},
+                    {ps::kJobType, "Saved Print"},
+                    {ps::kEnableUserCode, "true"}},
                    {},
                    {"alice", "4711", "", "123456", "report", 1},
                    "Stored Print",
                    "Saved Print"},
         // Only UserID is there (stored at creation when absent); everything else keeps its text.
-        ReadInCase{"AbsentKeysKeepTheControls", {}, {}, kTyped, {"", "11", "2222", "33333", "typedname", 1},
-                   "Normal Print", std::nullopt},
-        ReadInCase{"LongPasswordOnShortModelIsDropped", kShort, {{ps::kPassword, "123456"}}, kTyped,
-                   {"", "11", "", "33333", "typedname", 1}, "Normal Print", std::nullopt},
-        ReadInCase{"FiveCharacterPasswordOnShortModelIsDropped", kShort, {{ps::kPassword, "12345"}}, kTyped,
-                   {"", "11", "", "33333", "typedname", 1}, "Normal Print", std::nullopt},
-        ReadInCase{"FourDigitPasswordOnShortModelStays", kShort, {{ps::kPassword, "1234"}}, kTyped,
-                   {"", "11", "1234", "33333", "typedname", 1}, "Normal Print", std::nullopt},
+        ReadInCase{"AbsentKeysKeepTheControls",
+                   {},
+                   {},
+                   kTyped,
+                   {"", "11", "2222", "33333", "typedname", 1},
+                   "Normal Print",
+                   std::nullopt},
+        ReadInCase{"LongPasswordOnShortModelIsDropped",
+                   kShort,
+                   {{ps::kPassword, "123456"}},
+                   kTyped,
+                   {"", "11", "", "33333", "typedname", 1},
+                   "Normal Print",
+                   std::nullopt},
+        ReadInCase{"FiveCharacterPasswordOnShortModelIsDropped",
+                   kShort,
+                   {{ps::kPassword, "12345"}},
+                   kTyped,
+                   {"", "11", "", "33333", "typedname", 1},
+                   "Normal Print",
+                   std::nullopt},
+        ReadInCase{"FourDigitPasswordOnShortModelStays",
+                   kShort,
+                   {{ps::kPassword, "1234"}},
+                   kTyped,
+                   {"", "11", "1234", "33333", "typedname", 1},
+                   "Normal Print",
+                   std::nullopt},
         // Four characters as the toolkit counts them, more as UTF-8 bytes.
-        ReadInCase{"FourAccentedCharactersStay", kShort, {{ps::kPassword, "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"}},
-                   kTyped, {"", "11", "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", "33333", "typedname", 1},
-                   "Normal Print", std::nullopt},
-        ReadInCase{"NineCharacterPasswordStandsWholeInTheLongField", {}, {{ps::kPassword, "123456789"}}, kTyped,
-                   {"", "11", "2222", "123456789", "typedname", 1}, "Normal Print", std::nullopt},
-        ReadInCase{"EnableUserCodeInCapitalsTurnsTheBoxOff", {}, {{ps::kEnableUserCode, "TRUE"}}, kTyped,
-                   {"", "11", "2222", "33333", "typedname", 0}, "Normal Print", std::nullopt},
-        ReadInCase{"EnableUserCodeFalseTurnsTheBoxOff", {}, {{ps::kEnableUserCode, "false"}}, kTyped,
-                   {"", "11", "2222", "33333", "typedname", 0}, "Normal Print", std::nullopt},
-        ReadInCase{"EnableUserCodeTrueTurnsTheBoxOn", {}, {{ps::kEnableUserCode, "true"}}, {},
-                   {"", "", "", "", "", 1}, "Normal Print", std::nullopt},
-        ReadInCase{"EmptyValuesReplaceTexts", {},
-                   {{ps::kUserID, ""}, {ps::kUserCode, ""}, {ps::kPassword, ""}, {ps::kFileName, ""}}, kTyped,
-                   {"", "", "2222", "", "", 1}, "Normal Print", std::nullopt},
-        ReadInCase{"PausedSelectsHoldPrint", {}, {{ps::kJobType, "Paused Print"}}, {}, {}, "Hold Print",
+        ReadInCase{"FourAccentedCharactersStay",
+                   kShort,
+                   {{ps::kPassword, "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"}},
+                   kTyped,
+                   {"", "11", "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", "33333", "typedname", 1},
+                   "Normal Print",
+                   std::nullopt},
+        ReadInCase{"NineCharacterPasswordStandsWholeInTheLongField",
+                   {},
+                   {{ps::kPassword, "123456789"}},
+                   kTyped,
+                   {"", "11", "2222", "123456789", "typedname", 1},
+                   "Normal Print",
+                   std::nullopt},
+        ReadInCase{"EnableUserCodeInCapitalsTurnsTheBoxOff",
+                   {},
+                   {{ps::kEnableUserCode, "TRUE"}},
+                   kTyped,
+                   {"", "11", "2222", "33333", "typedname", 0},
+                   "Normal Print",
+                   std::nullopt},
+        ReadInCase{"EnableUserCodeFalseTurnsTheBoxOff",
+                   {},
+                   {{ps::kEnableUserCode, "false"}},
+                   kTyped,
+                   {"", "11", "2222", "33333", "typedname", 0},
+                   "Normal Print",
+                   std::nullopt},
+        ReadInCase{"EnableUserCodeTrueTurnsTheBoxOn",
+                   {},
+                   {{ps::kEnableUserCode, "true"}},
+                   {},
+                   {"", "", "", "", "", 1},
+                   "Normal Print",
+                   std::nullopt},
+        ReadInCase{
+            "EmptyValuesReplaceTexts",
+            {},
+            {{ps::kUserID, ""}, {ps::kUserCode, ""}, {ps::kPassword, ""}, {ps::kFileName, ""}},
+            kTyped,
+            {"", "", "2222", "", "", 1},
+            "Normal Print",
+            std::nullopt},
+        ReadInCase{"PausedSelectsHoldPrint",
+                   {},
+                   {{ps::kJobType, "Paused Print"}},
+                   {},
+                   {},
+                   "Hold Print",
                    "Paused Print"},
         ReadInCase{"RejectedJobTypeIsWrittenBackAsNormal",
-                   {.storedPrintSupport = "false", .storeAndPrintSupport = "false", .documentServerSupport = "false"},
-                   {{ps::kJobType, "Saved Print"}}, {}, {}, "Normal Print", "Normal"},
-        ReadInCase{"DisplayTitleAsJobTypeIsRejected", {}, {{ps::kJobType, "Hold Print"}}, {}, {}, "Normal Print",
+                   {.storedPrintSupport = "false",
+                    .storeAndPrintSupport = "false",
+                    .documentServerSupport = "false"},
+                   {{ps::kJobType, "Saved Print"}},
+                   {},
+                   {},
+                   "Normal Print",
                    "Normal"},
-        ReadInCase{"LockedOnNoJobTypeModelIsRejected", {.noJobTypeModel = "true"}, {{ps::kJobType, "Locked Print"}},
-                   {}, {}, "Normal Print", "Normal"}),
+        ReadInCase{"DisplayTitleAsJobTypeIsRejected",
+                   {},
+                   {{ps::kJobType, "Hold Print"}},
+                   {},
+                   {},
+                   "Normal Print",
+                   "Normal"},
+        ReadInCase{"LockedOnNoJobTypeModelIsRejected",
+                   {.noJobTypeModel = "true"},
+                   {{ps::kJobType, "Locked Print"}},
+                   {},
+                   {},
+                   "Normal Print",
+                   "Normal"}),
     [](const ::testing::TestParamInfo<ReadInCase>& info) { return std::string(info.param.name); });
 
 TEST(ReadIn, WithoutPrintSettingsChangesNothing) {
@@ -149,10 +225,12 @@ TEST(ReadIn, ShowingTwiceRefreshesFromTheSettingsEachTime) {
 // ---- Write-back ----------------------------------------------------------------------------
 
 // 2025-07-15 12:00:00 UTC.
-std::time_t fixedInstant() { return 1752580800; }
+std::time_t fixedInstant() {
+    return 1752580800;
+}
 
 class WriteBackTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { joblog::setSaveClock(fixedInstant); }
     void TearDown() override { joblog::setSaveClock(nullptr); }
     testsupport::ScopedTimeZone zone_{"Asia/Kolkata"};
@@ -190,7 +268,9 @@ struct SaveCase {
     Values expected;  // every value afterwards, TimeZone included
 };
 
-void PrintTo(const SaveCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SaveCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SaveTest : public ::testing::WithParamInterface<SaveCase>, public WriteBackTest {};
 
@@ -207,30 +287,42 @@ TEST_P(SaveTest, WritesAllSevenKeys) {
 
 Values saved(std::string userID, std::string fileName, std::string password, std::string userCode,
              std::string jobType, std::string enable) {
-    return {{ps::kUserID, userID},     {ps::kFileName, fileName},     {ps::kPassword, password},
-            {ps::kUserCode, userCode}, {ps::kJobType, jobType},       {ps::kEnableUserCode, enable},
+    return {{ps::kUserID, userID},      {ps::kFileName, fileName}, {ps::kPassword, password},
+            {ps::kUserCode, userCode},  {ps::kJobType, jobType},   {ps::kEnableUserCode, enable},
             {ps::kTimeZone, "IST-5:30"}};
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SaveTest,
-    ::testing::Values(
-        SaveCase{"HoldPrint", {}, {"Hold Print", "alice", "report", "12", "5678", "", false},
-                 saved("alice", "report", "5678", "", "Paused Print", "false")},
-        // Disabled and hidden entries are written too, unchecked.
-        SaveCase{"NormalWritesUncheckedTexts", {}, {"Normal Print", "", "a b", "x", "y", "z", false},
-                 saved("", "a b", "y", "z", "Normal", "false")},
-        SaveCase{"ShortModelTakesTheShortField", {.longPasswordSupport = "false"},
-                 {"Locked Print", "bob", "", "1234", "99999999", "", false},
-                 saved("bob", "", "1234", "", "Locked Print", "false")},
-        SaveCase{"LongModelTakesTheLongField", {}, {"Locked Print", "bob", "", "1234", "99999999", "", false},
-                 saved("bob", "", "99999999", "", "Locked Print", "false")},
-        SaveCase{"UserCodeOn", {}, {"Stored Print", "bob", "f", "", "", "0815", true},
-                 saved("bob", "f", "", "0815", "Saved Print", "true")},
-        SaveCase{"UnacceptedSelectionStoredAsNormal", {.noJobTypeModel = "true"},
-                 {"Sample Print", "", "", "", "", "", false}, saved("", "", "", "", "Normal", "false")},
-        SaveCase{"DocumentServer", {}, {"Document Server", "", "doc1", "", "", "", false},
-                 saved("", "doc1", "", "", "Document Server", "false")}),
+    ::testing::Values(SaveCase{"HoldPrint",
+                               {},
+                               {"Hold Print", "alice", "report", "12", "5678", "", false},
+                               saved("alice", "report", "5678", "", "Paused Print", "false")},
+                      // Disabled and hidden entries are written too, unchecked.
+                      SaveCase{"NormalWritesUncheckedTexts",
+                               {},
+                               {"Normal Print", "", "a b", "x", "y", "z", false},
+                               saved("", "a b", "y", "z", "Normal", "false")},
+                      SaveCase{"ShortModelTakesTheShortField",
+                               {.longPasswordSupport = "false"},
+                               {"Locked Print", "bob", "", "1234", "99999999", "", false},
+                               saved("bob", "", "1234", "", "Locked Print", "false")},
+                      SaveCase{"LongModelTakesTheLongField",
+                               {},
+                               {"Locked Print", "bob", "", "1234", "99999999", "", false},
+                               saved("bob", "", "99999999", "", "Locked Print", "false")},
+                      SaveCase{"UserCodeOn",
+                               {},
+                               {"Stored Print", "bob", "f", "", "", "0815", true},
+                               saved("bob", "f", "", "0815", "Saved Print", "true")},
+                      SaveCase{"UnacceptedSelectionStoredAsNormal",
+                               {.noJobTypeModel = "true"},
+                               {"Sample Print", "", "", "", "", "", false},
+                               saved("", "", "", "", "Normal", "false")},
+                      SaveCase{"DocumentServer",
+                               {},
+                               {"Document Server", "", "doc1", "", "", "", false},
+                               saved("", "doc1", "", "", "Document Server", "false")}),
     [](const ::testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
 
 struct RefusalCase {
@@ -240,19 +332,22 @@ struct RefusalCase {
     const char* alert;  // localized
 };
 
-void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RefusalCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RefusalTest : public ::testing::WithParamInterface<RefusalCase>, public WriteBackTest {};
 
 TEST_P(RefusalTest, ShowsOneAlertAndWritesNothing) {
     const RefusalCase& c = GetParam();
-    PanelHarness h({.ppd = c.attributes,
-                    .settings = {{ps::kJobType, "Normal"}, {ps::kUserID, "kept"}},
-                    .form = Form::Connected,
-                    .translations = platform::StringsTable{{"Enter a valid User ID", "Benutzer-ID?"},
-                                     {"Enter a valid File Name", "Dateiname?"},
-                                     {"Enter a valid Password", "Kennwort?"},
-                                     {"Enter a valid User Code", "Benutzercode?"}}});
+    PanelHarness h(
+        {.ppd = c.attributes,
+         .settings = {{ps::kJobType, "Normal"}, {ps::kUserID, "kept"}},
+         .form = Form::Connected,
+         .translations = platform::StringsTable{{"Enter a valid User ID", "Benutzer-ID?"},
+                                                {"Enter a valid File Name", "Dateiname?"},
+                                                {"Enter a valid Password", "Kennwort?"},
+                                                {"Enter a valid User Code", "Benutzercode?"}}});
     h.panel->willShow();
     const Values before = h.settings->values();
     enter(h, c.entries);
@@ -266,13 +361,25 @@ TEST_P(RefusalTest, ShowsOneAlertAndWritesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, RefusalTest,
     ::testing::Values(
-        RefusalCase{"SampleWithoutUserID", {}, {"Sample Print", "", "", "", "", "", false}, "Benutzer-ID?"},
-        RefusalCase{"UserIDBeforeFileName", {}, {"Hold Print", "a_b", "a b", "", "", "x", true}, "Benutzer-ID?"},
+        RefusalCase{
+            "SampleWithoutUserID", {}, {"Sample Print", "", "", "", "", "", false}, "Benutzer-ID?"},
+        RefusalCase{"UserIDBeforeFileName",
+                    {},
+                    {"Hold Print", "a_b", "a b", "", "", "x", true},
+                    "Benutzer-ID?"},
         RefusalCase{"FileName", {}, {"Hold Print", "ab", "a.b", "", "", "", false}, "Dateiname?"},
-        RefusalCase{"LockedEmptyPassword", {}, {"Locked Print", "ab", "", "1234", "", "", false}, "Kennwort?"},
-        RefusalCase{"ShortModelThreeDigits", {.longPasswordSupport = "false"},
-                    {"Stored Print", "ab", "f", "123", "12345678", "", false}, "Kennwort?"},
-        RefusalCase{"UserCodeLetter", {}, {"Normal Print", "ab", "", "", "", "12a", true}, "Benutzercode?"}),
+        RefusalCase{"LockedEmptyPassword",
+                    {},
+                    {"Locked Print", "ab", "", "1234", "", "", false},
+                    "Kennwort?"},
+        RefusalCase{"ShortModelThreeDigits",
+                    {.longPasswordSupport = "false"},
+                    {"Stored Print", "ab", "f", "123", "12345678", "", false},
+                    "Kennwort?"},
+        RefusalCase{"UserCodeLetter",
+                    {},
+                    {"Normal Print", "ab", "", "", "", "12a", true},
+                    "Benutzercode?"}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WriteBackTest, NoPrintSettingsAfterShowAnswersYes) {
@@ -301,8 +408,9 @@ TEST_F(WriteBackTest, AFailedEnableUserCodeWriteIsLoggedAndTheSaveGoesOn) {
     h.settings->refuseWritesTo(ps::kEnableUserCode, platform::kPMKeyNotWritable);
     h.type("UserIDField", "ab");
     EXPECT_TRUE(h.panel->saveValuesAndReturnError(nullptr));
-    EXPECT_EQ(h.log, std::vector<std::string>{"OutputBins PDE got an error -9590 setting the value for "
-                                                   "com.varlo.printsettings.EnableUserCode !"});
+    EXPECT_EQ(h.log,
+              std::vector<std::string>{"OutputBins PDE got an error -9590 setting the value for "
+                                       "com.varlo.printsettings.EnableUserCode !"});
     EXPECT_FALSE(h.setting(ps::kEnableUserCode));
     EXPECT_EQ(h.setting(ps::kTimeZone), "IST-5:30");
     EXPECT_EQ(h.setting(ps::kUserID), "ab");
@@ -341,7 +449,9 @@ struct ShouldPrintCase {
     std::optional<std::string> after;
 };
 
-void PrintTo(const ShouldPrintCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ShouldPrintCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ShouldPrintTest : public ::testing::TestWithParam<ShouldPrintCase> {};
 
@@ -356,21 +466,27 @@ TEST_P(ShouldPrintTest, AlwaysConsentsAndResetsAnUnsupportedJobType) {
     EXPECT_EQ(h.field("UserIDField")->text(), "form");
 }
 
-const PpdAttributes kNoStorage{.storedPrintSupport = "false", .storeAndPrintSupport = "false",
+const PpdAttributes kNoStorage{.storedPrintSupport = "false",
+                               .storeAndPrintSupport = "false",
                                .documentServerSupport = "false"};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ShouldPrintTest,
-    ::testing::Values(ShouldPrintCase{"Absent", kNoStorage, std::nullopt, std::nullopt},
-                      ShouldPrintCase{"Supported", {}, "Saved Print", "Saved Print"},
-                      ShouldPrintCase{"Unsupported", kNoStorage, "Saved Print", "Normal"},
-                      ShouldPrintCase{"DocumentServerUnsupported", kNoStorage, "Document Server", "Normal"},
-                      ShouldPrintCase{"Unknown", {}, "Hold Print", "Normal"},
-                      ShouldPrintCase{"SampleOnNoJobTypeModel", {.noJobTypeModel = "true"}, "Sample Print",
-                                      "Normal"},
-                      ShouldPrintCase{"OddCaseSupportAccepts", {.storedPrintSupport = "TRUE"}, "Paused Print",
-                                      "Paused Print"}),
-    [](const ::testing::TestParamInfo<ShouldPrintCase>& info) { return std::string(info.param.name); });
+    ::testing::Values(
+        ShouldPrintCase{"Absent", kNoStorage, std::nullopt, std::nullopt},
+        ShouldPrintCase{"Supported", {}, "Saved Print", "Saved Print"},
+        ShouldPrintCase{"Unsupported", kNoStorage, "Saved Print", "Normal"},
+        ShouldPrintCase{"DocumentServerUnsupported", kNoStorage, "Document Server", "Normal"},
+        ShouldPrintCase{"Unknown", {}, "Hold Print", "Normal"},
+        ShouldPrintCase{
+            "SampleOnNoJobTypeModel", {.noJobTypeModel = "true"}, "Sample Print", "Normal"},
+        ShouldPrintCase{"OddCaseSupportAccepts",
+                        {.storedPrintSupport = "TRUE"},
+                        "Paused Print",
+                        "Paused Print"}),
+    [](const ::testing::TestParamInfo<ShouldPrintCase>& info) {
+        return std::string(info.param.name);
+    });
 
 TEST(ShouldPrint, WithoutPrintSettingsConsents) {
     PanelHarness h({.withPrintSettings = false, .form = Form::Connected});
@@ -378,10 +494,15 @@ TEST(ShouldPrint, WithoutPrintSettingsConsents) {
 }
 
 TEST(SummaryInfo, LocalizedLabelsFromTheStoredValues) {
-    PanelHarness h({.settings = {{ps::kUserID, "alice"}, {ps::kFileName, "rep"}, {ps::kPassword, "1234"},
-                                       {ps::kJobType, "Paused Print"}, {ps::kEnableUserCode, "true"}},
-                    .translations = platform::StringsTable{{"User ID", "Benutzer"}, {"Job Type", "Auftragsart"},
-                                     {"Hold Print", "Angehalten"}, {"User Code", "Code"}}});
+    PanelHarness h({.settings = {{ps::kUserID, "alice"},
+                                 {ps::kFileName, "rep"},
+                                 {ps::kPassword, "1234"},
+                                 {ps::kJobType, "Paused Print"},
+                                 {ps::kEnableUserCode, "true"}},
+                    .translations = platform::StringsTable{{"User ID", "Benutzer"},
+                                                           {"Job Type", "Auftragsart"},
+                                                           {"Hold Print", "Angehalten"},
+                                                           {"User Code", "Code"}}});
     const platform::PDESummary expected{
         {"Benutzer", "alice"}, {"Auftragsart", "Angehalten"}, {"File Name", "rep"}, {"Code", ""}};
     EXPECT_EQ(h.panel->summaryInfo(), expected);

@@ -9,7 +9,7 @@
 namespace testsupport {
 
 class ScopedTimeZone {
-public:
+  public:
     explicit ScopedTimeZone(const std::string& zone) {
         if (const char* old = std::getenv("TZ")) previous_ = old;
         setenv("TZ", zone.c_str(), 1);
@@ -26,7 +26,7 @@ public:
     ScopedTimeZone(const ScopedTimeZone&) = delete;
     ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
-private:
+  private:
     std::optional<std::string> previous_;
 };
 
