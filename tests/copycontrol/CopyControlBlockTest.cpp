@@ -5,6 +5,7 @@
 
 #include "CopyControl.h"
 #include "FilterStatus.h"
+#include "FixedClock.h"
 #include "JobClock.h"
 #include "PrintSettingsKeys.h"
 #include "TestOptions.h"
@@ -13,15 +14,12 @@ namespace jobtypefilter {
 namespace {
 
 namespace keys = varlo::printsettings;
+using testing::fixedClock;
 using testing::OptionList;
 using testing::optionsString;
 using testing::requiredMarkingKeys;
 using testing::withOptions;
 using testing::withoutOption;
-
-std::time_t fixedClock() {
-    return 1772442330;
-}  // 2026-03-02 09:05:30 UTC
 
 enum class Kind { Guard, Pattern };
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "FilterStatus.h"
+#include "FixedClock.h"
 #include "JobClock.h"
 #include "MemoryJobStreams.h"
 #include "PrintSettingsKeys.h"
@@ -15,6 +16,7 @@ namespace jobtypefilter {
 namespace {
 
 namespace keys = varlo::printsettings;
+using testing::fixedClock;
 using testing::kGuardBlockWithRequiredKeys;
 using testing::MemoryJobInput;
 using testing::MemoryJobOutput;
@@ -22,10 +24,6 @@ using testing::OptionList;
 using testing::optionsString;
 using testing::requiredMarkingKeys;
 using testing::withOptions;
-
-std::time_t fixedClock() {
-    return 1772442330;
-}  // 2026-03-02 09:05:30 UTC
 
 const std::string kBefore = "%!PS-Adobe-3.0\n%%Title: test\n";
 const std::string kFromToken = "%%BeginProlog\n/x 1 def\n%%EndProlog\nshowpage\n";

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "FilterStatus.h"
+#include "FixedClock.h"
 #include "JobClock.h"
 #include "MarkingText.h"
 #include "PrintSettingsKeys.h"
@@ -13,13 +14,9 @@ namespace jobtypefilter {
 namespace {
 
 namespace keys = varlo::printsettings;
+using testing::fixedClock;
 using testing::OptionList;
 using testing::optionsString;
-
-// 2026-03-02 09:05:30 UTC.
-std::time_t fixedClock() {
-    return 1772442330;
-}
 
 class MarkingTextFixture {
   protected:

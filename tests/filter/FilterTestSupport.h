@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "FilterStatus.h"
+#include "FixedClock.h"
 #include "JobClock.h"
 #include "MemoryJobStreams.h"
 #include "ScopedTimeZone.h"
@@ -49,13 +50,6 @@ inline std::thread writeInPieces(int fd, const std::string& bytes, std::size_t p
         ::close(fd);
     });
 }
-
-// 2026-03-02 09:05:30 UTC.
-inline constexpr std::time_t kFixedInstant = 1772442330;
-inline std::time_t fixedClock() {
-    return kFixedInstant;
-}
-inline constexpr char kFixedCompact[] = "202603020905";
 
 // Runs every test in UTC with the fixed clock and gives the inherited TZ back afterwards.
 class FixedClockTest : public ::testing::Test {

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "FilterStatus.h"
+#include "FixedClock.h"
 #include "JobClock.h"
 #include "JobOptions.h"
 #include "MemoryJobStreams.h"
@@ -184,15 +185,11 @@ void checkRun(std::string_view job, const std::string& output, int result, bool 
     violation("output is not the job with one splice before the token line");
 }
 
-std::time_t fixedClock() {
-    return 1772442330;
-}  // 2026-03-02 09:05:30 UTC
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     applyTimeZone("UTC");
-    setClockSource(fixedClock);
+    setClockSource(jobtypefilter::testing::fixedClock);
     return 0;
 }
 
