@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Controls.h"
+#include "EntryValidation.h"
 
 namespace kordavine::printtool {
 
@@ -25,14 +26,9 @@ std::string textOf(const platform::View& view, std::string_view identifier) {
 FormEntries readForm(const platform::View& view, const Localizer& localize) {
     FormEntries entries;
     if (const auto popUp = control<platform::PopUpButton>(view, "JobTypeSelection")) {
-        if (const auto selected = popUp->titleOfSelectedItem()) {
-            for (const auto& names : ps::kJobTypes) {
-                if (localize(names.displayTitle) == *selected) {
-                    entries.jobType = names.type;
-                    break;
-                }
-            }
-        }
+        // The job type as the panel itself reads its pop-up when it saves.
+        const auto title = joblog::englishTitleOfSelection(popUp->titleOfSelectedItem(), localize);
+        if (title) entries.jobType = ps::jobTypeFromDisplayTitle(*title);
     }
     entries.userID = textOf(view, "UserIDField");
     // The long entry when the model takes long passwords; the panel hides the other one.
