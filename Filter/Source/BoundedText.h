@@ -10,7 +10,7 @@
 namespace jobtypefilter {
 
 class BoundedText {
-public:
+  public:
     // The buffer holds storage.size() - 1 bytes of text and the terminator.
     explicit BoundedText(std::span<char> storage);
 
@@ -28,7 +28,7 @@ public:
     // Empties the text; the overflow mark goes too.
     void clear();
 
-private:
+  private:
     std::span<char> storage_;
     std::size_t length_ = 0;
     bool overflowed_ = false;

@@ -10,6 +10,8 @@ CommandLineAction classifyCommandLine(int argc, const char* const argv[]) {
     return CommandLineAction::Usage;
 }
 
-const char* versionLine() { return "jobtypefilter (Kordavine Job Log) " JOBTYPEFILTER_VERSION; }
+const char* versionLine() {
+    return "jobtypefilter (Kordavine Job Log) " JOBTYPEFILTER_VERSION;
+}
 
 }  // namespace jobtypefilter

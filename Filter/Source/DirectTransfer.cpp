@@ -21,7 +21,9 @@ ssize_t spliceMove(int in, int out) {
     return ::splice(in, nullptr, out, nullptr, kChunk, SPLICE_F_MOVE);
 }
 
-ssize_t sendfileMove(int in, int out) { return ::sendfile(out, in, nullptr, kChunk); }
+ssize_t sendfileMove(int in, int out) {
+    return ::sendfile(out, in, nullptr, kChunk);
+}
 
 }  // namespace
 

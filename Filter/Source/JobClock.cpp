@@ -26,11 +26,13 @@ void formatCompactTime(char (&out)[kTimeStampSize]) {
 
 void formatDisplayTime(char (&out)[kTimeStampSize]) {
     const std::tm t = localNow();
-    std::snprintf(out, kTimeStampSize, "%.4d/%.2d/%.2d %.2d:%.2d", t.tm_year + 1900,
-                  t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min);
+    std::snprintf(out, kTimeStampSize, "%.4d/%.2d/%.2d %.2d:%.2d", t.tm_year + 1900, t.tm_mon + 1,
+                  t.tm_mday, t.tm_hour, t.tm_min);
 }
 
-void setClockSource(ClockSource source) { clockSource = source; }
+void setClockSource(ClockSource source) {
+    clockSource = source;
+}
 
 void applyTimeZone(const char* zone) {
     setenv("TZ", zone, 1);

@@ -13,7 +13,9 @@ JobOptions::JobOptions(const char* optionsString) {
     if (optionsString != nullptr) count_ = cupsParseOptions(optionsString, 0, &options_);
 }
 
-JobOptions::~JobOptions() { cupsFreeOptions(count_, options_); }
+JobOptions::~JobOptions() {
+    cupsFreeOptions(count_, options_);
+}
 
 JobOptions::JobOptions(JobOptions&& other) noexcept
     : count_(std::exchange(other.count_, 0)), options_(std::exchange(other.options_, nullptr)) {}

@@ -7,7 +7,7 @@
 namespace jobtypefilter {
 
 class JobOptions {
-public:
+  public:
     // Parses the options string into an empty set (null or empty gives no options).
     explicit JobOptions(const char* optionsString);
     ~JobOptions();

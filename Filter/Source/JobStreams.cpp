@@ -64,6 +64,8 @@ bool FdJobOutput::send(const unsigned char* bytes, std::size_t n) {
     return flush() && writeThrough(bytes, n);
 }
 
-bool FdJobOutput::finish() { return flush(); }
+bool FdJobOutput::finish() {
+    return flush();
+}
 
 }  // namespace jobtypefilter

@@ -10,7 +10,7 @@
 namespace jobtypefilter {
 
 class JobInput {
-public:
+  public:
     virtual ~JobInput() = default;
     // Up to n bytes, as many as are at hand: fewer than asked is no sign of the end, none is
     // (then atEnd() holds), or a failure (then failed() does). The job's bytes move on as they
@@ -23,7 +23,7 @@ public:
 };
 
 class JobOutput {
-public:
+  public:
     virtual ~JobOutput() = default;
     // False when the bytes could not be written. They may wait in a buffer.
     virtual bool write(const unsigned char* bytes, std::size_t n) = 0;
@@ -56,14 +56,14 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Reads a file descriptor: each readSome is one read straight into place, as cat does.
 class FdJobInput final : public JobInput {
-public:
+  public:
     explicit FdJobInput(int fd) : fd_(fd) {}
     std::size_t readSome(unsigned char* into, std::size_t n) override;
     bool atEnd() const override { return atEnd_; }
     bool failed() const override { return failed_; }
     int descriptor() const override { return failed_ ? -1 : fd_; }
 
-private:
+  private:
     int fd_;
     bool atEnd_ = false;
     bool failed_ = false;
@@ -72,7 +72,7 @@ private:
 // Writes to a file descriptor: small writes gather in a buffer of its own (as few system calls
 // as a large stdio buffer), sent bytes go straight to the descriptor after what is buffered.
 class FdJobOutput final : public JobOutput {
-public:
+  public:
     explicit FdJobOutput(int fd, std::size_t bufferSize = 128 * 1024);
     bool write(const unsigned char* bytes, std::size_t n) override;
     bool finish() override;
@@ -80,7 +80,7 @@ public:
     bool send(const unsigned char* bytes, std::size_t n) override;
     int descriptor() const override { return pending_ > 0 || failed_ ? -1 : fd_; }
 
-private:
+  private:
     bool flush();
     bool writeThrough(const unsigned char* bytes, std::size_t n);
 

@@ -13,15 +13,24 @@ struct Quoted {
     std::string_view text;
 };
 
-inline void appendPiece(BoundedText& text, std::string_view literal) { text.append(literal); }
-inline void appendPiece(BoundedText& text, const char* literal) { text.append(literal); }
-inline void appendPiece(BoundedText& text, Quoted value) { text.appendEscaped(value.text); }
-inline void appendPiece(BoundedText& text, long number) { text.appendNumber(number); }
-inline void appendPiece(BoundedText& text, int number) { text.appendNumber(number); }
+inline void appendPiece(BoundedText& text, std::string_view literal) {
+    text.append(literal);
+}
+inline void appendPiece(BoundedText& text, const char* literal) {
+    text.append(literal);
+}
+inline void appendPiece(BoundedText& text, Quoted value) {
+    text.appendEscaped(value.text);
+}
+inline void appendPiece(BoundedText& text, long number) {
+    text.appendNumber(number);
+}
+inline void appendPiece(BoundedText& text, int number) {
+    text.appendNumber(number);
+}
 
 template <typename... Pieces>
-void appendLine(BoundedText& text, std::string_view lineEnding, int tabs,
-                const Pieces&... pieces) {
+void appendLine(BoundedText& text, std::string_view lineEnding, int tabs, const Pieces&... pieces) {
     for (int i = 0; i < tabs; ++i) text.append("\t");
     (appendPiece(text, pieces), ...);
     text.append(lineEnding);

@@ -14,7 +14,7 @@ inline constexpr std::size_t kSpliceBufferSize = 2048;
 // spliceText, every line ended by the line ending detected in the held bytes. Returns 0 when the
 // whole text stands in the buffer, 1 when it failed (status recorded); a text that would not fit
 // the buffer is refused whole.
-int buildSpliceText(const JobOptions& options, BoundedText& spliceText,
-                    const unsigned char* first, std::size_t heldCount);
+int buildSpliceText(const JobOptions& options, BoundedText& spliceText, const unsigned char* first,
+                    std::size_t heldCount);
 
 }  // namespace jobtypefilter

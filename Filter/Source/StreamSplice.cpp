@@ -20,14 +20,17 @@
 namespace jobtypefilter {
 
 namespace {
-bool isLineEnd(unsigned char c) { return c == '\n' || c == '\r'; }
+bool isLineEnd(unsigned char c) {
+    return c == '\n' || c == '\r';
+}
 }  // namespace
 
 TokenLine findTokenLine(const unsigned char* bytes, std::size_t from, std::size_t end,
                         bool lineEndBeforeFrom) {
     std::size_t at = from;
     while (at < end) {
-        const auto* percent = static_cast<const unsigned char*>(std::memchr(bytes + at, '%', end - at));
+        const auto* percent =
+            static_cast<const unsigned char*>(std::memchr(bytes + at, '%', end - at));
         if (percent == nullptr) break;
         at = static_cast<std::size_t>(percent - bytes);
         const bool lineStart = at == from ? lineEndBeforeFrom : isLineEnd(bytes[at - 1]);
@@ -93,7 +96,7 @@ class FillingTracker {
 // detected over, and a job whose last filling ends exactly at its end waits once, as a read that
 // brings nothing does.
 class JobStreamer {
-public:
+  public:
     JobStreamer(const JobOptions& options, JobInput& input, JobOutput& output,
                 unsigned char* window, BoundedText& spliceText, const FilterHooks& hooks)
         : options_(options),
@@ -109,7 +112,7 @@ public:
         return 0;
     }
 
-private:
+  private:
     using Offset = JobOffset;
 
     static int fail(FilterStatus code) {
@@ -148,9 +151,9 @@ private:
         for (;;) {
             std::size_t got = 0;
             if (!fill(got)) return fail(FilterStatus::ReadFailed);
-            const TokenLine line = findTokenLine(window_, static_cast<std::size_t>(scan_ - base_),
-                                                 static_cast<std::size_t>(end_ - base_),
-                                                 lineEndBeforeScan_);
+            const TokenLine line =
+                findTokenLine(window_, static_cast<std::size_t>(scan_ - base_),
+                              static_cast<std::size_t>(end_ - base_), lineEndBeforeScan_);
             const Offset lineAt = base_ + line.at;
             if (line.match == TokenMatch::Found) {
                 followFillings(lineAt + kPrologTokenLength - 1);
@@ -218,10 +221,10 @@ private:
     unsigned char* window_;
     BoundedText& spliceText_;
     const FilterHooks& hooks_;
-    Offset base_ = 0;     // the job position of the window's first byte
-    Offset end_ = 0;      // one past the last byte read
-    Offset sent_ = 0;     // one past the last byte sent on
-    Offset scan_ = 0;     // the first byte not yet searched
+    Offset base_ = 0;                // the job position of the window's first byte
+    Offset end_ = 0;                 // one past the last byte read
+    Offset sent_ = 0;                // one past the last byte sent on
+    Offset scan_ = 0;                // the first byte not yet searched
     bool lineEndBeforeScan_ = true;  // the byte before scan_ ends a line (or scan_ is 0)
     FillingTracker fillings_;
 };

@@ -33,8 +33,8 @@ TokenLine findTokenLine(const unsigned char* bytes, std::size_t from, std::size_
 // What the process around the core provides.
 struct FilterHooks {
     void (*setTimeZone)(const char* zone) = nullptr;  // TZ from the TimeZone option
-    void (*installSignalHandling)() = nullptr;         // once the buffers exist
-    void (*waitForInput)() = nullptr;                  // a filling's read brought nothing
+    void (*installSignalHandling)() = nullptr;        // once the buffers exist
+    void (*waitForInput)() = nullptr;                 // a filling's read brought nothing
 };
 
 // Runs one job: parses the options (refusing a key in another letter case, and turning the

@@ -24,7 +24,9 @@ using namespace jobtypefilter;
 // Buffer size for standard output.
 constexpr std::size_t kStreamBufferSize = 128 * 1024;
 
-extern "C" void onTerminateSignal(int) { _exit(1); }
+extern "C" void onTerminateSignal(int) {
+    _exit(1);
+}
 
 void installSignalHandling() {
     struct sigaction terminate {};
@@ -34,7 +36,9 @@ void installSignalHandling() {
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-void waitForInput() { sleep(1); }
+void waitForInput() {
+    sleep(1);
+}
 
 // How long the end of a failed job waits for its error lines to be read.
 constexpr int kReportReadTimeoutMs = 5000;

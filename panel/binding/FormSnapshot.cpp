@@ -9,7 +9,9 @@ const char* colorName(platform::LabelColor color) {
 }
 
 nlohmann::json snapshotOf(const platform::Control& control) {
-    nlohmann::json entry{{"class", control.className()}, {"hidden", control.isHidden()}, {"enabled", control.isEnabled()}};
+    nlohmann::json entry{{"class", control.className()},
+                         {"hidden", control.isHidden()},
+                         {"enabled", control.isEnabled()}};
     if (const auto* field = dynamic_cast<const platform::TextField*>(&control)) {
         entry["text"] = field->stringValue();
         if (const auto color = field->textColor()) entry["color"] = colorName(*color);

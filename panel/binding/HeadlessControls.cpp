@@ -99,10 +99,16 @@ std::shared_ptr<platform::TextFieldPeer> HeadlessToolkit::makeTextField(bool sec
     return std::make_shared<HeadlessTextField>(secure);
 }
 
-std::shared_ptr<platform::PopUpPeer> HeadlessToolkit::makePopUp() { return std::make_shared<HeadlessPopUp>(); }
+std::shared_ptr<platform::PopUpPeer> HeadlessToolkit::makePopUp() {
+    return std::make_shared<HeadlessPopUp>();
+}
 
-std::shared_ptr<platform::ButtonPeer> HeadlessToolkit::makeCheckBox() { return std::make_shared<HeadlessCheckBox>(); }
+std::shared_ptr<platform::ButtonPeer> HeadlessToolkit::makeCheckBox() {
+    return std::make_shared<HeadlessCheckBox>();
+}
 
-std::shared_ptr<platform::ViewPeer> HeadlessToolkit::makeView() { return std::make_shared<HeadlessView>(); }
+std::shared_ptr<platform::ViewPeer> HeadlessToolkit::makeView() {
+    return std::make_shared<HeadlessView>();
+}
 
 }  // namespace kordavine::headless

@@ -19,7 +19,7 @@ using platform::LabelColor;
 
 template <class Peer>
 class HeadlessControl : public Peer {
-public:
+  public:
     void setHidden(bool hidden) override { hidden_ = hidden; }
     bool isHidden() const override { return hidden_; }
     void setEnabled(bool enabled) override { enabled_ = enabled; }
@@ -27,13 +27,13 @@ public:
     // Whether the user can reach the control at all.
     bool takesUserActions() const { return enabled_ && !hidden_; }
 
-private:
+  private:
     bool hidden_ = false;
     bool enabled_ = true;
 };
 
 class HeadlessTextField : public HeadlessControl<platform::TextFieldPeer> {
-public:
+  public:
     explicit HeadlessTextField(bool secure) : secure_(secure) {}
 
     std::string text() const override { return text_; }
@@ -43,7 +43,9 @@ public:
     bool isSecure() const override { return secure_; }
     void setEditable(bool editable) override { editable_ = editable; }
     bool isEditable() const { return editable_; }
-    void setTextDidChangeHandler(std::function<void()> handler) override { handler_ = std::move(handler); }
+    void setTextDidChangeHandler(std::function<void()> handler) override {
+        handler_ = std::move(handler);
+    }
 
     // Types text one character at a time at the end of the field; every keystroke is an edit.
     bool userTypes(const std::string& text);
@@ -52,7 +54,7 @@ public:
     // Selects everything and types over it as one edit (an empty text clears the field).
     bool userReplaces(const std::string& text);
 
-private:
+  private:
     bool takesEdits() const { return editable_ && takesUserActions(); }
     void edited();
 
@@ -64,7 +66,7 @@ private:
 };
 
 class HeadlessPopUp : public HeadlessControl<platform::PopUpPeer> {
-public:
+  public:
     void removeAllItems() override;
     void addItem(const std::string& title) override;
     void selectItem(const std::string& title) override;
@@ -75,14 +77,14 @@ public:
     // Picks the entry with that title and sends the action; false when there is none.
     bool userPicks(const std::string& title);
 
-private:
+  private:
     std::vector<std::string> items_;
     std::optional<std::size_t> selected_;
     std::function<void()> action_;
 };
 
 class HeadlessCheckBox : public HeadlessControl<platform::ButtonPeer> {
-public:
+  public:
     int state() const override { return state_; }
     void setState(int state) override { state_ = state; }
     std::string title() const override { return title_; }
@@ -92,7 +94,7 @@ public:
     // Turns the box off when it is on (any state but 0), on otherwise, and sends the action.
     bool userToggles();
 
-private:
+  private:
     int state_ = 0;
     std::string title_;
     std::function<void()> action_;
@@ -101,7 +103,7 @@ private:
 class HeadlessView : public HeadlessControl<platform::ViewPeer> {};
 
 class HeadlessToolkit : public platform::Toolkit {
-public:
+  public:
     std::shared_ptr<platform::TextFieldPeer> makeTextField(bool secure) override;
     std::shared_ptr<platform::PopUpPeer> makePopUp() override;
     std::shared_ptr<platform::ButtonPeer> makeCheckBox() override;

@@ -146,12 +146,12 @@ const DialogCommandRegistration release{"release", [](DialogSession& session, co
                                         }};
 
 // {"do": "type", "control": <field>, "text": <characters typed one by one>}
-const DialogCommandRegistration type{
-    "type", [](DialogSession& session, const json& step) -> json {
-        const std::string text = stringArgument(step, "text");
-        auto field = peerOf<headless::HeadlessTextField>(session, step);
-        return field && field->userTypes(text);
-    }};
+const DialogCommandRegistration type{"type", [](DialogSession& session, const json& step) -> json {
+                                         const std::string text = stringArgument(step, "text");
+                                         auto field =
+                                             peerOf<headless::HeadlessTextField>(session, step);
+                                         return field && field->userTypes(text);
+                                     }};
 
 // {"do": "paste", "control": <field>, "text": <pasted as one edit>, "at": <character position,
 // the end when left out>}
@@ -172,12 +172,12 @@ const DialogCommandRegistration replace{
     }};
 
 // {"do": "pick", "control": <pop-up>, "title": <an entry's title as shown>}
-const DialogCommandRegistration pick{
-    "pick", [](DialogSession& session, const json& step) -> json {
-        const std::string title = stringArgument(step, "title");
-        auto popUp = peerOf<headless::HeadlessPopUp>(session, step);
-        return popUp && popUp->userPicks(title);
-    }};
+const DialogCommandRegistration pick{"pick", [](DialogSession& session, const json& step) -> json {
+                                         const std::string title = stringArgument(step, "title");
+                                         auto popUp =
+                                             peerOf<headless::HeadlessPopUp>(session, step);
+                                         return popUp && popUp->userPicks(title);
+                                     }};
 
 // {"do": "toggle", "control": <check box>}
 const DialogCommandRegistration toggle{

@@ -1,9 +1,9 @@
 #include "Bundle.h"
 
+#include <plist/plist.h>
+
 #include <fstream>
 #include <sstream>
-
-#include <plist/plist.h>
 
 #include "DialogServices.h"
 #include "StringsFile.h"
@@ -32,7 +32,8 @@ struct PlistStringDeleter {
 
 // The string entries of the descriptor's top-level dictionary; none when it is not a plist
 // dictionary.
-std::optional<std::map<std::string, std::string, std::less<>>> readInfoPlist(const std::filesystem::path& path) {
+std::optional<std::map<std::string, std::string, std::less<>>> readInfoPlist(
+    const std::filesystem::path& path) {
     const auto bytes = readFile(path);
     if (!bytes || bytes->empty()) return std::nullopt;
     plist_t root = nullptr;
@@ -72,7 +73,8 @@ StringsTable readStringsTable(const std::filesystem::path& resources, std::strin
 }  // namespace
 
 std::shared_ptr<Bundle> Bundle::empty() {
-    return std::make_shared<Bundle>(std::filesystem::path(), std::map<std::string, std::string, std::less<>>{},
+    return std::make_shared<Bundle>(std::filesystem::path(),
+                                    std::map<std::string, std::string, std::less<>>{},
                                     StringsTable{}, StringsTable{});
 }
 
@@ -81,13 +83,18 @@ std::shared_ptr<Bundle> Bundle::open(const std::filesystem::path& path, std::str
     if (!info) return nullptr;
     const auto resources = path / "Contents" / "Resources";
     StringsTable english = readStringsTable(resources, "en");
-    StringsTable localized = language == "en" ? StringsTable{} : readStringsTable(resources, language);
-    return std::make_shared<Bundle>(path, std::move(*info), std::move(localized), std::move(english));
+    StringsTable localized =
+        language == "en" ? StringsTable{} : readStringsTable(resources, language);
+    return std::make_shared<Bundle>(path, std::move(*info), std::move(localized),
+                                    std::move(english));
 }
 
 Bundle::Bundle(std::filesystem::path path, std::map<std::string, std::string, std::less<>> info,
                StringsTable localized, StringsTable english)
-    : path_(std::move(path)), info_(std::move(info)), localized_(std::move(localized)), english_(std::move(english)) {}
+    : path_(std::move(path)),
+      info_(std::move(info)),
+      localized_(std::move(localized)),
+      english_(std::move(english)) {}
 
 std::optional<std::string> Bundle::infoValue(std::string_view key) const {
     const auto found = info_.find(key);
@@ -95,7 +102,9 @@ std::optional<std::string> Bundle::infoValue(std::string_view key) const {
     return found->second;
 }
 
-std::filesystem::path Bundle::resourcePath() const { return path_ / "Contents" / "Resources"; }
+std::filesystem::path Bundle::resourcePath() const {
+    return path_ / "Contents" / "Resources";
+}
 
 std::filesystem::path Bundle::executablePath() const {
     const auto name = infoValue("CFBundleExecutable");

@@ -21,12 +21,13 @@ namespace kordavine::platform {
 using StringsTable = std::map<std::string, std::string, std::less<>>;
 
 class Bundle {
-public:
+  public:
     // A bundle with no files: no strings, no views.
     static std::shared_ptr<Bundle> empty();
     // Reads the descriptor and the strings tables of the bundle at path for language (such as
     // "en" or "de"); none when the descriptor cannot be read.
-    static std::shared_ptr<Bundle> open(const std::filesystem::path& path, std::string_view language);
+    static std::shared_ptr<Bundle> open(const std::filesystem::path& path,
+                                        std::string_view language);
 
     Bundle(std::filesystem::path path, std::map<std::string, std::string, std::less<>> info,
            StringsTable localized, StringsTable english);
@@ -47,7 +48,7 @@ public:
     // succeeded. Nothing is connected when the description is missing or broken.
     bool loadNibNamed(std::string_view name, const std::shared_ptr<NibOwner>& owner) const;
 
-private:
+  private:
     std::filesystem::path path_;
     std::map<std::string, std::string, std::less<>> info_;
     StringsTable localized_;

@@ -25,8 +25,10 @@ bool liesInside(const std::filesystem::path& path, const std::filesystem::path& 
 
 }  // namespace
 
-std::filesystem::path chooseBundle(const std::filesystem::path& program, const BundleCandidates& candidates) {
-    if (!program.empty() && !candidates.buildDirectory.empty() && liesInside(program, candidates.buildDirectory)) {
+std::filesystem::path chooseBundle(const std::filesystem::path& program,
+                                   const BundleCandidates& candidates) {
+    if (!program.empty() && !candidates.buildDirectory.empty() &&
+        liesInside(program, candidates.buildDirectory)) {
         return candidates.buildTreeBundle;
     }
     return candidates.installedBundle;

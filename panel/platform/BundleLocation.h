@@ -15,7 +15,8 @@ struct BundleCandidates {
 
 // The build tree's bundle when program lies inside the build directory, the installed one
 // otherwise (also when program is unknown).
-std::filesystem::path chooseBundle(const std::filesystem::path& program, const BundleCandidates& candidates);
+std::filesystem::path chooseBundle(const std::filesystem::path& program,
+                                   const BundleCandidates& candidates);
 
 // chooseBundle for the running program (/proc/self/exe): the build tree this build was made in,
 // or the bundle installed beside the program (found from the program's own directory, so any

@@ -25,7 +25,9 @@ RegisteredClass& entryFor(std::string_view name, const std::shared_ptr<Bundle>& 
 
 }  // namespace
 
-void ClassRegistrar::registerClass(std::string_view name) { entryFor(name, bundle_); }
+void ClassRegistrar::registerClass(std::string_view name) {
+    entryFor(name, bundle_);
+}
 
 void ClassRegistrar::registerFactoryClass(std::string_view name, FactoryClass make) {
     entryFor(name, bundle_).factory = std::move(make);

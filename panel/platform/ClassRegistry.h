@@ -20,13 +20,13 @@ using TextFieldClass = std::function<std::shared_ptr<TextField>(std::shared_ptr<
 // Handed to a module's entry point while its bundle loads; every class it registers belongs to
 // that bundle.
 class ClassRegistrar {
-public:
+  public:
     explicit ClassRegistrar(std::shared_ptr<Bundle> bundle) : bundle_(std::move(bundle)) {}
     void registerClass(std::string_view name);
     void registerFactoryClass(std::string_view name, FactoryClass make);
     void registerTextFieldClass(std::string_view name, TextFieldClass make);
 
-private:
+  private:
     std::shared_ptr<Bundle> bundle_;
 };
 

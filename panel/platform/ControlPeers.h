@@ -15,7 +15,7 @@ namespace kordavine::platform {
 enum class LabelColor { Black, LightGray };
 
 class ControlPeer {
-public:
+  public:
     virtual ~ControlPeer() = default;
     virtual void setHidden(bool hidden) = 0;
     virtual bool isHidden() const = 0;
@@ -25,7 +25,7 @@ public:
 
 // Text fields, secure text fields, labels and notes.
 class TextFieldPeer : public ControlPeer {
-public:
+  public:
     virtual std::string text() const = 0;
     // Replaces the text; raises no change notification.
     virtual void setText(const std::string& text) = 0;
@@ -39,7 +39,7 @@ public:
 };
 
 class PopUpPeer : public ControlPeer {
-public:
+  public:
     virtual void removeAllItems() = 0;
     virtual void addItem(const std::string& title) = 0;
     // Selects the first item with that title; a title the list lacks leaves the selection as it is.
@@ -52,7 +52,7 @@ public:
 
 // Check boxes.
 class ButtonPeer : public ControlPeer {
-public:
+  public:
     virtual int state() const = 0;
     virtual void setState(int state) = 0;
     virtual std::string title() const = 0;
@@ -71,10 +71,11 @@ struct FormPlace {
 };
 
 class ViewPeer : public ControlPeer {
-public:
+  public:
     // Puts a control of the view in its place in the form (none: the description gives it no
     // place). A toolkit without a screen has no layout and ignores it.
-    virtual void placeControl(const std::shared_ptr<ControlPeer>& control, const std::optional<FormPlace>& place) {
+    virtual void placeControl(const std::shared_ptr<ControlPeer>& control,
+                              const std::optional<FormPlace>& place) {
         (void)control;
         (void)place;
     }
@@ -82,7 +83,7 @@ public:
 
 // Creates the controls of a view description.
 class Toolkit {
-public:
+  public:
     virtual ~Toolkit() = default;
     virtual std::shared_ptr<TextFieldPeer> makeTextField(bool secure) = 0;
     virtual std::shared_ptr<PopUpPeer> makePopUp() = 0;

@@ -22,7 +22,9 @@ bool Control::isEnabled() const {
 
 TextField::TextField(std::shared_ptr<TextFieldPeer> peer) : peer_(std::move(peer)) {}
 
-std::string TextField::stringValue() const { return peer_ ? peer_->text() : std::string(); }
+std::string TextField::stringValue() const {
+    return peer_ ? peer_->text() : std::string();
+}
 
 void TextField::setStringValue(const std::string& text) {
     if (peer_) peer_->setText(text);
@@ -72,13 +74,17 @@ std::vector<std::string> PopUpButton::itemTitles() const {
 
 Button::Button(std::shared_ptr<ButtonPeer> peer) : peer_(std::move(peer)) {}
 
-int Button::state() const { return peer_ ? peer_->state() : 0; }
+int Button::state() const {
+    return peer_ ? peer_->state() : 0;
+}
 
 void Button::setState(int state) {
     if (peer_) peer_->setState(state);
 }
 
-std::string Button::title() const { return peer_ ? peer_->title() : std::string(); }
+std::string Button::title() const {
+    return peer_ ? peer_->title() : std::string();
+}
 
 void Button::setTitle(const std::string& title) {
     if (peer_) peer_->setTitle(title);
@@ -86,7 +92,9 @@ void Button::setTitle(const std::string& title) {
 
 View::View(std::shared_ptr<ViewPeer> peer) : peer_(std::move(peer)) {}
 
-void View::addSubview(std::shared_ptr<Control> control) { addSubview(std::move(control), std::nullopt); }
+void View::addSubview(std::shared_ptr<Control> control) {
+    addSubview(std::move(control), std::nullopt);
+}
 
 void View::addSubview(std::shared_ptr<Control> control, const std::optional<FormPlace>& place) {
     if (peer_ && control->peer()) peer_->placeControl(control->peer(), place);

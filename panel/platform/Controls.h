@@ -14,7 +14,7 @@
 namespace kordavine::platform {
 
 class Control : public std::enable_shared_from_this<Control> {
-public:
+  public:
     virtual ~Control() = default;
     void setHidden(bool hidden);
     bool isHidden() const;
@@ -27,12 +27,12 @@ public:
     const std::string& identifier() const { return identifier_; }
     void setIdentifier(std::string identifier) { identifier_ = std::move(identifier); }
 
-private:
+  private:
     std::string identifier_;
 };
 
 class TextField : public Control {
-public:
+  public:
     explicit TextField(std::shared_ptr<TextFieldPeer> peer = nullptr);
     std::string stringValue() const;
     // Puts text in; raises no change notification.
@@ -47,18 +47,18 @@ public:
     // Routes the peer's change notifications to textDidChange.
     void listenForTextChanges();
 
-private:
+  private:
     std::shared_ptr<TextFieldPeer> peer_;
 };
 
 class SecureTextField : public TextField {
-public:
+  public:
     using TextField::TextField;
     const char* className() const override { return "NSSecureTextField"; }
 };
 
 class PopUpButton : public Control {
-public:
+  public:
     explicit PopUpButton(std::shared_ptr<PopUpPeer> peer = nullptr);
     void removeAllItems();
     void addItemWithTitle(const std::string& title);
@@ -70,12 +70,12 @@ public:
     std::shared_ptr<ControlPeer> peer() const override { return peer_; }
     std::shared_ptr<PopUpPeer> popUpPeer() const { return peer_; }
 
-private:
+  private:
     std::shared_ptr<PopUpPeer> peer_;
 };
 
 class Button : public Control {
-public:
+  public:
     explicit Button(std::shared_ptr<ButtonPeer> peer = nullptr);
     // 0 is off; any other value counts as on.
     int state() const;
@@ -87,13 +87,13 @@ public:
     std::shared_ptr<ControlPeer> peer() const override { return peer_; }
     std::shared_ptr<ButtonPeer> buttonPeer() const { return peer_; }
 
-private:
+  private:
     std::shared_ptr<ButtonPeer> peer_;
 };
 
 // A root view: it keeps the controls loaded into it alive.
 class View : public Control {
-public:
+  public:
     explicit View(std::shared_ptr<ViewPeer> peer = nullptr);
     void addSubview(std::shared_ptr<Control> control);
     // Adds a control and hands it, with its place in the form, to the toolkit.
@@ -105,7 +105,7 @@ public:
     const char* className() const override { return "NSView"; }
     std::shared_ptr<ControlPeer> peer() const override { return peer_; }
 
-private:
+  private:
     std::shared_ptr<ViewPeer> peer_;
     std::vector<std::shared_ptr<Control>> subviews_;
 };

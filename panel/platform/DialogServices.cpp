@@ -40,13 +40,19 @@ void NSLog(std::string_view line) {
     }
 }
 
-void setAlertSink(MessageSink sink) { sinks().alert = std::move(sink); }
-void setLogSink(MessageSink sink) { sinks().log = std::move(sink); }
+void setAlertSink(MessageSink sink) {
+    sinks().alert = std::move(sink);
+}
+void setLogSink(MessageSink sink) {
+    sinks().log = std::move(sink);
+}
 
 void traceRelease(std::string_view what) {
     if (sinks().release) sinks().release(what);
 }
 
-void setReleaseSink(MessageSink sink) { sinks().release = std::move(sink); }
+void setReleaseSink(MessageSink sink) {
+    sinks().release = std::move(sink);
+}
 
 }  // namespace kordavine::platform

@@ -10,13 +10,15 @@
 namespace kordavine::platform {
 
 class NibOwner {
-public:
+  public:
     virtual ~NibOwner() = default;
     // Connects the outlet of that name; false when the owner has no such outlet or the control
     // is not of the outlet's class.
-    virtual bool connectOutlet(std::string_view outlet, const std::shared_ptr<Control>& control) = 0;
+    virtual bool connectOutlet(std::string_view outlet,
+                               const std::shared_ptr<Control>& control) = 0;
     // Performs the action of that selector; false when the owner has no such action.
-    virtual bool performAction(std::string_view selector, const std::shared_ptr<Control>& sender) = 0;
+    virtual bool performAction(std::string_view selector,
+                               const std::shared_ptr<Control>& sender) = 0;
 };
 
 }  // namespace kordavine::platform

@@ -9,7 +9,7 @@ namespace kordavine::platform {
 
 template <class ControlClass>
 class Outlet {
-public:
+  public:
     void connect(const std::shared_ptr<ControlClass>& control) { control_ = control; }
     bool isConnected() const { return !control_.expired(); }
 
@@ -20,7 +20,7 @@ public:
     }
     std::shared_ptr<ControlClass> operator->() const { return get(); }
 
-private:
+  private:
     static std::shared_ptr<ControlClass> absent() {
         // A control without a peer holds no state of its own, so one stand-in serves all.
         static const auto stand_in = std::make_shared<ControlClass>();

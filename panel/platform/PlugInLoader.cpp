@@ -14,8 +14,8 @@ struct ModuleHandle {
 
 }  // namespace
 
-std::variant<LoadedPlugIn, std::string> loadPrintDialogExtension(const std::filesystem::path& bundlePath,
-                                                                 std::string_view language) {
+std::variant<LoadedPlugIn, std::string> loadPrintDialogExtension(
+    const std::filesystem::path& bundlePath, std::string_view language) {
     auto bundle = Bundle::open(bundlePath, language);
     if (!bundle) return "cannot read the bundle descriptor of " + bundlePath.string();
     const auto module = bundle->executablePath();
@@ -24,7 +24,8 @@ std::variant<LoadedPlugIn, std::string> loadPrintDialogExtension(const std::file
     if (!principal) return std::string("the bundle descriptor names no principal class");
 
     // RTLD_NODELETE keeps the module mapped after the handle is closed.
-    std::unique_ptr<void, ModuleHandle> handle(dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE));
+    std::unique_ptr<void, ModuleHandle> handle(
+        dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE));
     if (!handle) return "cannot load the module: " + std::string(dlerror());
     auto entry = reinterpret_cast<ModuleEntry>(dlsym(handle.get(), kModuleEntryPoint));
     if (!entry) return std::string("the module has no entry point ") + kModuleEntryPoint;
@@ -33,7 +34,8 @@ std::variant<LoadedPlugIn, std::string> loadPrintDialogExtension(const std::file
 
     auto factory = makeFactoryOfClass(*principal);
     if (!factory) return "the module has no class " + *principal;
-    if (!factory->initWithBundle(bundle)) return "the factory " + *principal + " refused its bundle";
+    if (!factory->initWithBundle(bundle))
+        return "the factory " + *principal + " refused its bundle";
     return LoadedPlugIn{bundle, factory};
 }
 

@@ -21,7 +21,7 @@ struct LoadedPlugIn {
 
 // The loaded extension, or what went wrong. A module, once loaded, stays loaded for the life of
 // the process, as the objects it made may outlive the caller's interest in it.
-std::variant<LoadedPlugIn, std::string> loadPrintDialogExtension(const std::filesystem::path& bundlePath,
-                                                                 std::string_view language);
+std::variant<LoadedPlugIn, std::string> loadPrintDialogExtension(
+    const std::filesystem::path& bundlePath, std::string_view language);
 
 }  // namespace kordavine::platform

@@ -14,7 +14,7 @@ struct ppd_file_s;
 namespace kordavine::platform {
 
 class PDEPluginCallback {
-public:
+  public:
     virtual ~PDEPluginCallback() = default;
     virtual PMPrintSettings printSettings() const = 0;
     // Borrowed: the dialog owns the PPD.
@@ -24,15 +24,18 @@ public:
 
 // The callback object of our own print dialog.
 class DialogCallback : public PDEPluginCallback {
-public:
-    DialogCallback(PMPrintSettings settings, ppd_file_s* ppd, std::set<std::string, std::less<>> selectors = {})
+  public:
+    DialogCallback(PMPrintSettings settings, ppd_file_s* ppd,
+                   std::set<std::string, std::less<>> selectors = {})
         : settings_(std::move(settings)), ppd_(ppd), selectors_(std::move(selectors)) {}
 
     PMPrintSettings printSettings() const override { return settings_; }
     ppd_file_s* ppdFile() const override { return ppd_; }
-    bool respondsToSelector(std::string_view selector) const override { return selectors_.contains(selector); }
+    bool respondsToSelector(std::string_view selector) const override {
+        return selectors_.contains(selector);
+    }
 
-private:
+  private:
     PMPrintSettings settings_;
     ppd_file_s* ppd_;
     std::set<std::string, std::less<>> selectors_;

@@ -7,7 +7,9 @@
 
 namespace kordavine::platform {
 
-void PpdFile::Close::operator()(ppd_file_s* ppd) const { ppdClose(ppd); }
+void PpdFile::Close::operator()(ppd_file_s* ppd) const {
+    ppdClose(ppd);
+}
 
 std::optional<PpdFile> PpdFile::open(const std::filesystem::path& path) {
     ppd_file_t* ppd = ppdOpenFile(path.c_str());
@@ -19,7 +21,8 @@ std::optional<std::string> ppdAttributeValue(const ppd_file_s* ppd, std::string_
     if (!ppd) return std::nullopt;
     const std::string attributeName(name);
     // ppdFindAttr does not change the PPD apart from its search position.
-    ppd_attr_t* attribute = ppdFindAttr(const_cast<ppd_file_t*>(ppd), attributeName.c_str(), nullptr);
+    ppd_attr_t* attribute =
+        ppdFindAttr(const_cast<ppd_file_t*>(ppd), attributeName.c_str(), nullptr);
     if (!attribute || !attribute->value) return std::nullopt;
     return std::string(attribute->value);
 }

@@ -13,13 +13,13 @@ struct ppd_file_s;
 namespace kordavine::platform {
 
 class PpdFile {
-public:
+  public:
     // Parses the file; none when it cannot be read or is not a PPD.
     static std::optional<PpdFile> open(const std::filesystem::path& path);
 
     ppd_file_s* get() const { return ppd_.get(); }
 
-private:
+  private:
     struct Close {
         void operator()(ppd_file_s* ppd) const;
     };

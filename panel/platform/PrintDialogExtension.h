@@ -25,7 +25,7 @@ using PDEError = std::optional<std::string>;
 using PDESummary = std::map<std::string, std::string>;
 
 class PDEPanel {
-public:
+  public:
     virtual ~PDEPanel() = default;
     virtual std::string panelName() = 0;
     virtual std::string panelKind() = 0;
@@ -42,13 +42,13 @@ public:
 using PDEPanelList = std::vector<std::shared_ptr<PDEPanel>>;
 
 class PDEPluginFactory {
-public:
+  public:
     virtual ~PDEPluginFactory() = default;
     virtual bool initWithBundle(const std::shared_ptr<Bundle>& bundle) = 0;
     // The panels for a panel type; the empty list when the extension supplies none of that type,
     // none when a panel could not be made.
-    virtual std::optional<PDEPanelList> PDEPanelsForType(std::string_view type,
-                                                         const std::shared_ptr<PDEPluginCallback>& hostInfo) = 0;
+    virtual std::optional<PDEPanelList> PDEPanelsForType(
+        std::string_view type, const std::shared_ptr<PDEPluginCallback>& hostInfo) = 0;
 };
 
 }  // namespace kordavine::platform

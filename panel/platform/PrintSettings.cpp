@@ -11,7 +11,8 @@ OSStatus PrintSettingsStore::getValue(std::string_view key, std::string& value) 
 
 OSStatus PrintSettingsStore::setValue(std::string_view key, std::string_view value, bool locked) {
     if (locked) return kPMInvalidParameter;
-    if (const auto refused = refusedKeys_.find(key); refused != refusedKeys_.end()) return refused->second;
+    if (const auto refused = refusedKeys_.find(key); refused != refusedKeys_.end())
+        return refused->second;
     values_.insert_or_assign(std::string(key), std::string(value));
     return noErr;
 }
@@ -20,7 +21,8 @@ void PrintSettingsStore::refuseWritesTo(std::string_view key, OSStatus status) {
     refusedKeys_.insert_or_assign(std::string(key), status);
 }
 
-OSStatus PMPrintSettingsGetValue(const PMPrintSettings& settings, std::string_view key, std::string& value) {
+OSStatus PMPrintSettingsGetValue(const PMPrintSettings& settings, std::string_view key,
+                                 std::string& value) {
     if (!settings) return kPMInvalidParameter;
     return settings->getValue(key, value);
 }

@@ -15,12 +15,12 @@ namespace kordavine::platform {
 using OSStatus = std::int32_t;
 
 inline constexpr OSStatus noErr = 0;
-inline constexpr OSStatus kPMKeyNotFound = -9589;      // no value under the key
-inline constexpr OSStatus kPMInvalidParameter = -50;   // no store, or a locked write was asked for
-inline constexpr OSStatus kPMKeyNotWritable = -9590;   // the store refuses writes to this key
+inline constexpr OSStatus kPMKeyNotFound = -9589;     // no value under the key
+inline constexpr OSStatus kPMInvalidParameter = -50;  // no store, or a locked write was asked for
+inline constexpr OSStatus kPMKeyNotWritable = -9590;  // the store refuses writes to this key
 
 class PrintSettingsStore {
-public:
+  public:
     OSStatus getValue(std::string_view key, std::string& value) const;
     OSStatus setValue(std::string_view key, std::string_view value, bool locked);
 
@@ -29,7 +29,7 @@ public:
     // Makes every later write to key fail with status (a store that cannot take the value).
     void refuseWritesTo(std::string_view key, OSStatus status);
 
-private:
+  private:
     std::map<std::string, std::string, std::less<>> values_;
     std::map<std::string, OSStatus, std::less<>> refusedKeys_;
 };
@@ -38,7 +38,8 @@ using PMPrintSettings = std::shared_ptr<PrintSettingsStore>;
 
 // 0 and the value when the key is present; kPMKeyNotFound (value untouched) when it is absent;
 // kPMInvalidParameter when there is no store.
-OSStatus PMPrintSettingsGetValue(const PMPrintSettings& settings, std::string_view key, std::string& value);
+OSStatus PMPrintSettingsGetValue(const PMPrintSettings& settings, std::string_view key,
+                                 std::string& value);
 
 // Stores value under key. Values are kept unlocked: a request to lock is refused with
 // kPMInvalidParameter and stores nothing.

@@ -9,8 +9,12 @@ std::shared_ptr<Toolkit>& installedToolkit() {
 }
 }  // namespace
 
-void setToolkit(std::shared_ptr<Toolkit> toolkit) { installedToolkit() = std::move(toolkit); }
+void setToolkit(std::shared_ptr<Toolkit> toolkit) {
+    installedToolkit() = std::move(toolkit);
+}
 
-std::shared_ptr<Toolkit> toolkit() { return installedToolkit(); }
+std::shared_ptr<Toolkit> toolkit() {
+    return installedToolkit();
+}
 
 }  // namespace kordavine::platform

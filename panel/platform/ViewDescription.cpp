@@ -3,18 +3,19 @@
 //    "controls": [{"class": "NSTextField", "customClass": "UserIDFieldS", "outlet": "UserIDField",
 //                  "identifier": "UserIDField", "editable": true, "hidden": false, "enabled": true,
 //                  "text": "", "color": "black", "row": "UserID", "column": "entry"},
-//                 {"class": "NSPopUpButton", "outlet": "JobTypeSelection", "action": "ChangeJobType:",
+//                 {"class": "NSPopUpButton", "outlet": "JobTypeSelection", "action":
+//                 "ChangeJobType:",
 //                  "items": ["Normal Print"]},
-//                 {"class": "NSButton", "outlet": "EnableUserCode", "action": "ChangeOnOffUserCode:",
+//                 {"class": "NSButton", "outlet": "EnableUserCode", "action":
+//                 "ChangeOnOffUserCode:",
 //                  "title": "Enable User Code", "state": 0}]}
 // Texts, titles and items are looked up in the bundle's strings table. "row" and "column" (label,
 // entry or note) place a control in the form a screen toolkit lays out; rows follow in the order
 // the description first names them. Every control is made before any outlet is connected, so a
 // description that fails connects nothing.
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <stdexcept>
-
-#include <nlohmann/json.hpp>
 
 #include "Bundle.h"
 #include "ClassRegistry.h"
@@ -27,7 +28,7 @@ namespace {
 using nlohmann::json;
 
 class DescriptionError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -55,7 +56,7 @@ std::optional<FormPlace> formPlaceOf(const json& description) {
 }
 
 class ViewBuilder {
-public:
+  public:
     ViewBuilder(const Bundle& bundle, Toolkit& toolkit, const std::shared_ptr<NibOwner>& owner)
         : bundle_(bundle), toolkit_(toolkit), owner_(owner) {}
 
@@ -72,14 +73,17 @@ public:
             throw DescriptionError("unknown control class " + kind);
         }
         if (description.contains("hidden")) control->setHidden(description["hidden"].get<bool>());
-        if (description.contains("enabled")) control->setEnabled(description["enabled"].get<bool>());
+        if (description.contains("enabled"))
+            control->setEnabled(description["enabled"].get<bool>());
         const std::string outlet = description.value("outlet", std::string());
         control->setIdentifier(description.value("identifier", outlet));
         return {control, outlet, formPlaceOf(description)};
     }
 
-private:
-    std::string localized(const json& text) const { return bundle_.localizedStringForKey(text.get<std::string>()); }
+  private:
+    std::string localized(const json& text) const {
+        return bundle_.localizedStringForKey(text.get<std::string>());
+    }
 
     std::shared_ptr<Control> makeTextField(const json& description, bool secure) {
         auto peer = toolkit_.makeTextField(secure);
@@ -90,7 +94,8 @@ private:
             if (!make) throw DescriptionError("unknown class " + className);
             field = make(peer);
             const bool classIsSecure = std::dynamic_pointer_cast<SecureTextField>(field) != nullptr;
-            if (!field || classIsSecure != secure) throw DescriptionError("class " + className + " does not fit its control");
+            if (!field || classIsSecure != secure)
+                throw DescriptionError("class " + className + " does not fit its control");
         } else if (secure) {
             field = std::make_shared<SecureTextField>(peer);
         } else {
@@ -100,7 +105,8 @@ private:
         if (description.contains("text")) field->setStringValue(localized(description["text"]));
         if (description.contains("color")) {
             const std::string color = description["color"].get<std::string>();
-            if (color != "black" && color != "lightGray") throw DescriptionError("unknown colour " + color);
+            if (color != "black" && color != "lightGray")
+                throw DescriptionError("unknown colour " + color);
             field->setTextColor(color == "black" ? LabelColor::Black : LabelColor::LightGray);
         }
         field->listenForTextChanges();
@@ -110,8 +116,10 @@ private:
     std::shared_ptr<Control> makePopUp(const json& description) {
         auto peer = toolkit_.makePopUp();
         auto popUp = std::make_shared<PopUpButton>(peer);
-        for (const auto& item : description.value("items", json::array())) popUp->addItemWithTitle(localized(item));
-        if (description.contains("selected")) popUp->selectItemWithTitle(localized(description["selected"]));
+        for (const auto& item : description.value("items", json::array()))
+            popUp->addItemWithTitle(localized(item));
+        if (description.contains("selected"))
+            popUp->selectItemWithTitle(localized(description["selected"]));
         connectAction(description, *peer, popUp);
         return popUp;
     }
@@ -126,7 +134,8 @@ private:
     }
 
     template <class Peer>
-    void connectAction(const json& description, Peer& peer, const std::shared_ptr<Control>& control) {
+    void connectAction(const json& description, Peer& peer,
+                       const std::shared_ptr<Control>& control) {
         if (!description.contains("action")) return;
         const std::string selector = description["action"].get<std::string>();
         std::weak_ptr<NibOwner> owner = owner_;
@@ -160,9 +169,11 @@ bool Bundle::loadNibNamed(std::string_view name, const std::shared_ptr<NibOwner>
     std::string rootOutlet;
     try {
         const json description = json::parse(*bytes);
-        if (description.at("class").get<std::string>() != "NSView") throw DescriptionError("the root is not a view");
+        if (description.at("class").get<std::string>() != "NSView")
+            throw DescriptionError("the root is not a view");
         ViewBuilder builder(*this, *host, owner);
-        for (const auto& control : description.value("controls", json::array())) made.push_back(builder.make(control));
+        for (const auto& control : description.value("controls", json::array()))
+            made.push_back(builder.make(control));
         root = std::make_shared<View>(host->makeView());
         rootOutlet = description.value("outlet", std::string());
     } catch (const std::exception& error) {
@@ -175,7 +186,8 @@ bool Bundle::loadNibNamed(std::string_view name, const std::shared_ptr<NibOwner>
             NSLog("Cannot connect the outlet " + entry.outlet);
         }
     }
-    if (!rootOutlet.empty() && !owner->connectOutlet(rootOutlet, root)) NSLog("Cannot connect the outlet " + rootOutlet);
+    if (!rootOutlet.empty() && !owner->connectOutlet(rootOutlet, root))
+        NSLog("Cannot connect the outlet " + rootOutlet);
     return true;
 }
 

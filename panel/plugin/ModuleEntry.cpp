@@ -7,5 +7,6 @@ extern "C" __attribute__((visibility("default"))) void kordavineRegisterClasses(
     kordavine::platform::ClassRegistrar& registrar) {
     using kordavine::joblog::kordavineJobLogC;
     kordavine::joblog::registerJobLogClasses(registrar);
-    registrar.registerFactoryClass(kordavineJobLogC::kClassName, [] { return std::make_shared<kordavineJobLogC>(); });
+    registrar.registerFactoryClass(kordavineJobLogC::kClassName,
+                                   [] { return std::make_shared<kordavineJobLogC>(); });
 }

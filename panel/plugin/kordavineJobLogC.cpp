@@ -4,7 +4,9 @@ namespace kordavine::joblog {
 
 kordavineJobLogC::kordavineJobLogC(PanelMaker makePanel) : makePanel_(std::move(makePanel)) {}
 
-bool kordavineJobLogC::initWithBundle(const std::shared_ptr<platform::Bundle>&) { return true; }
+bool kordavineJobLogC::initWithBundle(const std::shared_ptr<platform::Bundle>&) {
+    return true;
+}
 
 std::optional<platform::PDEPanelList> kordavineJobLogC::PDEPanelsForType(
     std::string_view type, const std::shared_ptr<platform::PDEPluginCallback>& hostInfo) {

@@ -11,18 +11,20 @@
 namespace kordavine::joblog {
 
 class kordavineJobLogC final : public platform::PDEPluginFactory {
-public:
+  public:
     static constexpr char kClassName[] = "kordavineJobLogC";
 
-    using PanelMaker = std::function<std::shared_ptr<platform::PDEPanel>(std::shared_ptr<platform::PDEPluginCallback>)>;
+    using PanelMaker = std::function<std::shared_ptr<platform::PDEPanel>(
+        std::shared_ptr<platform::PDEPluginCallback>)>;
     // makePanel stands in for the panel's creation where a caller must see it fail.
     explicit kordavineJobLogC(PanelMaker makePanel = KordavineJobLogPDE::initWithCallback);
 
     bool initWithBundle(const std::shared_ptr<platform::Bundle>& bundle) override;
     std::optional<platform::PDEPanelList> PDEPanelsForType(
-        std::string_view type, const std::shared_ptr<platform::PDEPluginCallback>& hostInfo) override;
+        std::string_view type,
+        const std::shared_ptr<platform::PDEPluginCallback>& hostInfo) override;
 
-private:
+  private:
     PanelMaker makePanel_;
 };
 

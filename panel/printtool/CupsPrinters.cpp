@@ -1,10 +1,9 @@
 #include "CupsPrinters.h"
 
+#include <cups/ppd.h>
 #include <unistd.h>
 
 #include <string_view>
-
-#include <cups/ppd.h>
 
 #include "PrintSettingsKeys.h"
 
@@ -28,7 +27,8 @@ PrinterListAnswer listPrinters() {
     CupsDestinations owned(count, dests);
     // No queues at all is an ordinary answer (libcups reports it as "not found"); a scheduler
     // that cannot be reached is not.
-    if (count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
+    if (count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE &&
+        cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
         return {std::nullopt, cupsLastErrorString() ? cupsLastErrorString() : "unknown error"};
     }
     PrinterList list;
@@ -49,7 +49,8 @@ PrinterSetup setupOfPrinter(const std::string& name) {
     PrinterSetup setup{name, std::nullopt, {}, {}};
     if (cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr)) {
         CupsDestinations owned(1, dest);
-        for (int i = 0; i < dest->num_options; ++i) setup.savedOptions[dest->options[i].name] = dest->options[i].value;
+        for (int i = 0; i < dest->num_options; ++i)
+            setup.savedOptions[dest->options[i].name] = dest->options[i].value;
     }
     // A queue without a PPD (a driverless or raw queue) leaves the panel without one. The PPD
     // call is deprecated in libcups, but the panel reads the driver's PPD attributes.
@@ -92,7 +93,8 @@ OptionMap presetSettings(const OptionMap& savedOptions) {
     const std::string prefix = varlo::printsettings::kKeyPrefix;
     OptionMap preset;
     for (const auto& [name, value] : savedOptions) {
-        if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0) preset[name] = value;
+        if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0)
+            preset[name] = value;
     }
     return preset;
 }

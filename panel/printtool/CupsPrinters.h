@@ -2,13 +2,13 @@
 // client configuration): the queues, the default one, a queue's PPD and its saved options.
 #pragma once
 
+#include <cups/cups.h>
+
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <cups/cups.h>
 
 #include "PpdFile.h"
 
@@ -19,7 +19,7 @@ using OptionMap = std::map<std::string, std::string>;
 
 // An owner of a list of destinations from cupsGetDests2 or one from cupsGetNamedDest.
 class CupsDestinations {
-public:
+  public:
     CupsDestinations(int count, cups_dest_t* dests) : count_(count), dests_(dests) {}
     ~CupsDestinations() { cupsFreeDests(count_, dests_); }
     CupsDestinations(const CupsDestinations&) = delete;
@@ -28,7 +28,7 @@ public:
     int count() const { return count_; }
     cups_dest_t* get() const { return dests_; }
 
-private:
+  private:
     int count_;
     cups_dest_t* dests_;
 };

@@ -46,7 +46,8 @@ DialogChoices choicesOf(QPrinter& printer) {
     // Constructed in place: GCC 12 misreads assigning a literal to the optional as an
     // overlapping copy (-Wrestrict).
     choices.orientation.emplace(layout.orientation() == QPageLayout::Landscape ? "4" : "3");
-    choices.outputOrder.emplace(printer.pageOrder() == QPrinter::LastPageFirst ? "reverse" : "normal");
+    choices.outputOrder.emplace(printer.pageOrder() == QPrinter::LastPageFirst ? "reverse"
+                                                                               : "normal");
     if (printer.printRange() == QPrinter::PageRange && !printer.pageRanges().isEmpty()) {
         choices.pageRanges = printer.pageRanges().toString().toStdString();
     }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Controls.h"
+#include "EntryValidation.h"
 
 namespace kordavine::printtool {
 
@@ -20,29 +21,14 @@ std::string textOf(const platform::View& view, std::string_view identifier) {
     return field ? field->stringValue() : std::string();
 }
 
-bool usesPassword(ps::JobType type) {
-    return type == ps::JobType::LockedPrint || type == ps::JobType::SavedPrint ||
-           type == ps::JobType::SaveDocumentPrint || type == ps::JobType::DocumentServer;
-}
-
-bool usesFileName(ps::JobType type) {
-    return type == ps::JobType::PausedPrint || type == ps::JobType::SavedPrint ||
-           type == ps::JobType::SaveDocumentPrint || type == ps::JobType::DocumentServer;
-}
-
 }  // namespace
 
 FormEntries readForm(const platform::View& view, const Localizer& localize) {
     FormEntries entries;
     if (const auto popUp = control<platform::PopUpButton>(view, "JobTypeSelection")) {
-        if (const auto selected = popUp->titleOfSelectedItem()) {
-            for (const auto& names : ps::kJobTypes) {
-                if (localize(names.displayTitle) == *selected) {
-                    entries.jobType = names.type;
-                    break;
-                }
-            }
-        }
+        // The job type as the panel itself reads its pop-up when it saves.
+        const auto title = joblog::englishTitleOfSelection(popUp->titleOfSelectedItem(), localize);
+        if (title) entries.jobType = ps::jobTypeFromDisplayTitle(*title);
     }
     entries.userID = textOf(view, "UserIDField");
     // The long entry when the model takes long passwords; the panel hides the other one.
@@ -73,11 +59,10 @@ std::vector<FormEntry> droppedEntries(const FormEntries& carried, const FormEntr
     if (carried.userCodeEnabled && (!taken.userCodeEnabled || carried.userCode != taken.userCode)) {
         dropped.push_back(FormEntry::UserCode);
     }
-    const auto type = carried.jobType.value_or(ps::JobType::Normal);
-    if (usesPassword(type) && carried.password != taken.password)
-        dropped.push_back(FormEntry::Password);
-    if (usesFileName(type) && carried.fileName != taken.fileName)
-        dropped.push_back(FormEntry::FileName);
+    // The password and file name count where the job type's form rows use them.
+    const ps::FormRows rows = ps::rowOf(carried.jobType.value_or(ps::JobType::Normal)).formRows;
+    if (rows.password && carried.password != taken.password) dropped.push_back(FormEntry::Password);
+    if (rows.fileName && carried.fileName != taken.fileName) dropped.push_back(FormEntry::FileName);
     return dropped;
 }
 

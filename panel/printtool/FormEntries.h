@@ -2,13 +2,13 @@
 // what another printer's panel did not take of them when they were carried over to it.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "CupsPrinters.h"
+#include "EntryValidation.h"
 #include "PrintSettingsKeys.h"
 
 namespace kordavine::platform {
@@ -18,7 +18,7 @@ class View;
 namespace kordavine::printtool {
 
 // The text the panel shows for an English text (its bundle's translation).
-using Localizer = std::function<std::string(std::string_view english)>;
+using joblog::Localizer;
 
 struct FormEntries {
     std::optional<varlo::printsettings::JobType>

@@ -18,7 +18,8 @@
 
 namespace kordavine::printtool {
 
-JobLogPrintDialog::JobLogPrintDialog(QPrinter* printer, JobLogTab* tab, SetupOfPrinter setupOf, QWidget* parent)
+JobLogPrintDialog::JobLogPrintDialog(QPrinter* printer, JobLogTab* tab, SetupOfPrinter setupOf,
+                                     QWidget* parent)
     : QPrintDialog(printer, parent), tab_(tab), setupOf_(std::move(setupOf)) {
     // The file goes to a queue as it is: no file output, no selection or current page. The page
     // range goes to CUPS as "page-ranges" with the page set beside it, both counting the file's

@@ -5,11 +5,10 @@
 // dropped are printed only once the person confirms.
 #pragma once
 
-#include <functional>
-#include <string>
-
 #include <QPointer>
 #include <QPrintDialog>
+#include <functional>
+#include <string>
 
 #include "CupsPrinters.h"
 #include "JobLogTab.h"
@@ -19,10 +18,11 @@ class QComboBox;
 namespace kordavine::printtool {
 
 class JobLogPrintDialog : public QPrintDialog {
-public:
+  public:
     using SetupOfPrinter = std::function<PrinterSetup(const std::string& name)>;
 
-    JobLogPrintDialog(QPrinter* printer, JobLogTab* tab, SetupOfPrinter setupOf, QWidget* parent = nullptr);
+    JobLogPrintDialog(QPrinter* printer, JobLogTab* tab, SetupOfPrinter setupOf,
+                      QWidget* parent = nullptr);
 
     JobLogTab* tab() const { return tab_; }
     // The queue chosen in the dialog at this moment.

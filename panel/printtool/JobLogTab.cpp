@@ -145,12 +145,14 @@ bool JobLogTab::makePanel(PrinterSetup setup, const OptionMap& settings) {
     settings_ = std::make_shared<platform::PrintSettingsStore>();
     for (const auto& [key, value] : settings) settings_->setValue(key, value, false);
     callback_ = std::make_shared<TabCallback>(settings_, setup_.ppd ? setup_.ppd->get() : nullptr);
-    const auto panels = plugIn_.factory->PDEPanelsForType(platform::kPrinterDriverPanelsType, callback_);
+    const auto panels =
+        plugIn_.factory->PDEPanelsForType(platform::kPrinterDriverPanelsType, callback_);
     if (panels && !panels->empty()) panel_ = panels->front();
     if (panel_) view_ = panel_->panelView();
     if (!panel_ || !view_) {
         releasePanel();
-        noPanel_->setText(QStringLiteral("The Job Log panel could not be loaded (see the messages on standard error)."));
+        noPanel_->setText(QStringLiteral(
+            "The Job Log panel could not be loaded (see the messages on standard error)."));
         noPanel_->show();
         summaryBox_->hide();
         return false;

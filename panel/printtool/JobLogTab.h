@@ -5,14 +5,13 @@
 // listed on the tab until the person confirms it.
 #pragma once
 
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <QPointer>
-#include <QStringList>
-#include <QWidget>
 
 #include "CupsPrinters.h"
 #include "FormEntries.h"
@@ -30,14 +29,15 @@ namespace kordavine::printtool {
 // The callback object of the tab: the PPD and print settings of the printer shown. The settings
 // can be exchanged for a while, so the summary can be previewed on a copy.
 class TabCallback : public platform::PDEPluginCallback {
-public:
-    TabCallback(platform::PMPrintSettings settings, ppd_file_s* ppd) : settings_(std::move(settings)), ppd_(ppd) {}
+  public:
+    TabCallback(platform::PMPrintSettings settings, ppd_file_s* ppd)
+        : settings_(std::move(settings)), ppd_(ppd) {}
     platform::PMPrintSettings printSettings() const override { return settings_; }
     ppd_file_s* ppdFile() const override { return ppd_; }
     bool respondsToSelector(std::string_view) const override { return false; }
     void useSettings(platform::PMPrintSettings settings) { settings_ = std::move(settings); }
 
-private:
+  private:
     platform::PMPrintSettings settings_;
     ppd_file_s* ppd_;
 };
@@ -91,7 +91,7 @@ class JobLogTab : public QWidget {
     QWidget* controlWidget(const std::string& identifier) const;
     std::shared_ptr<platform::View> view() const { return view_; }
 
-private:
+  private:
     void releasePanel();
     bool makePanel(PrinterSetup setup, const OptionMap& settings);
     void updateTabTitle();

@@ -1,9 +1,5 @@
 #include "PrintTool.h"
 
-#include <algorithm>
-#include <filesystem>
-#include <memory>
-
 #include <cups/cups.h>
 
 #include <QApplication>
@@ -11,6 +7,9 @@
 #include <QPrinter>
 #include <QTimer>
 #include <QTranslator>
+#include <algorithm>
+#include <filesystem>
+#include <memory>
 
 #include "BundleLocation.h"
 #include "DialogChoices.h"
@@ -32,7 +31,8 @@ std::optional<PreparedJob> preparePrintJob(const PrintToolOptions& options, std:
     const auto printers = listPrinters();
     if (!printers.printers) {
         // Name the server asked, so the person sees which scheduler is not running.
-        err << "joblog-print: cannot reach the print system at " << cupsServer() << ": " << printers.error << '\n';
+        err << "joblog-print: cannot reach the print system at " << cupsServer() << ": "
+            << printers.error << '\n';
         return std::nullopt;
     }
     if (printers.printers->names.empty()) {
@@ -51,24 +51,27 @@ std::optional<PreparedJob> preparePrintJob(const PrintToolOptions& options, std:
     return PreparedJob{file.documentFormat, queue};
 }
 
-int runPrintDialog(const PrintToolOptions& options, const PreparedJob& job, std::ostream& out, std::ostream& err,
-                   const DialogDriver& driver) {
+int runPrintDialog(const PrintToolOptions& options, const PreparedJob& job, std::ostream& out,
+                   std::ostream& err, const DialogDriver& driver) {
     const std::string& queue = job.queue;
 
     const std::string bundlePath = options.bundle.value_or(platform::defaultBundlePath().string());
-    const std::string language = qt::panelLanguage(qt::localeFromEnvironment(), qt::bundleLanguages(bundlePath));
+    const std::string language =
+        qt::panelLanguage(qt::localeFromEnvironment(), qt::bundleLanguages(bundlePath));
     auto toolkit = std::make_shared<qt::QtToolkit>();
     platform::setToolkit(toolkit);
     qt::installQtMessageSinks();
     auto loaded = platform::loadPrintDialogExtension(bundlePath, language);
     if (const auto* failure = std::get_if<std::string>(&loaded)) {
-        err << "joblog-print: cannot load the Job Log bundle " << bundlePath << ": " << *failure << '\n';
+        err << "joblog-print: cannot load the Job Log bundle " << bundlePath << ": " << *failure
+            << '\n';
         return 1;
     }
 
     // The dialog's own texts in the same language, where Qt's translations are installed.
     QTranslator qtTexts;
-    if (qtTexts.load(QString::fromStdString("qtbase_" + language), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (qtTexts.load(QString::fromStdString("qtbase_" + language),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(&qtTexts);
     }
 
@@ -83,7 +86,8 @@ int runPrintDialog(const PrintToolOptions& options, const PreparedJob& job, std:
     QPrinter printer;
     printer.setPrinterName(QString::fromStdString(queue));
     printer.setCopyCount(options.copies);
-    const std::string title = options.title.value_or(std::filesystem::path(options.file).filename().string());
+    const std::string title =
+        options.title.value_or(std::filesystem::path(options.file).filename().string());
     printer.setDocName(QString::fromStdString(title));
 
     int status = 1;

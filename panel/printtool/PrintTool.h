@@ -29,7 +29,7 @@ struct PreparedJob {
 std::optional<PreparedJob> preparePrintJob(const PrintToolOptions& options, std::ostream& err);
 
 // Shows the dialog (a QApplication must exist) and submits. Answers the exit status.
-int runPrintDialog(const PrintToolOptions& options, const PreparedJob& job, std::ostream& out, std::ostream& err,
-                   const DialogDriver& driver = nullptr);
+int runPrintDialog(const PrintToolOptions& options, const PreparedJob& job, std::ostream& out,
+                   std::ostream& err, const DialogDriver& driver = nullptr);
 
 }  // namespace kordavine::printtool

@@ -11,7 +11,8 @@
 
 namespace kordavine::printtool {
 
-const char kPrintToolUsage[] = "usage: joblog-print [-d PRINTER] [-t TITLE] [-n COPIES] [--bundle DIR] FILE\n";
+const char kPrintToolUsage[] =
+    "usage: joblog-print [-d PRINTER] [-t TITLE] [-n COPIES] [--bundle DIR] FILE\n";
 
 namespace {
 

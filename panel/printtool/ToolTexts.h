@@ -2,9 +2,8 @@
 // panel's language: English, or German.
 #pragma once
 
-#include <string>
-
 #include <QString>
+#include <string>
 
 namespace kordavine::printtool {
 

@@ -2,15 +2,14 @@
 // as one of its tabs, and submits it to the chosen CUPS queue with the panel's job settings.
 #include <unistd.h>
 
+#include <QApplication>
+#include <QMessageBox>
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <QApplication>
-#include <QMessageBox>
 
 #include "PrintTool.h"
 

@@ -17,9 +17,12 @@ std::string environmentValue(const char* name) {
 
 }  // namespace
 
-std::string panelLanguage(const LocaleVariables& locale, const std::vector<std::string>& available) {
+std::string panelLanguage(const LocaleVariables& locale,
+                          const std::vector<std::string>& available) {
     // The first variable that is set and not empty decides, as for setlocale(LC_MESSAGES, "").
-    std::string chosen = !locale.lcAll.empty() ? locale.lcAll : !locale.lcMessages.empty() ? locale.lcMessages : locale.lang;
+    std::string chosen = !locale.lcAll.empty()        ? locale.lcAll
+                         : !locale.lcMessages.empty() ? locale.lcMessages
+                                                      : locale.lang;
     const auto end = chosen.find_first_of("_.@");
     std::string language = chosen.substr(0, end);
     std::transform(language.begin(), language.end(), language.begin(),

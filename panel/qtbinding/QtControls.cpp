@@ -13,9 +13,13 @@ namespace kordavine::qt {
 
 namespace {
 
-QString toQString(const std::string& text) { return QString::fromStdString(text); }
+QString toQString(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
-std::string toStdString(const QString& text) { return text.toStdString(); }
+std::string toStdString(const QString& text) {
+    return text.toStdString();
+}
 
 // lightGrayColor on screen: the style's colour for text that does not apply at the moment.
 QColor colorOf(LabelColor color, const QPalette& palette, QPalette::ColorRole role) {
@@ -25,9 +29,12 @@ QColor colorOf(LabelColor color, const QPalette& palette, QPalette::ColorRole ro
 
 constexpr int columnIndex(platform::FormColumn column) {
     switch (column) {
-    case platform::FormColumn::Label: return 0;
-    case platform::FormColumn::Entry: return 1;
-    case platform::FormColumn::Note: return 2;
+        case platform::FormColumn::Label:
+            return 0;
+        case platform::FormColumn::Entry:
+            return 1;
+        case platform::FormColumn::Note:
+            return 2;
     }
     return 1;
 }
@@ -36,7 +43,8 @@ constexpr int columnIndex(platform::FormColumn column) {
 
 // ---- text fields -------------------------------------------------------------------------
 
-QtTextField::QtTextField(bool secure, UserActionObserver observer) : QtControl(std::move(observer)), secure_(secure) {
+QtTextField::QtTextField(bool secure, UserActionObserver observer)
+    : QtControl(std::move(observer)), secure_(secure) {
     makeLineEdit(QString());
 }
 
@@ -167,7 +175,9 @@ void QtCheckBox::setState(int state) {
     if (box_) box_->setChecked(state != 0);
 }
 
-std::string QtCheckBox::title() const { return box_ ? toStdString(box_->text()) : std::string(); }
+std::string QtCheckBox::title() const {
+    return box_ ? toStdString(box_->text()) : std::string();
+}
 
 void QtCheckBox::setTitle(const std::string& title) {
     if (box_) box_->setText(toQString(title));
@@ -224,13 +234,17 @@ void QtView::placeControl(const std::shared_ptr<platform::ControlPeer>& control,
 void QtView::linkLabels(int row) {
     const auto labels = cellWidgets_.find({row, 0});
     const auto entries = cellWidgets_.find({row, 1});
-    if (labels == cellWidgets_.end() || entries == cellWidgets_.end() || entries->second.empty()) return;
+    if (labels == cellWidgets_.end() || entries == cellWidgets_.end() || entries->second.empty())
+        return;
     for (const auto& widget : labels->second) {
-        if (auto* label = qobject_cast<QLabel*>(widget.data())) label->setBuddy(entries->second.front());
+        if (auto* label = qobject_cast<QLabel*>(widget.data()))
+            label->setBuddy(entries->second.front());
     }
 }
 
-std::vector<std::string> QtView::rowNames() const { return rows_; }
+std::vector<std::string> QtView::rowNames() const {
+    return rows_;
+}
 
 std::vector<QWidget*> QtView::widgetsIn(const std::string& row, platform::FormColumn column) const {
     std::vector<QWidget*> widgets;

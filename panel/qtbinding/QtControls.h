@@ -5,6 +5,12 @@
 // changes raise nothing, as the panel expects.
 #pragma once
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QWidget>
 #include <functional>
 #include <map>
 #include <memory>
@@ -12,13 +18,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPointer>
-#include <QWidget>
 
 #include "ControlPeers.h"
 
@@ -35,7 +34,7 @@ using UserActionObserver = std::shared_ptr<std::function<void()>>;
 
 // What every Qt peer offers its view: the widget to lay out.
 class QtWidgetPeer {
-public:
+  public:
     virtual ~QtWidgetPeer() = default;
     virtual QWidget* widget() const = 0;
     // Applies the hidden flag once the widget has a parent (a parentless widget shown would
@@ -45,7 +44,7 @@ public:
 
 template <class Peer>
 class QtControl : public Peer, public QtWidgetPeer {
-public:
+  public:
     ~QtControl() override {
         // A widget laid out in a view belongs to the view; one never placed belongs to us.
         if (widget_ && !widget_->parent()) delete widget_.data();
@@ -65,7 +64,7 @@ public:
         if (widget_ && (widget_->parentWidget() || hidden_)) widget_->setHidden(hidden_);
     }
 
-protected:
+  protected:
     explicit QtControl(UserActionObserver observer) : observer_(std::move(observer)) {}
     // Takes the widget that stands for the control and gives it the control's state.
     void adopt(QWidget* widget) {
@@ -79,7 +78,7 @@ protected:
     // The context of every signal connection, so none outlives the peer.
     QObject* context() { return &context_; }
 
-private:
+  private:
     QPointer<QWidget> widget_;
     QObject context_;
     UserActionObserver observer_;
@@ -90,7 +89,7 @@ private:
 // An entry (QLineEdit; password echo when secure) or, once made not editable, a label or note
 // (QLabel, plain text). A secure field stays a read-only QLineEdit so its text is never shown.
 class QtTextField : public QtControl<platform::TextFieldPeer> {
-public:
+  public:
     QtTextField(bool secure, UserActionObserver observer);
 
     std::string text() const override;
@@ -99,12 +98,14 @@ public:
     LabelColor textColor() const override { return color_; }
     bool isSecure() const override { return secure_; }
     void setEditable(bool editable) override;
-    void setTextDidChangeHandler(std::function<void()> handler) override { handler_ = std::move(handler); }
+    void setTextDidChangeHandler(std::function<void()> handler) override {
+        handler_ = std::move(handler);
+    }
 
     QLineEdit* lineEdit() const { return edit_; }
     QLabel* label() const { return label_; }
 
-private:
+  private:
     void makeLineEdit(const QString& text);
     void applyColor();
 
@@ -116,7 +117,7 @@ private:
 };
 
 class QtPopUp : public QtControl<platform::PopUpPeer> {
-public:
+  public:
     explicit QtPopUp(UserActionObserver observer);
 
     void removeAllItems() override;
@@ -128,13 +129,13 @@ public:
 
     QComboBox* comboBox() const { return combo_; }
 
-private:
+  private:
     QPointer<QComboBox> combo_;
     std::function<void()> handler_;
 };
 
 class QtCheckBox : public QtControl<platform::ButtonPeer> {
-public:
+  public:
     explicit QtCheckBox(UserActionObserver observer);
 
     // The state as set (0 off, anything else on); a toggle by the user makes it 0 or 1.
@@ -146,7 +147,7 @@ public:
 
     QCheckBox* checkBox() const { return box_; }
 
-private:
+  private:
     QPointer<QCheckBox> box_;
     int state_ = 0;
     std::function<void()> handler_;
@@ -156,7 +157,7 @@ private:
 // they are first placed; controls sharing a cell sit side by side; controls without a place
 // get a row of their own ("#0", "#1", ...).
 class QtView : public QtControl<platform::ViewPeer> {
-public:
+  public:
     explicit QtView(UserActionObserver observer);
 
     void placeControl(const std::shared_ptr<platform::ControlPeer>& control,
@@ -167,7 +168,7 @@ public:
     // The widgets in a cell, in the order placed.
     std::vector<QWidget*> widgetsIn(const std::string& row, platform::FormColumn column) const;
 
-private:
+  private:
     int rowFor(const std::string& row);
     QHBoxLayout* cell(int row, platform::FormColumn column);
     void linkLabels(int row);

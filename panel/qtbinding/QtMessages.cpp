@@ -1,9 +1,8 @@
 #include "QtMessages.h"
 
-#include <iostream>
-
 #include <QApplication>
 #include <QMessageBox>
+#include <iostream>
 
 #include "DialogServices.h"
 
@@ -21,9 +20,13 @@ QString& alertTitle() {
 }
 }  // namespace
 
-AlertDiversion::AlertDiversion() : outer_(activeDiversion()) { activeDiversion() = this; }
+AlertDiversion::AlertDiversion() : outer_(activeDiversion()) {
+    activeDiversion() = this;
+}
 
-AlertDiversion::~AlertDiversion() { activeDiversion() = outer_; }
+AlertDiversion::~AlertDiversion() {
+    activeDiversion() = outer_;
+}
 
 void showAlert(const std::string& message) {
     if (auto* diversion = activeDiversion()) {

@@ -11,7 +11,7 @@
 namespace kordavine::qt {
 
 class QtToolkit : public platform::Toolkit {
-public:
+  public:
     std::shared_ptr<platform::TextFieldPeer> makeTextField(bool secure) override;
     std::shared_ptr<platform::PopUpPeer> makePopUp() override;
     std::shared_ptr<platform::ButtonPeer> makeCheckBox() override;
@@ -20,7 +20,7 @@ public:
     // Called after each user action on any control made from now on or before.
     void setUserActionObserver(std::function<void()> observer) { *observer_ = std::move(observer); }
 
-private:
+  private:
     UserActionObserver observer_ = std::make_shared<std::function<void()>>();
 };
 

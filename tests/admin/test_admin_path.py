@@ -22,11 +22,8 @@ own, holding the sample PPD, is bound over the PPD directory.
 import os
 import re
 import shlex
-import shutil
 import socket
-import subprocess
 import sys
-import tempfile
 import threading
 import unittest
 
@@ -34,7 +31,7 @@ here = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(here, "..", "process"))
 sys.path.insert(0, os.path.join(here, "..", "cups"))
 import expected_splice as ex  # noqa: E402
-from private_cupsd import PrivateCupsd  # noqa: E402
+from private_cupsd import PrivateCupsd, rerun_with_ppd_dir  # noqa: E402
 
 ARGS = None
 IN_NAMESPACE = "JOBLOG_ADMIN_PATH_NAMESPACE"
@@ -254,8 +251,8 @@ class AdministratorPath(unittest.TestCase):
 
 
 def run_in_namespace():
-    """Runs this file again in a private mount namespace where the README's PPD path holds the
-    sample PPD; answers its exit status, or None when that cannot be done here."""
+    """Runs this file again where the README's PPD path holds the sample PPD; answers its exit
+    status, or None when that cannot be done here."""
     import argparse
     parser = argparse.ArgumentParser()
     for name in ("filter", "samples", "readme"):
@@ -264,26 +261,9 @@ def run_in_namespace():
     ARGS, _ = parser.parse_known_args()
     ppd = option_value(readme_lpadmin_argv(), "-P")
     ppd_root = os.path.dirname(os.path.dirname(ppd))
-    if os.geteuid() != 0 or not shutil.which("unshare") or not os.path.isdir(ppd_root):
-        return None
-    if subprocess.run(["unshare", "--mount", "true"], capture_output=True).returncode != 0:
-        return None  # a container without the right to make mount namespaces
-    stage = tempfile.mkdtemp(prefix="ppd-root-")
-    try:
-        os.chmod(stage, 0o755)
-        target = os.path.join(stage, os.path.relpath(ppd, ppd_root))
-        os.makedirs(os.path.dirname(target), mode=0o755)
-        shutil.copyfile(os.path.join(ARGS.samples, "kordavine-office.ppd"), target)
-        os.chmod(target, 0o644)
-        # The bind mount stays inside the new namespace (unshare makes its mounts private).
-        script = 'mount --bind "$1" "$2" && shift 2 && exec "$@"'
-        return subprocess.run(
-            ["unshare", "--mount", "--propagation", "private", "sh", "-c", script, "sh", stage,
-             ppd_root, sys.executable, os.path.abspath(__file__), *sys.argv[1:]],
-            env=dict(os.environ, **{IN_NAMESPACE: "1"})).returncode
-    finally:
-        shutil.rmtree(stage, ignore_errors=True)
-
+    sample_ppd = os.path.join(ARGS.samples, "kordavine-office.ppd")
+    return rerun_with_ppd_dir(__file__, ppd_root, {os.path.relpath(ppd, ppd_root): sample_ppd},
+                              IN_NAMESPACE)
 
 if __name__ == "__main__":
     if not os.environ.get(IN_NAMESPACE):

@@ -1,11 +1,11 @@
-#include "CopyControl.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string>
 
+#include "CopyControl.h"
 #include "FilterStatus.h"
+#include "FixedClock.h"
 #include "JobClock.h"
 #include "PrintSettingsKeys.h"
 #include "TestOptions.h"
@@ -14,13 +14,12 @@ namespace jobtypefilter {
 namespace {
 
 namespace keys = varlo::printsettings;
+using testing::fixedClock;
 using testing::OptionList;
 using testing::optionsString;
 using testing::requiredMarkingKeys;
 using testing::withOptions;
 using testing::withoutOption;
-
-std::time_t fixedClock() { return 1772442330; }  // 2026-03-02 09:05:30 UTC
 
 enum class Kind { Guard, Pattern };
 
@@ -124,7 +123,9 @@ struct LinesCase {
     std::string expectedLine;                  // a further line the block must hold, or empty
 };
 
-void PrintTo(const LinesCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LinesCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BlockLinesTest : public ::testing::TestWithParam<LinesCase> {};
 
@@ -155,39 +156,67 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         LinesCase{"GuardRepeatOff", Kind::Guard, {{keys::kCCPRepeat, "Off"}}, ">>\n", ""},
         LinesCase{"GuardRepeat", Kind::Guard, {{keys::kCCPRepeat, "Repeat"}}, kLoopFalse, ""},
-        LinesCase{"PatternRepeatAndRotate", Kind::Pattern,
-                  {{keys::kCCPRepeat, "Repeat and Rotate carriage return"}}, kLoopTrue, ""},
-        LinesCase{"RepeatInOtherCaseIsOff", Kind::Pattern, {{keys::kCCPRepeat, "REPEAT"}}, ">>\n",
+        LinesCase{"PatternRepeatAndRotate",
+                  Kind::Pattern,
+                  {{keys::kCCPRepeat, "Repeat and Rotate carriage return"}},
+                  kLoopTrue,
                   ""},
-        LinesCase{"GuardBackgroundOnly", Kind::Guard, {{keys::kCCPEffect, "Background Only"}},
-                  ">>\n", "/StringEffect 1"},
-        LinesCase{"PatternBackgroundOnly", Kind::Pattern,
-                  {{keys::kCCPEffect, "Background Only"}}, ">>\n", "/StringEffect 3"},
-        LinesCase{"GuardIgnoresPatternKeys", Kind::Guard,
-                  {{keys::kCCPColor, "Cyan"}, {keys::kCCPMaskType, "Mesh"}}, ">>\n",
+        LinesCase{
+            "RepeatInOtherCaseIsOff", Kind::Pattern, {{keys::kCCPRepeat, "REPEAT"}}, ">>\n", ""},
+        LinesCase{"GuardBackgroundOnly",
+                  Kind::Guard,
+                  {{keys::kCCPEffect, "Background Only"}},
+                  ">>\n",
+                  "/StringEffect 1"},
+        LinesCase{"PatternBackgroundOnly",
+                  Kind::Pattern,
+                  {{keys::kCCPEffect, "Background Only"}},
+                  ">>\n",
+                  "/StringEffect 3"},
+        LinesCase{"GuardIgnoresPatternKeys",
+                  Kind::Guard,
+                  {{keys::kCCPColor, "Cyan"}, {keys::kCCPMaskType, "Mesh"}},
+                  ">>\n",
                   "<< /MarkingType 1"},
-        LinesCase{"EscapedFontName", Kind::Guard, {{keys::kCCPFont, "My(Font)\\"}}, ">>\n",
+        LinesCase{"EscapedFontName",
+                  Kind::Guard,
+                  {{keys::kCCPFont, "My(Font)\\"}},
+                  ">>\n",
                   "/FontName (My\\(Font\\)\\\\)"},
-        LinesCase{"EscapedCustomText", Kind::Guard, {{keys::kCCPCustomText, "Q3 (draft"}},
-                  ">>\n", "/String (Q3 \\(draft)"},
-        LinesCase{"EscapedJobName", Kind::Pattern,
+        LinesCase{"EscapedCustomText",
+                  Kind::Guard,
+                  {{keys::kCCPCustomText, "Q3 (draft"}},
+                  ">>\n",
+                  "/String (Q3 \\(draft)"},
+        LinesCase{"EscapedJobName",
+                  Kind::Pattern,
                   {{keys::kCCPTextType, "PrintJob Name"}, {keys::kCCPJobName, "C:\\reports\\new"}},
-                  ">>\n", "/String (C:\\\\reports\\\\new)"},
-        LinesCase{"NonAsciiUnchanged", Kind::Guard,
+                  ">>\n",
+                  "/String (C:\\\\reports\\\\new)"},
+        LinesCase{"NonAsciiUnchanged",
+                  Kind::Guard,
                   {{keys::kCCPTextType, "Login User Name"}, {keys::kCCPUserName, "M\xc3\xbcller"}},
-                  ">>\n", "/String (M\xc3\xbcller)"},
+                  ">>\n",
+                  "/String (M\xc3\xbcller)"},
         // The budget counts the text's own bytes: 64 parentheses, each escaped.
-        LinesCase{"BudgetBeforeEscaping", Kind::Guard,
-                  {{keys::kCCPTextType, "Login User Name"},
-                   {keys::kCCPUserName, std::string(70, ')')}},
-                  ">>\n", "/String (" + [] {
-                      std::string s;
-                      for (int i = 0; i < 64; ++i) s += "\\)";
-                      return s;
-                  }() + ")"},
+        LinesCase{
+            "BudgetBeforeEscaping",
+            Kind::Guard,
+            {{keys::kCCPTextType, "Login User Name"}, {keys::kCCPUserName, std::string(70, ')')}},
+            ">>\n",
+            "/String (" +
+                [] {
+                    std::string s;
+                    for (int i = 0; i < 64; ++i) s += "\\)";
+                    return s;
+                }() +
+                ")"},
         // Not written without the loop attributes, so not checked as a token.
-        LinesCase{"LineSpaceUnwrittenIsNotChecked", Kind::Guard,
-                  {{keys::kCCPLineSpace, "1 2"}}, ">>\n", ""}),
+        LinesCase{"LineSpaceUnwrittenIsNotChecked",
+                  Kind::Guard,
+                  {{keys::kCCPLineSpace, "1 2"}},
+                  ">>\n",
+                  ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Blocks that must fail: nothing in the area, the status as recorded.
@@ -198,7 +227,9 @@ struct FailureCase {
     FilterStatus status;
 };
 
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BlockFailureTest : public ::testing::TestWithParam<FailureCase> {};
 
@@ -217,8 +248,8 @@ std::vector<FailureCase> failureCases() {
     std::vector<FailureCase> cases;
     for (Kind kind : {Kind::Guard, Kind::Pattern}) {
         const bool guard = kind == Kind::Guard;
-        for (const char* key : {keys::kCCPFont, keys::kCCPSize, keys::kCCPAngle,
-                                keys::kCCPLineSpace}) {
+        for (const char* key :
+             {keys::kCCPFont, keys::kCCPSize, keys::kCCPAngle, keys::kCCPLineSpace}) {
             cases.push_back({guard ? "GuardMissingKey" : "PatternMissingKey", kind,
                              withoutOption(requiredMarkingKeys(), key),
                              FilterStatus::RequiredMissing});
@@ -228,8 +259,8 @@ std::vector<FailureCase> failureCases() {
              withoutOption(withOptions(requiredMarkingKeys(), {{keys::kCCPRepeat, "Repeat"}}),
                            keys::kCCPLineSpace),
              FilterStatus::RequiredMissing});
-        for (const char* bad : {"", "12 /Courier findfont", "1)", "(", "12\n", "1%", "<1>",
-                                "{2}", "[3]", "1\t"}) {
+        for (const char* bad :
+             {"", "12 /Courier findfont", "1)", "(", "12\n", "1%", "<1>", "{2}", "[3]", "1\t"}) {
             cases.push_back({"UnsafeSize", kind,
                              withOptions(requiredMarkingKeys(), {{keys::kCCPSize, bad}}),
                              FilterStatus::SpliceFailed});
@@ -269,12 +300,12 @@ std::vector<FailureCase> failureCases() {
 
 INSTANTIATE_TEST_SUITE_P(Cases, BlockFailureTest, ::testing::ValuesIn(failureCases()),
                          [](const auto& info) {
-                             return std::string(info.param.name) + "_" +
-                                    std::to_string(info.index);
+                             return std::string(info.param.name) + "_" + std::to_string(info.index);
                          });
 
 TEST(CopyControlBlockTest, ExceededBudgetStillWritesTheBlock) {
-    const BlockResult r = buildBlock(Kind::Guard, withOptions(requiredMarkingKeys(), kExceededBudget));
+    const BlockResult r =
+        buildBlock(Kind::Guard, withOptions(requiredMarkingKeys(), kExceededBudget));
     EXPECT_EQ(r.result, 0);
     EXPECT_NE(r.block.find("\n/String ()\n"), std::string::npos);
     EXPECT_EQ(r.status, FilterStatus::SpliceFailed);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "FilterStatus.h"
+#include "FixedClock.h"
 #include "JobClock.h"
 #include "MemoryJobStreams.h"
 #include "PrintSettingsKeys.h"
@@ -15,15 +16,14 @@ namespace jobtypefilter {
 namespace {
 
 namespace keys = varlo::printsettings;
+using testing::fixedClock;
+using testing::kGuardBlockWithRequiredKeys;
 using testing::MemoryJobInput;
 using testing::MemoryJobOutput;
-using testing::kGuardBlockWithRequiredKeys;
 using testing::OptionList;
 using testing::optionsString;
 using testing::requiredMarkingKeys;
 using testing::withOptions;
-
-std::time_t fixedClock() { return 1772442330; }  // 2026-03-02 09:05:30 UTC
 
 const std::string kBefore = "%!PS-Adobe-3.0\n%%Title: test\n";
 const std::string kFromToken = "%%BeginProlog\n/x 1 def\n%%EndProlog\nshowpage\n";
@@ -56,19 +56,19 @@ RunResult runFilter(const OptionList& options, const std::string& before = kBefo
 
 OptionList copyGuard(const OptionList& more = {}) {
     // A user ID keeps the default job-type block from recording its own status.
-    return withOptions(withOptions(requiredMarkingKeys(),
-                                   {{keys::kCCPCopyControlType, "Copy Guard"},
-                                    {keys::kUserID, "alice"}}),
-                       more);
+    return withOptions(
+        withOptions(requiredMarkingKeys(),
+                    {{keys::kCCPCopyControlType, "Copy Guard"}, {keys::kUserID, "alice"}}),
+        more);
 }
-
 
 // The default job-type block ends with this line; what follows it is the copy-control part.
 const std::string kUserInfoEnd = "{setuserinfo} stopped\ncleartomark\n";
 
 std::string afterJobTypeBlock(const std::string& splice) {
     const auto at = splice.find(kUserInfoEnd);
-    return at == std::string::npos ? "<no job-type block>" : splice.substr(at + kUserInfoEnd.size());
+    return at == std::string::npos ? "<no job-type block>"
+                                   : splice.substr(at + kUserInfoEnd.size());
 }
 
 struct HandOffCase {
@@ -77,7 +77,9 @@ struct HandOffCase {
     std::string copyControlPart;
 };
 
-void PrintTo(const HandOffCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const HandOffCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class HandOffTest : public ::testing::TestWithParam<HandOffCase> {};
 
@@ -89,18 +91,16 @@ TEST_P(HandOffTest, EndsTheSpliceWithTheCopyControlPart) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, HandOffTest,
-    ::testing::Values(HandOffCase{"NoCopyControlKey", requiredMarkingKeys(), "\n"},
-                      HandOffCase{"Off", withOptions(requiredMarkingKeys(),
-                                                     {{keys::kCCPCopyControlType, "Off"}}),
-                                  "\n"},
-                      HandOffCase{"UnknownType", withOptions(requiredMarkingKeys(),
-                                                             {{keys::kCCPCopyControlType,
-                                                               "copy guard"}}),
-                                  "\n"},
-                      // Without copy control the marking keys are not needed.
-                      HandOffCase{"OffWithoutAnyMarkingKey",
-                                  {{keys::kCCPCopyControlType, "Off"}}, "\n"},
-                      HandOffCase{"CopyGuard", copyGuard(), kGuardBlockWithRequiredKeys}),
+    ::testing::Values(
+        HandOffCase{"NoCopyControlKey", requiredMarkingKeys(), "\n"},
+        HandOffCase{"Off", withOptions(requiredMarkingKeys(), {{keys::kCCPCopyControlType, "Off"}}),
+                    "\n"},
+        HandOffCase{"UnknownType",
+                    withOptions(requiredMarkingKeys(), {{keys::kCCPCopyControlType, "copy guard"}}),
+                    "\n"},
+        // Without copy control the marking keys are not needed.
+        HandOffCase{"OffWithoutAnyMarkingKey", {{keys::kCCPCopyControlType, "Off"}}, "\n"},
+        HandOffCase{"CopyGuard", copyGuard(), kGuardBlockWithRequiredKeys}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A failed splice leaves exactly the bytes before the token, and the first status stays.
@@ -110,7 +110,9 @@ struct FailedSpliceCase {
     FilterStatus status;
 };
 
-void PrintTo(const FailedSpliceCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FailedSpliceCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FailedSpliceTest : public ::testing::TestWithParam<FailedSpliceCase> {};
 
@@ -172,8 +174,8 @@ TEST(CopyControlSpliceTest, SpliceFillsItsBufferExactly) {
 
 // An exceeded text budget is recorded but the job goes on: exit 0 with the block written.
 TEST(CopyControlSpliceTest, ExceededBudgetEndsNormally) {
-    const RunResult r = runFilter(
-        copyGuard({{keys::kCCPTextType, "PrintJob Name"}, {keys::kCCPJobName, std::string(260, 'j')}}));
+    const RunResult r = runFilter(copyGuard(
+        {{keys::kCCPTextType, "PrintJob Name"}, {keys::kCCPJobName, std::string(260, 'j')}}));
     EXPECT_EQ(r.result, 0);
     EXPECT_EQ(afterJobTypeBlock(r.splice), kGuardBlockWithRequiredKeys);
     EXPECT_EQ(r.status, FilterStatus::SpliceFailed);
@@ -181,9 +183,9 @@ TEST(CopyControlSpliceTest, ExceededBudgetEndsNormally) {
 
 // A CR LF job gets CR LF after every line of the splice, the marking block's included.
 TEST(CopyControlSpliceTest, CrLfJobGetsCrLfThroughout) {
-    const RunResult r = runFilter(copyGuard({{keys::kCCPRepeat, "Repeat"}}),
-                                  "%!PS-Adobe-3.0\r\n%%Title: test\r\n",
-                                  "%%BeginProlog\r\n%%EndProlog\r\n");
+    const RunResult r =
+        runFilter(copyGuard({{keys::kCCPRepeat, "Repeat"}}), "%!PS-Adobe-3.0\r\n%%Title: test\r\n",
+                  "%%BeginProlog\r\n%%EndProlog\r\n");
     ASSERT_EQ(r.result, 0);
     ASSERT_NE(r.splice.find("/StringLoopToggle false\r\n>>\r\n>>\r\n"), std::string::npos);
     ASSERT_TRUE(r.splice.ends_with("} stopped cleartomark\r\n\r\n"));

@@ -1,10 +1,9 @@
-#include "CopyControlValues.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
+#include "CopyControlValues.h"
 #include "PostScriptNumber.h"
 #include "PrintSettingsKeys.h"
 #include "TestOptions.h"
@@ -73,43 +72,112 @@ std::vector<ValueCase> valueCases() {
         std::vector<Row> rows;
     };
     const std::vector<Table> tables = {
-        {"copyControlType", copyControlType, keys::kCCPCopyControlType,
-         {{"Off", 0}, {"Copy Guard", 1}, {"Prevention Copy Pattern", 2}, {std::nullopt, 0},
-          {"copy guard", 0}, {"Prevention copy pattern", 0}, {"", 0}}},
-        {"color", markingColorCode, keys::kCCPColor,
-         {{"Black", 0}, {"Cyan", 1}, {"Magenta", 2}, {std::nullopt, 0}, {"cyan", 0},
+        {"copyControlType",
+         copyControlType,
+         keys::kCCPCopyControlType,
+         {{"Off", 0},
+          {"Copy Guard", 1},
+          {"Prevention Copy Pattern", 2},
+          {std::nullopt, 0},
+          {"copy guard", 0},
+          {"Prevention copy pattern", 0},
+          {"", 0}}},
+        {"color",
+         markingColorCode,
+         keys::kCCPColor,
+         {{"Black", 0},
+          {"Cyan", 1},
+          {"Magenta", 2},
+          {std::nullopt, 0},
+          {"cyan", 0},
           {"MAGENTA", 0}}},
-        {"density", markingDensityCode, keys::kCCPDensity,
-         {{"Very Light", 1}, {"Light", 2}, {"Middle", 3}, {"Dark", 4}, {"Very Dark", 5},
-          {std::nullopt, 3}, {"very dark", 3}, {"Light ", 3}}},
-        {"mask", maskPatternCode, keys::kCCPMaskType,
-         {{"None", 0}, {"Wave Crest", 1}, {"Mesh", 2}, {"Lattice1", 3}, {"Lattice2", 4},
-          {"Interlocking Circles", 5}, {"Shokkoh", 6}, {"Matsukawabishi", 7}, {"Scale", 8},
-          {"Higaki", 9}, {"Hexagonal", 10}, {std::nullopt, 0}, {"hexagonal", 0},
+        {"density",
+         markingDensityCode,
+         keys::kCCPDensity,
+         {{"Very Light", 1},
+          {"Light", 2},
+          {"Middle", 3},
+          {"Dark", 4},
+          {"Very Dark", 5},
+          {std::nullopt, 3},
+          {"very dark", 3},
+          {"Light ", 3}}},
+        {"mask",
+         maskPatternCode,
+         keys::kCCPMaskType,
+         {{"None", 0},
+          {"Wave Crest", 1},
+          {"Mesh", 2},
+          {"Lattice1", 3},
+          {"Lattice2", 4},
+          {"Interlocking Circles", 5},
+          {"Shokkoh", 6},
+          {"Matsukawabishi", 7},
+          {"Scale", 8},
+          {"Higaki", 9},
+          {"Hexagonal", 10},
+          {std::nullopt, 0},
+          {"hexagonal", 0},
           {"Lattice3", 0}}},
-        {"guardEffect", guardEffect, keys::kCCPEffect,
-         {{"Off", 0}, {"Background Only", 1}, {"Reverse Patterns", 2}, {"Text Only", 4},
-          {std::nullopt, 0}, {"text only", 0}}},
-        {"patternEffect", patternEffect, keys::kCCPEffect,
-         {{"Off", 0}, {"Background Only", 3}, {"Reverse Patterns", 2}, {"Text Only", 4},
-          {std::nullopt, 0}, {"Background only", 0}}},
-        {"position", stringPositionCode, keys::kCCPPosition,
-         {{"Top Left", 0}, {"Center Top", 1}, {"Top Right", 2}, {"Center", 3},
-          {"Bottom Left", 4}, {"Center Bottom", 5}, {"Bottom Right", 6}, {std::nullopt, 3},
-          {"top left", 3}, {"Bottom right", 3}}},
-        {"repeat", stringRepeatMode, keys::kCCPRepeat,
-         {{"Off", 0}, {"Repeat", 1}, {"Repeat and Rotate carriage return", 2},
-          {std::nullopt, 0}, {"repeat", 0}, {"Repeat and rotate carriage return", 0}}},
-        {"textType", markingTextType, keys::kCCPTextType,
-         {{"User Defined", 0}, {"Login User Name", 1}, {"PrintJob Name", 2},
-          {"PrintJob Time", 3}, {"Login User Name + PrintJob Name", 4},
-          {"Login User Name + PrintJob Time", 5}, {"PrintJob Name + PrintJob Time", 6},
-          {"Login User Name + PrintJob Name + PrintJob Time", 7}, {std::nullopt, 0},
-          {"Printjob Name", 0}, {"Login User Name+PrintJob Name", 0}}},
+        {"guardEffect",
+         guardEffect,
+         keys::kCCPEffect,
+         {{"Off", 0},
+          {"Background Only", 1},
+          {"Reverse Patterns", 2},
+          {"Text Only", 4},
+          {std::nullopt, 0},
+          {"text only", 0}}},
+        {"patternEffect",
+         patternEffect,
+         keys::kCCPEffect,
+         {{"Off", 0},
+          {"Background Only", 3},
+          {"Reverse Patterns", 2},
+          {"Text Only", 4},
+          {std::nullopt, 0},
+          {"Background only", 0}}},
+        {"position",
+         stringPositionCode,
+         keys::kCCPPosition,
+         {{"Top Left", 0},
+          {"Center Top", 1},
+          {"Top Right", 2},
+          {"Center", 3},
+          {"Bottom Left", 4},
+          {"Center Bottom", 5},
+          {"Bottom Right", 6},
+          {std::nullopt, 3},
+          {"top left", 3},
+          {"Bottom right", 3}}},
+        {"repeat",
+         stringRepeatMode,
+         keys::kCCPRepeat,
+         {{"Off", 0},
+          {"Repeat", 1},
+          {"Repeat and Rotate carriage return", 2},
+          {std::nullopt, 0},
+          {"repeat", 0},
+          {"Repeat and rotate carriage return", 0}}},
+        {"textType",
+         markingTextType,
+         keys::kCCPTextType,
+         {{"User Defined", 0},
+          {"Login User Name", 1},
+          {"PrintJob Name", 2},
+          {"PrintJob Time", 3},
+          {"Login User Name + PrintJob Name", 4},
+          {"Login User Name + PrintJob Time", 5},
+          {"PrintJob Name + PrintJob Time", 6},
+          {"Login User Name + PrintJob Name + PrintJob Time", 7},
+          {std::nullopt, 0},
+          {"Printjob Name", 0},
+          {"Login User Name+PrintJob Name", 0}}},
     };
     std::vector<ValueCase> cases;
     for (const Table& t : tables) {
-        for (const Row& r : t.rows) cases.push_back({t.name, t.function, t.key, r.value, r.expected});
+        for (const Row& r : t.rows)
+            cases.push_back({t.name, t.function, t.key, r.value, r.expected});
     }
     return cases;
 }
@@ -136,12 +204,15 @@ struct TokenCase {
     bool safe;
 };
 
-void PrintTo(const TokenCase& c, std::ostream* os) { *os << ::testing::PrintToString(c.value); }
+void PrintTo(const TokenCase& c, std::ostream* os) {
+    *os << ::testing::PrintToString(c.value);
+}
 
 class BareTokenTest : public ::testing::TestWithParam<TokenCase> {};
 
 TEST_P(BareTokenTest, TakesOnlyOneNumberToken) {
-    EXPECT_EQ(isPostScriptNumber(GetParam().value), GetParam().safe) << "[" << GetParam().value << "]";
+    EXPECT_EQ(isPostScriptNumber(GetParam().value), GetParam().safe)
+        << "[" << GetParam().value << "]";
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,12 +1,12 @@
-#include "MarkingText.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string>
 
 #include "FilterStatus.h"
+#include "FixedClock.h"
 #include "JobClock.h"
+#include "MarkingText.h"
 #include "PrintSettingsKeys.h"
 #include "TestOptions.h"
 
@@ -14,14 +14,12 @@ namespace jobtypefilter {
 namespace {
 
 namespace keys = varlo::printsettings;
+using testing::fixedClock;
 using testing::OptionList;
 using testing::optionsString;
 
-// 2026-03-02 09:05:30 UTC.
-std::time_t fixedClock() { return 1772442330; }
-
 class MarkingTextFixture {
-protected:
+  protected:
     MarkingTextFixture() {
         resetFilterStatus();
         applyTimeZone("UTC");
@@ -30,7 +28,9 @@ protected:
     ~MarkingTextFixture() { setClockSource(nullptr); }
 };
 
-std::string repeated(char c, std::size_t n) { return std::string(n, c); }
+std::string repeated(char c, std::size_t n) {
+    return std::string(n, c);
+}
 
 // appendCharsLimited and appendJobNameTokens on their own: the count they return and what
 // they append.
@@ -43,7 +43,9 @@ struct AppendCase {
     std::string appended;
 };
 
-void PrintTo(const AppendCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const AppendCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BudgetedAppendTest : public ::testing::TestWithParam<AppendCase> {};
 
@@ -68,14 +70,13 @@ INSTANTIATE_TEST_SUITE_P(
         AppendCase{"CharsAfterExceeded", false, "abc", -1, -1, ""},
         AppendCase{"FieldsShorterThanFourCountNothing", true, "a,abc", 0, 0, "aabc"},
         AppendCase{"FieldOfFourCountsOne", true, "abcd", 0, 1, "abcd"},
-        AppendCase{"FieldOf256FillsTheBudget", true, repeated('j', 256), 0, 64,
-                   repeated('j', 256)},
+        AppendCase{"FieldOf256FillsTheBudget", true, repeated('j', 256), 0, 64, repeated('j', 256)},
         AppendCase{"FieldOf260Exceeds", true, repeated('j', 260), 0, -1, ""},
         AppendCase{"NothingAt64", true, "abcd", 64, 64, ""},
         AppendCase{"FieldThatFitsExactly", true, "abcd", 63, 64, "abcd"},
         AppendCase{"FieldOneOver", true, "abcdefgh", 63, -1, ""},
-        AppendCase{"LaterFieldsDroppedAfterExceeding", true,
-                   "abcd," + repeated('j', 260) + ",efgh", 0, -1, "abcd"},
+        AppendCase{"LaterFieldsDroppedAfterExceeding", true, "abcd," + repeated('j', 260) + ",efgh",
+                   0, -1, "abcd"},
         AppendCase{"EmptyFieldsSkipped", true, ",,ab,,cd,", 5, 5, "abcd"},
         AppendCase{"OnlyCommas", true, ",,,", 7, 7, ""}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -89,7 +90,9 @@ struct ComposeCase {
     bool composed = true;
 };
 
-void PrintTo(const ComposeCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ComposeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ComposeMarkingTextTest : public MarkingTextFixture,
                                public ::testing::TestWithParam<ComposeCase> {};
@@ -139,74 +142,101 @@ INSTANTIATE_TEST_SUITE_P(
         ComposeCase{"AbsentTypeIsUserDefined", {{kCustom, "Internal"}}, "Internal", 0},
         ComposeCase{"CustomTextIsWholeAndUnbudgeted",
                     {{kCustom, repeated('c', 500) + " (x) \\"}},
-                    repeated('c', 500) + " (x) \\", 0},
-        ComposeCase{"CustomTextFillingTheBuffer", {{kCustom, repeated('c', 1023)}},
-                    repeated('c', 1023), 0},
-        ComposeCase{"CustomTextOverTheBufferIsRefused", {{kCustom, repeated('c', 1024)}}, "", 0,
-                    false},
+                    repeated('c', 500) + " (x) \\",
+                    0},
+        ComposeCase{
+            "CustomTextFillingTheBuffer", {{kCustom, repeated('c', 1023)}}, repeated('c', 1023), 0},
+        ComposeCase{
+            "CustomTextOverTheBufferIsRefused", {{kCustom, repeated('c', 1024)}}, "", 0, false},
         ComposeCase{"UserNameOf70KeepsItsFirst64",
-                    {{kType, "Login User Name"}, {kUser, kUser70}}, repeated('v', 64), 0},
+                    {{kType, "Login User Name"}, {kUser, kUser70}},
+                    repeated('v', 64),
+                    0},
         ComposeCase{"UserNameAbsentIsEmpty", {{kType, "Login User Name"}}, "", 0},
-        ComposeCase{"UserName62CutsTheSeparator",
-                    {{kType, "Login User Name + PrintJob Name"}, {kUser, kUser62},
-                     {kJob, "Quarterly"}},
-                    kUser62 + " +", 0},
-        ComposeCase{"JobNameOfOneByteFields", {{kType, "PrintJob Name"}, {kJob, "a,b,c"}},
-                    "abc", 0},
+        ComposeCase{
+            "UserName62CutsTheSeparator",
+            {{kType, "Login User Name + PrintJob Name"}, {kUser, kUser62}, {kJob, "Quarterly"}},
+            kUser62 + " +",
+            0},
+        ComposeCase{
+            "JobNameOfOneByteFields", {{kType, "PrintJob Name"}, {kJob, "a,b,c"}}, "abc", 0},
         ComposeCase{"JobNameLeadingTrailingDoubledCommas",
-                    {{kType, "PrintJob Name"}, {kJob, ",Q3,,report,"}}, "Q3report", 0},
-        ComposeCase{"JobNameOf256", {{kType, "PrintJob Name"}, {kJob, repeated('j', 256)}},
-                    repeated('j', 256), 0},
-        ComposeCase{"JobNameOf260ExceedsAndGoesOn", {{kType, "PrintJob Name"}, {kJob, kField260}},
-                    "", 1},
+                    {{kType, "PrintJob Name"}, {kJob, ",Q3,,report,"}},
+                    "Q3report",
+                    0},
+        ComposeCase{"JobNameOf256",
+                    {{kType, "PrintJob Name"}, {kJob, repeated('j', 256)}},
+                    repeated('j', 256),
+                    0},
+        ComposeCase{
+            "JobNameOf260ExceedsAndGoesOn", {{kType, "PrintJob Name"}, {kJob, kField260}}, "", 1},
         ComposeCase{"SixteenFieldsUseTheWholeBudget",
                     {{kType, "PrintJob Name"}, {kJob, sixteenByteFields(16)}},
-                    fieldsWithoutCommas(16), 0},
+                    fieldsWithoutCommas(16),
+                    0},
         ComposeCase{"SeventeenthFieldExceeds",
                     {{kType, "PrintJob Name"}, {kJob, sixteenByteFields(17)}},
-                    fieldsWithoutCommas(16), 1},
+                    fieldsWithoutCommas(16),
+                    1},
         ComposeCase{"PrintTime", {{kType, "PrintJob Time"}}, "2026/03/02 09:05", 0},
-        ComposeCase{"UserAndTime", {{kType, "Login User Name + PrintJob Time"}, {kUser, "alice"}},
-                    "alice + 2026/03/02 09:05", 0},
+        ComposeCase{"UserAndTime",
+                    {{kType, "Login User Name + PrintJob Time"}, {kUser, "alice"}},
+                    "alice + 2026/03/02 09:05",
+                    0},
         ComposeCase{"TimeCutByTheBudget",
                     {{kType, "Login User Name + PrintJob Time"}, {kUser, repeated('u', 50)}},
-                    repeated('u', 50) + " + 2026/03/02 ", 0},
+                    repeated('u', 50) + " + 2026/03/02 ",
+                    0},
         ComposeCase{"UserOf64DropsSeparatorAndTime",
                     {{kType, "Login User Name + PrintJob Time"}, {kUser, repeated('u', 64)}},
-                    repeated('u', 64), 0},
+                    repeated('u', 64),
+                    0},
         ComposeCase{"JobNameFieldsCountingTwoThenTime",
                     {{kType, "PrintJob Name + PrintJob Time"}, {kJob, "abcdefgh,ijklmnop"}},
-                    "abcdefghijklmnop + 2026/03/02 09:05", 0},
+                    "abcdefghijklmnop + 2026/03/02 09:05",
+                    0},
         ComposeCase{"AllThree",
                     {{kType, "Login User Name + PrintJob Name + PrintJob Time"},
                      {kUser, "alice"},
                      {kJob, "Q3 (draft"}},
-                    "alice + Q3 (draft + 2026/03/02 09:05", 0},
+                    "alice + Q3 (draft + 2026/03/02 09:05",
+                    0},
         ComposeCase{"AllThreeStopAfterTheFieldsThatFitted",
                     {{kType, "Login User Name + PrintJob Name + PrintJob Time"},
                      {kUser, "alice"},
                      {kJob, "ok," + kField260 + ",late"}},
-                    "alice + ok", 1},
+                    "alice + ok",
+                    1},
         ComposeCase{"AllThreeNoFieldFitted",
                     {{kType, "Login User Name + PrintJob Name + PrintJob Time"},
                      {kUser, "alice"},
                      {kJob, kField260}},
-                    "alice + ", 1},
+                    "alice + ",
+                    1},
         ComposeCase{"JobNameOfTheLongestLength",
-                    {{kType, "PrintJob Name"}, {kJob, repeated(',', 4092) + "abc"}}, "abc", 0},
+                    {{kType, "PrintJob Name"}, {kJob, repeated(',', 4092) + "abc"}},
+                    "abc",
+                    0},
         ComposeCase{"JobNameOverTheLongestLengthIsRefused",
-                    {{kType, "PrintJob Name"}, {kJob, repeated(',', 4093) + "abc"}}, "", 0,
+                    {{kType, "PrintJob Name"}, {kJob, repeated(',', 4093) + "abc"}},
+                    "",
+                    0,
                     false},
         ComposeCase{"LongJobNameUnreadByTheTextType",
                     {{kType, "Login User Name"}, {kUser, "bob"}, {kJob, repeated('j', 5000)}},
-                    "bob", 0},
+                    "bob",
+                    0},
         ComposeCase{"JobNameTextOverTheBufferIsRefused",
-                    {{kType, "PrintJob Name"}, {kJob, [] {
+                    {{kType, "PrintJob Name"},
+                     {kJob,
+                      [] {
                           std::string s;
                           for (int i = 0; i < 400; ++i) s += "abc,";
                           return s;
                       }()}},
-                    "", 0, false}),
+                    "",
+                    0,
+                    false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The first status recorded stays: an exceeded budget after an earlier failure keeps that one.

@@ -30,6 +30,7 @@ import signal
 import socket
 import struct
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -424,3 +425,32 @@ def _end_with_parent():
 def _quote(value):
     """A value as lp's option parser reads it back unchanged."""
     return '"' + value.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+def rerun_with_ppd_dir(script, ppd_dir, files, flag):
+    """Runs the test file `script` again, with this process's arguments and the environment
+    variable `flag` set, in a private mount namespace where the system's PPD directory `ppd_dir`
+    shows only `files` (their paths under it, each mapped to the file copied there), as the
+    system's cups-driverd, which `lpinfo -m` asks, reads it. Answers the run's exit status, or
+    None where that cannot be done: not root, no unshare or no right to make mount namespaces
+    (a container), or no `ppd_dir`."""
+    if os.geteuid() != 0 or not shutil.which("unshare") or not os.path.isdir(ppd_dir):
+        return None
+    if subprocess.run(["unshare", "--mount", "true"], capture_output=True).returncode != 0:
+        return None
+    stage = tempfile.mkdtemp(prefix="ppd-root-")
+    try:
+        os.chmod(stage, 0o755)
+        for relative, source in files.items():
+            target = os.path.join(stage, relative)
+            os.makedirs(os.path.dirname(target), mode=0o755, exist_ok=True)
+            shutil.copyfile(source, target)
+            os.chmod(target, 0o644)
+        # The bind mount stays inside the new namespace (unshare makes its mounts private).
+        bind = 'mount --bind "$1" "$2" && shift 2 && exec "$@"'
+        return subprocess.run(
+            ["unshare", "--mount", "--propagation", "private", "sh", "-c", bind, "sh", stage,
+             ppd_dir, sys.executable, os.path.abspath(script), *sys.argv[1:]],
+            env=dict(os.environ, **{flag: "1"})).returncode
+    finally:
+        shutil.rmtree(stage, ignore_errors=True)

@@ -52,7 +52,9 @@ struct TransferCase {
     Sink sink;
 };
 
-void PrintTo(const TransferCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const TransferCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DirectTransferTest : public FixedClockTest,
                            public ::testing::WithParamInterface<TransferCase> {};

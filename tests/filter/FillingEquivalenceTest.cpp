@@ -24,7 +24,9 @@ namespace {
 constexpr std::size_t kFilling = 4096;
 constexpr std::string_view kToken = "%%BeginProlog";
 
-bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
+bool isLineEnd(char c) {
+    return c == '\n' || c == '\r';
+}
 
 struct ModelRun {
     int result = 0;
@@ -33,8 +35,9 @@ struct ModelRun {
 };
 
 class FillingModel {
-public:
-    FillingModel(const std::string& options, std::string_view job) : options_(options.c_str()), job_(job) {}
+  public:
+    FillingModel(const std::string& options, std::string_view job)
+        : options_(options.c_str()), job_(job) {}
 
     ModelRun run() {
         ModelRun run;
@@ -74,7 +77,7 @@ public:
         }
     }
 
-private:
+  private:
     std::string readUpTo(std::size_t n) {
         const std::string_view got = job_.substr(std::min(position_, job_.size()), n);
         position_ += got.size();
@@ -135,9 +138,20 @@ std::size_t firstTokenLine(std::string_view job) {
 
 // Pieces that make line starts, CR LF pairs split over boundaries and token beginnings.
 std::string randomJob(std::mt19937& random) {
-    static const std::vector<std::string> pieces = {
-        "\n", "\r", "\r\n", "\n\n", "%", "%%", "%%Begin", "%%BeginProlog", "Prolog", "x",
-        " %%BeginProlog", "%!PS\n", "%%BeginPrologue", "%%BeginProlo"};
+    static const std::vector<std::string> pieces = {"\n",
+                                                    "\r",
+                                                    "\r\n",
+                                                    "\n\n",
+                                                    "%",
+                                                    "%%",
+                                                    "%%Begin",
+                                                    "%%BeginProlog",
+                                                    "Prolog",
+                                                    "x",
+                                                    " %%BeginProlog",
+                                                    "%!PS\n",
+                                                    "%%BeginPrologue",
+                                                    "%%BeginProlo"};
     std::string job;
     const std::size_t target = random() % (4 * kFilling + 200);
     while (job.size() < target) {
@@ -162,7 +176,9 @@ std::string randomJob(std::mt19937& random) {
 }
 
 int waits = 0;
-void countWait() { ++waits; }
+void countWait() {
+    ++waits;
+}
 
 class FillingEquivalenceTest : public FixedClockTest {};
 
@@ -201,9 +217,9 @@ TEST_F(FillingEquivalenceTest, RandomJobsGiveTheFillingModelsBytes) {
         const auto differ = std::mismatch(run.output.begin(), run.output.end(),
                                           model.output.begin(), model.output.end());
         ASSERT_TRUE(run.output == model.output)
-            << "round " << round << ", job of " << job.size() << ": output of "
-            << run.output.size() << " bytes, model's " << model.output.size()
-            << ", first difference at " << (differ.first - run.output.begin());
+            << "round " << round << ", job of " << job.size() << ": output of " << run.output.size()
+            << " bytes, model's " << model.output.size() << ", first difference at "
+            << (differ.first - run.output.begin());
         ASSERT_EQ(waits, model.waits) << "round " << round << ", job of " << job.size();
     }
     EXPECT_GT(splices, 300);  // the jobs do reach the splice, not only the copy

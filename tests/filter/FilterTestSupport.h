@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <functional>
@@ -20,8 +19,10 @@
 #include <vector>
 
 #include "FilterStatus.h"
+#include "FixedClock.h"
 #include "JobClock.h"
 #include "MemoryJobStreams.h"
+#include "ScopedTimeZone.h"
 #include "StreamSplice.h"
 
 namespace jobtypefilter::testing {
@@ -31,7 +32,8 @@ inline std::string drain(int fd) {
     std::string all;
     char chunk[65536];
     ssize_t n;
-    while ((n = ::read(fd, chunk, sizeof chunk)) > 0) all.append(chunk, static_cast<std::size_t>(n));
+    while ((n = ::read(fd, chunk, sizeof chunk)) > 0)
+        all.append(chunk, static_cast<std::size_t>(n));
     return all;
 }
 
@@ -49,32 +51,20 @@ inline std::thread writeInPieces(int fd, const std::string& bytes, std::size_t p
     });
 }
 
-// 2026-03-02 09:05:30 UTC.
-inline constexpr std::time_t kFixedInstant = 1772442330;
-inline std::time_t fixedClock() { return kFixedInstant; }
-inline constexpr char kFixedCompact[] = "202603020905";
-
 // Runs every test in UTC with the fixed clock and gives the inherited TZ back afterwards.
 class FixedClockTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        if (const char* tz = std::getenv("TZ")) savedTZ_ = tz;
-        setenv("TZ", "UTC0", 1);
-        tzset();
+        utc_.emplace("UTC0");
         setClockSource(fixedClock);
     }
     void TearDown() override {
         setClockSource(nullptr);
-        if (savedTZ_) {
-            setenv("TZ", savedTZ_->c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
+        utc_.reset();
     }
 
-private:
-    std::optional<std::string> savedTZ_;
+  private:
+    std::optional<testsupport::ScopedTimeZone> utc_;
 };
 
 // A piece of the splice text from the golden files (tests/fixtures/splice, shared with the Python

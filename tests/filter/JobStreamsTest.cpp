@@ -1,17 +1,16 @@
 // The descriptor streams the filter reads its job from and writes standard output through.
-#include "JobStreams.h"
-
-#include "FilterTestSupport.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <string>
 #include <thread>
+
+#include "FilterTestSupport.h"
+#include "JobStreams.h"
 
 namespace jobtypefilter {
 namespace {

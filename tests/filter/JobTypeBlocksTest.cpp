@@ -22,7 +22,9 @@ struct BlockCase {
     std::string expectedBlock;  // what follows the procedure definitions, before the empty line
 };
 
-void PrintTo(const BlockCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BlockCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 // The job type's own lines, with the fixed time stamp.
 std::string block(const std::string& name, GoldenValues values) {
@@ -111,8 +113,8 @@ TEST_P(JobTypeBlockTest, WritesTheBlockBeforeTheToken) {
     const FilterRun run = runFilter(c.options, job);
     ASSERT_EQ(run.result, 0) << "status " << static_cast<int>(run.status);
     const std::string head = "%!PS-Adobe-3.0\n%%EndComments\n";
-    const std::string expected = head + procedureDefinitions(L) + c.expectedBlock + L +
-                                 job.substr(head.size());
+    const std::string expected =
+        head + procedureDefinitions(L) + c.expectedBlock + L + job.substr(head.size());
     EXPECT_EQ(run.output, expected);
 }
 
@@ -126,7 +128,9 @@ struct FailingCase {
     std::string reason;  // names what stopped the job, whatever status came first
 };
 
-void PrintTo(const FailingCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FailingCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FailingBlockTest : public FixedClockTest,
                          public ::testing::WithParamInterface<FailingCase> {};
@@ -230,14 +234,12 @@ TEST_F(FixedClockTest, LargestSpliceThatFitsIsWrittenWhole) {
     const std::size_t fixedPart =
         procedureDefinitions(L).size() + userInformation("", "", L).size() + L.size();
     const std::size_t room = 2047 - fixedPart;
-    const FilterRun fits =
-        runFilter("com.varlo.printsettings.UserID=" + std::string(room, 'u'),
-                  prefix + "%%BeginProlog\n");
+    const FilterRun fits = runFilter("com.varlo.printsettings.UserID=" + std::string(room, 'u'),
+                                     prefix + "%%BeginProlog\n");
     ASSERT_EQ(fits.result, 0);
     EXPECT_EQ(fits.output.size(), prefix.size() + 2047 + 14);
-    const FilterRun over =
-        runFilter("com.varlo.printsettings.UserID=" + std::string(room + 1, 'u'),
-                  prefix + "%%BeginProlog\n");
+    const FilterRun over = runFilter("com.varlo.printsettings.UserID=" + std::string(room + 1, 'u'),
+                                     prefix + "%%BeginProlog\n");
     EXPECT_EQ(over.result, 1);
     EXPECT_EQ(over.output, prefix);
 }
@@ -264,7 +266,9 @@ struct ZoneCase {
     const char* expectedCompact;
 };
 
-void PrintTo(const ZoneCase& c, std::ostream* os) { *os << (c.option[0] ? c.option : "inherited"); }
+void PrintTo(const ZoneCase& c, std::ostream* os) {
+    *os << (c.option[0] ? c.option : "inherited");
+}
 
 class TimeZoneOptionTest : public FixedClockTest, public ::testing::WithParamInterface<ZoneCase> {};
 
@@ -274,11 +278,10 @@ TEST_P(TimeZoneOptionTest, StampsTheZonesWallClock) {
     hooks.setTimeZone = applyTimeZone;
     const std::string options =
         c.option[0] != '\0' ? std::string("com.varlo.printsettings.TimeZone=") + c.option : "";
-    const FilterRun run = runFilter(options + " com.varlo.printsettings.UserID=a",
-                                    "%%BeginProlog\n", hooks);
+    const FilterRun run =
+        runFilter(options + " com.varlo.printsettings.UserID=a", "%%BeginProlog\n", hooks);
     ASSERT_EQ(run.result, 0);
-    EXPECT_NE(run.output.find(std::string("(a) () (") + c.expectedCompact + ")"),
-              std::string::npos)
+    EXPECT_NE(run.output.find(std::string("(a) () (") + c.expectedCompact + ")"), std::string::npos)
         << run.output.substr(796);
 }
 

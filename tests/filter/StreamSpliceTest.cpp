@@ -62,7 +62,9 @@ struct PlacementCase {
     std::string L;
 };
 
-void PrintTo(const PlacementCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const PlacementCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PlacementTest : public FixedClockTest, public ::testing::WithParamInterface<PlacementCase> {};
 
@@ -70,8 +72,7 @@ TEST_P(PlacementTest, SplicesOnlyBeforeTheFirstTokenLine) {
     const PlacementCase& c = GetParam();
     const FilterRun run = runFilter(kOptions, c.before + c.after);
     ASSERT_EQ(run.result, 0);
-    const std::string expected =
-        c.after.empty() ? c.before : c.before + spliceFor(c.L) + c.after;
+    const std::string expected = c.after.empty() ? c.before : c.before + spliceFor(c.L) + c.after;
     EXPECT_EQ(run.output, expected);
 }
 
@@ -113,7 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 int idleWaits = 0;
-void countIdleWait() { ++idleWaits; }
+void countIdleWait() {
+    ++idleWaits;
+}
 
 TEST_F(StreamSpliceTest, WaitsOnceWhenTheLastReadBringsNothing) {
     FilterHooks hooks;
@@ -136,7 +139,9 @@ struct IoFailureCase {
     std::size_t expectedOutput;
 };
 
-void PrintTo(const IoFailureCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const IoFailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class IoFailureTest : public FixedClockTest, public ::testing::WithParamInterface<IoFailureCase> {};
 

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "FilterStatus.h"
+#include "FixedClock.h"
 #include "JobClock.h"
 #include "JobOptions.h"
 #include "MemoryJobStreams.h"
@@ -34,11 +35,17 @@ void check(bool holds, const char* what) {
     if (!holds) violation(what);
 }
 
-bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
+bool isLineEnd(char c) {
+    return c == '\n' || c == '\r';
+}
 
-bool isLineStart(std::string_view job, std::size_t at) { return at == 0 || isLineEnd(job[at - 1]); }
+bool isLineStart(std::string_view job, std::size_t at) {
+    return at == 0 || isLineEnd(job[at - 1]);
+}
 
-bool tokenAt(std::string_view job, std::size_t at) { return job.substr(at, kToken.size()) == kToken; }
+bool tokenAt(std::string_view job, std::size_t at) {
+    return job.substr(at, kToken.size()) == kToken;
+}
 
 // The filter tries the token only at true line starts (the job's first byte and every byte
 // behind a CR or LF), wherever the read boundaries fall: the one splice point is the first token
@@ -120,7 +127,8 @@ void checkSpliceText(std::string_view splice, bool expectMarking) {
         } else if (isLineEnd(c)) {
             check(splice.substr(i, L.size()) == L, "line ended by another line ending");
             const std::string_view line = splice.substr(lineStart, i - lineStart);
-            for (std::string_view prefix : {"/FontSize ", "/StringAngle ", "/StringLoopInterval "}) {
+            for (std::string_view prefix :
+                 {"/FontSize ", "/StringAngle ", "/StringLoopInterval "}) {
                 if (line.starts_with(prefix)) {
                     check(safeBareToken(line.substr(prefix.size())), "bare value not one token");
                 }
@@ -177,20 +185,19 @@ void checkRun(std::string_view job, const std::string& output, int result, bool 
     violation("output is not the job with one splice before the token line");
 }
 
-std::time_t fixedClock() { return 1772442330; }  // 2026-03-02 09:05:30 UTC
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     applyTimeZone("UTC");
-    setClockSource(fixedClock);
+    setClockSource(jobtypefilter::testing::fixedClock);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view all(reinterpret_cast<const char*>(data), size);
     const std::size_t nul = all.find('\0');
-    const std::string options = nul == std::string_view::npos ? "" : std::string(all.substr(0, nul));
+    const std::string options =
+        nul == std::string_view::npos ? "" : std::string(all.substr(0, nul));
     const std::string_view job = nul == std::string_view::npos ? all : all.substr(nul + 1);
 
     testing::MemoryJobInput input(job);
@@ -201,8 +208,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const JobOptions parsed(options.c_str());
     const char* type = parsed.get(varlo::printsettings::kCCPCopyControlType);
-    const bool expectMarking = type != nullptr && (std::string_view(type) == "Copy Guard" ||
-                                                   std::string_view(type) == "Prevention Copy Pattern");
+    const bool expectMarking =
+        type != nullptr && (std::string_view(type) == "Copy Guard" ||
+                            std::string_view(type) == "Prevention Copy Pattern");
     checkRun(job, output.written(), result, expectMarking);
     return 0;
 }

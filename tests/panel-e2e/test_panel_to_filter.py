@@ -14,6 +14,9 @@ import subprocess
 import sys
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "process"))
+import expected_splice as ex  # noqa: E402
+
 ARGS = None  # set by main
 LIBFAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
 PREFIX = "com.varlo.printsettings."
@@ -91,13 +94,6 @@ def split_at_splice(test, job, output):
     return output[at:len(output) - (len(job) - at)]
 
 
-def job_type_text(splice):
-    """The splice text after the two interpreter tests: from the first "mark" line on."""
-    lines = splice.split(b"\n")
-    first = lines.index(b"mark")
-    return lines[first:]
-
-
 class PanelToFilter(unittest.TestCase):
 
     @classmethod
@@ -116,6 +112,10 @@ class PanelToFilter(unittest.TestCase):
         self.assertEqual(outputs[0], outputs[1])
         return split_at_splice(self, self.job, outputs[0])
 
+    def assert_splice(self, settings, typed, stamp, inherited_zone="UTC"):
+        """The filter, given the saved settings, splices what the typed entries call for."""
+        self.assertEqual(self.filter_splice(settings, inherited_zone), ex.expected_splice(typed, stamp))
+
     def test_hold_print(self):
         settings, output = save_in_dialog([
             {"do": "pick", "control": "JobTypeSelection", "title": "Hold Print"},
@@ -129,22 +129,8 @@ class PanelToFilter(unittest.TestCase):
             PREFIX + "EnableUserCode": "false", PREFIX + "TimeZone": "IST-5:30"})
         # The fixed instant is 17:30 on the saving machine's clock in Kolkata.
         stamp = b"202507151730"
-        self.assertEqual(job_type_text(self.filter_splice(settings)), [
-            b"mark",
-            b"  (alice01) () (" + stamp + b") {setuserinfo} stopped",
-            b"cleartomark",
-            b"mark {",
-            b"<<",
-            b"\t/JobType 3",
-            b"\t/JobInfo <<\t/UserID (alice01)",
-            b"\t\t/Time (" + stamp + b")",
-            b"\t\t/JobID (Report2024)",
-            b"\t>>",
-            b">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec",
-            b"} stopped cleartomark",
-            b"",   # no copy control: one empty line
-            b"",   # what follows the last line ending: the token line is not part of the splice
-        ])
+        self.assert_splice(settings, {"JobType": "Paused Print", "UserID": "alice01", "FileName": "Report2024"},
+                           stamp)
 
     def test_locked_print(self):
         settings, output = save_in_dialog([
@@ -156,16 +142,7 @@ class PanelToFilter(unittest.TestCase):
         self.assertEqual(settings[PREFIX + "JobType"], "Locked Print")
         self.assertEqual(settings[PREFIX + "TimeZone"], "CEST-2")
         stamp = b"202507151400"
-        self.assertEqual(job_type_text(self.filter_splice(settings)), [
-            b"mark",
-            b"  (bob) () (" + stamp + b") {setuserinfo} stopped",
-            b"cleartomark",
-            b"mark",
-            b"  (bob) (" + stamp + b") (12345678) {secureprint} stopped",
-            b"cleartomark",
-            b"",
-            b"",
-        ])
+        self.assert_splice(settings, {"JobType": "Locked Print", "UserID": "bob", "Password": "12345678"}, stamp)
 
     def test_stored_print_with_the_user_code_on(self):
         settings, output = save_in_dialog([
@@ -179,26 +156,8 @@ class PanelToFilter(unittest.TestCase):
         self.assertEqual(settings[PREFIX + "EnableUserCode"], "true")
         self.assertEqual(settings[PREFIX + "TimeZone"], "EDT4")
         stamp = b"202507150800"
-        self.assertEqual(job_type_text(self.filter_splice(settings)), [
-            b"mark",
-            b"  (carol) (4711) (" + stamp + b") {setuserinfo} stopped",
-            b"cleartomark",
-            b"mark {",
-            b"<<",
-            b"\t/JobType 3",
-            b"\t/JobInfo <<\t/UserID (carol)",
-            b"\t\t/Time (" + stamp + b")",
-            b"\t\t/Password ()",
-            b"\t\t/JobID (Plans)",
-            b"\t>>",
-            b"\t/JobAttr <<\t/Save 1",
-            b"\t\t/Public false",
-            b"\t\t>>",
-            b">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec",
-            b"} stopped cleartomark",
-            b"",
-            b"",
-        ])
+        self.assert_splice(settings, {"JobType": "Saved Print", "UserID": "carol", "FileName": "Plans",
+                                      "Password": "", "EnableUserCode": "true", "UserCode": "4711"}, stamp)
 
     def test_zones_without_letter_names_or_whole_hours_stamp_the_saving_clock(self):
         # The saved zone overrides whatever zone the filter inherits.
@@ -216,9 +175,7 @@ class PanelToFilter(unittest.TestCase):
                 ], zone=zone)
                 self.assertEqual(settings[PREFIX + "TimeZone"], value)
                 self.assertEqual(settings[PREFIX + "JobType"], "Normal")
-                lines = job_type_text(self.filter_splice(settings, inherited_zone="Pacific/Honolulu"))
-                self.assertEqual(lines, [b"mark", b"  (dave) () (" + stamp + b") {setuserinfo} stopped",
-                                         b"cleartomark", b"", b""])
+                self.assert_splice(settings, {"UserID": "dave"}, stamp, inherited_zone="Pacific/Honolulu")
 
     def test_a_refused_entry_leaves_the_settings_without_a_job_type(self):
         settings, output = save_in_dialog([
@@ -230,9 +187,7 @@ class PanelToFilter(unittest.TestCase):
         self.assertEqual(output["answers"][-2], {"do": "save", "answer": False})
         self.assertEqual(settings, {PREFIX + "UserID": ""})
         # What the filter then writes: the default block with the empty user ID.
-        lines = job_type_text(self.filter_splice(settings))
-        self.assertEqual(lines, [b"mark", b"  () () (202507151200) {setuserinfo} stopped", b"cleartomark",
-                                 b"", b""])
+        self.assert_splice(settings, {"UserID": ""}, b"202507151200")
 
 
 def cupsd_unusable():
@@ -271,10 +226,7 @@ class PanelThroughCupsd(unittest.TestCase):
         match = re.search(rb"\n  \(alice01\) \(\) \((\d{12})\) \{setuserinfo\} stopped\n", captured)
         self.assertIsNotNone(match, captured[:3000])
         stamp = match.group(1)
-        held = (b"mark {\n<<\n\t/JobType 3\n\t/JobInfo <<\t/UserID (alice01)\n\t\t/Time (" + stamp +
-                b")\n\t\t/JobID (Report2024)\n\t>>\n"
-                b">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec\n} stopped cleartomark\n\n" +
-                TOKEN)
+        held = ex.golden("paused-print", UserID=b"alice01", Time=stamp, FileName=b"Report2024") + b"\n" + TOKEN
         self.assertIn(held, captured)
         # The options the filter chain was started with, read as the filter reads them, hold
         # every saved value unchanged. (cupsd passes the flag "false" as "noEnableUserCode",

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "EntryValidation.h"
@@ -11,11 +10,21 @@
 namespace kordavine::joblog {
 namespace {
 
-PrinterAttributes fullModel() { return {"false", "true", "true", "true", "true"}; }
-PrinterAttributes noStorage() { return {"false", "false", "false", "false", "false"}; }
-PrinterAttributes noJobTypeModel() { return {"true", "true", "true", "true", "false"}; }
-PrinterAttributes oddCase() { return {"false", "TRUE", "True", "yes", "false"}; }
-PrinterAttributes noAttributes() { return {}; }
+PrinterAttributes fullModel() {
+    return {"false", "true", "true", "true", "true"};
+}
+PrinterAttributes noStorage() {
+    return {"false", "false", "false", "false", "false"};
+}
+PrinterAttributes noJobTypeModel() {
+    return {"true", "true", "true", "true", "false"};
+}
+PrinterAttributes oddCase() {
+    return {"false", "TRUE", "True", "yes", "false"};
+}
+PrinterAttributes noAttributes() {
+    return {};
+}
 
 struct ValidationCase {
     const char* name;
@@ -28,17 +37,21 @@ struct ValidationCase {
     std::optional<EntryField> refused;
 };
 
-void PrintTo(const ValidationCase& c, std::ostream* os) { *os << '"' << c.name << '"'; }
+void PrintTo(const ValidationCase& c, std::ostream* os) {
+    *os << '"' << c.name << '"';
+}
 
 ValidationCase accepts(const char* name, EntryTexts texts, std::optional<std::string> title,
                        bool userCode, PrinterAttributes attributes, std::string storedName) {
-    return {name, std::move(texts), std::move(title), userCode, std::move(attributes),
-            std::move(storedName), std::nullopt};
+    return {name,        std::move(texts),      std::move(title),
+            userCode,    std::move(attributes), std::move(storedName),
+            std::nullopt};
 }
 
 ValidationCase refuses(const char* name, EntryTexts texts, std::optional<std::string> title,
                        bool userCode, PrinterAttributes attributes, EntryField field) {
-    return {name, std::move(texts), std::move(title), userCode, std::move(attributes), std::nullopt, field};
+    return {name, std::move(texts), std::move(title), userCode, std::move(attributes), std::nullopt,
+            field};
 }
 
 // Field order in EntryTexts: user ID, file name, password, user code.
@@ -49,15 +62,16 @@ class ValidateEntriesTest : public testing::TestWithParam<ValidationCase> {};
 
 TEST_P(ValidateEntriesTest, StoresTheRowsNameOrRefusesTheFirstFailingField) {
     const ValidationCase& c = GetParam();
-    const ValidationOutcome outcome = validateEntries(c.texts, c.title, c.userCodeEnabled, c.attributes);
+    const ValidationOutcome outcome =
+        validateEntries(c.texts, c.title, c.userCodeEnabled, c.attributes);
     if (c.storedName) {
         const auto* accepted = std::get_if<AcceptedEntries>(&outcome);
-        ASSERT_NE(accepted, nullptr) << "refused "
-                                     << std::get<RefusedEntry>(outcome).messageKey;
+        ASSERT_NE(accepted, nullptr) << "refused " << std::get<RefusedEntry>(outcome).messageKey;
         EXPECT_EQ(accepted->storedName, *c.storedName);
     } else {
         const auto* refused = std::get_if<RefusedEntry>(&outcome);
-        ASSERT_NE(refused, nullptr) << "accepted as " << std::get<AcceptedEntries>(outcome).storedName;
+        ASSERT_NE(refused, nullptr)
+            << "accepted as " << std::get<AcceptedEntries>(outcome).storedName;
         EXPECT_EQ(refused->field, *c.refused);
         EXPECT_EQ(refused->messageKey, refusalMessageKey(*c.refused));
     }
@@ -68,115 +82,130 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // Each row with valid entries stores its own name.
         accepts("NormalStoresNormal", kAllValid, "Normal Print", false, fullModel(), "Normal"),
-        accepts("SampleStoresSample", kAllValid, "Sample Print", false, fullModel(), "Sample Print"),
-        accepts("LockedStoresLocked", kAllValid, "Locked Print", false, fullModel(), "Locked Print"),
+        accepts("SampleStoresSample", kAllValid, "Sample Print", false, fullModel(),
+                "Sample Print"),
+        accepts("LockedStoresLocked", kAllValid, "Locked Print", false, fullModel(),
+                "Locked Print"),
         accepts("HoldStoresPaused", kAllValid, "Hold Print", false, fullModel(), "Paused Print"),
         accepts("StoredStoresSaved", kAllValid, "Stored Print", false, fullModel(), "Saved Print"),
         accepts("StoreAndPrintStoresSaveDocument", kAllValid, "Store and Print", false, fullModel(),
                 "Save Document Print"),
-        accepts("DocumentServerStoresDocumentServer", kAllValid, "Document Server", false, fullModel(),
-                "Document Server"),
+        accepts("DocumentServerStoresDocumentServer", kAllValid, "Document Server", false,
+                fullModel(), "Document Server"),
 
         // User ID: optional, required, or not checked.
-        accepts("NormalEmptyUserID", {"", "", "", ""}, "Normal Print", false, fullModel(), "Normal"),
-        refuses("NormalBadUserID", {"a b", "", "", ""}, "Normal Print", false, fullModel(), EntryField::UserID),
-        refuses("SampleEmptyUserID", {"", "", "", ""}, "Sample Print", false, fullModel(), EntryField::UserID),
-        accepts("DocumentServerEmptyUserID", {"", "doc", "", ""}, "Document Server", false, fullModel(),
-                "Document Server"),
-        accepts("SampleEightCharUserID", {"abcd1234", "", "", ""}, "Sample Print", false, fullModel(),
-                "Sample Print"),
-        refuses("SampleNineCharUserID", {"abcd12345", "", "", ""}, "Sample Print", false, fullModel(),
-                EntryField::UserID),
-        refuses("SampleAccentedUserID", {"Jos\xC3\xA9", "", "", ""}, "Sample Print", false, fullModel(),
-                EntryField::UserID),
-        accepts("NoSelectionSkipsUserID", {"bad id!", "bad name!", "x", ""}, std::nullopt, false, fullModel(),
+        accepts("NormalEmptyUserID", {"", "", "", ""}, "Normal Print", false, fullModel(),
                 "Normal"),
+        refuses("NormalBadUserID", {"a b", "", "", ""}, "Normal Print", false, fullModel(),
+                EntryField::UserID),
+        refuses("SampleEmptyUserID", {"", "", "", ""}, "Sample Print", false, fullModel(),
+                EntryField::UserID),
+        accepts("DocumentServerEmptyUserID", {"", "doc", "", ""}, "Document Server", false,
+                fullModel(), "Document Server"),
+        accepts("SampleEightCharUserID", {"abcd1234", "", "", ""}, "Sample Print", false,
+                fullModel(), "Sample Print"),
+        refuses("SampleNineCharUserID", {"abcd12345", "", "", ""}, "Sample Print", false,
+                fullModel(), EntryField::UserID),
+        refuses("SampleAccentedUserID", {"Jos\xC3\xA9", "", "", ""}, "Sample Print", false,
+                fullModel(), EntryField::UserID),
+        accepts("NoSelectionSkipsUserID", {"bad id!", "bad name!", "x", ""}, std::nullopt, false,
+                fullModel(), "Normal"),
 
         // File name: checked by the four rows that keep the job.
         refuses("HoldBadFileName", {"u1", "my file", "", ""}, "Hold Print", false, fullModel(),
                 EntryField::FileName),
         accepts("HoldSixteenCharFileName", {"u1", "abcdefghijklmnop", "", ""}, "Hold Print", false,
                 fullModel(), "Paused Print"),
-        refuses("StoredSeventeenCharFileName", {"u1", "abcdefghijklmnopq", "", ""}, "Stored Print", false,
+        refuses("StoredSeventeenCharFileName", {"u1", "abcdefghijklmnopq", "", ""}, "Stored Print",
+                false, fullModel(), EntryField::FileName),
+        refuses("DocumentServerBadFileName", {"", "a.ps", "", ""}, "Document Server", false,
                 fullModel(), EntryField::FileName),
-        refuses("DocumentServerBadFileName", {"", "a.ps", "", ""}, "Document Server", false, fullModel(),
-                EntryField::FileName),
-        accepts("LockedIgnoresFileName", {"u1", "not/valid", "1234", ""}, "Locked Print", false, fullModel(),
-                "Locked Print"),
+        accepts("LockedIgnoresFileName", {"u1", "not/valid", "1234", ""}, "Locked Print", false,
+                fullModel(), "Locked Print"),
 
         // Password: required for Locked Print, optional for the storing rows, ignored otherwise.
         refuses("LockedEmptyPassword", {"u1", "", "", ""}, "Locked Print", false, fullModel(),
                 EntryField::Password),
-        refuses("LockedThreeDigitPassword", {"u1", "", "123", ""}, "Locked Print", false, fullModel(),
-                EntryField::Password),
-        accepts("LockedEightDigitPassword", {"u1", "", "12345678", ""}, "Locked Print", false, fullModel(),
-                "Locked Print"),
-        refuses("LockedNineDigitPassword", {"u1", "", "123456789", ""}, "Locked Print", false, fullModel(),
-                EntryField::Password),
-        accepts("StoredEmptyPassword", {"u1", "f", "", ""}, "Stored Print", false, fullModel(), "Saved Print"),
-        refuses("StoredThreeDigitPassword", {"u1", "f", "123", ""}, "Stored Print", false, fullModel(),
-                EntryField::Password),
+        refuses("LockedThreeDigitPassword", {"u1", "", "123", ""}, "Locked Print", false,
+                fullModel(), EntryField::Password),
+        accepts("LockedEightDigitPassword", {"u1", "", "12345678", ""}, "Locked Print", false,
+                fullModel(), "Locked Print"),
+        refuses("LockedNineDigitPassword", {"u1", "", "123456789", ""}, "Locked Print", false,
+                fullModel(), EntryField::Password),
+        accepts("StoredEmptyPassword", {"u1", "f", "", ""}, "Stored Print", false, fullModel(),
+                "Saved Print"),
+        refuses("StoredThreeDigitPassword", {"u1", "f", "123", ""}, "Stored Print", false,
+                fullModel(), EntryField::Password),
         refuses("StoreAndPrintThreeDigitPassword", {"u1", "f", "123", ""}, "Store and Print", false,
                 fullModel(), EntryField::Password),
         refuses("DocumentServerThreeDigitPassword", {"", "f", "123", ""}, "Document Server", false,
                 fullModel(), EntryField::Password),
-        accepts("DocumentServerEmptyPassword", {"", "f", "", ""}, "Document Server", false, fullModel(),
-                "Document Server"),
+        accepts("DocumentServerEmptyPassword", {"", "f", "", ""}, "Document Server", false,
+                fullModel(), "Document Server"),
         accepts("HoldIgnoresPassword", {"u1", "f", "12ab", ""}, "Hold Print", false, fullModel(),
                 "Paused Print"),
         accepts("SampleIgnoresPassword", {"u1", "", "x", ""}, "Sample Print", false, fullModel(),
                 "Sample Print"),
 
         // The first failing field wins: user ID, file name, password, user code.
-        refuses("AllInvalidHoldShowsUserID", kAllInvalid, "Hold Print", true, fullModel(), EntryField::UserID),
-        refuses("FileNameBeforePassword", {"u1", "a b", "12", "x"}, "Stored Print", true, fullModel(),
-                EntryField::FileName),
+        refuses("AllInvalidHoldShowsUserID", kAllInvalid, "Hold Print", true, fullModel(),
+                EntryField::UserID),
+        refuses("FileNameBeforePassword", {"u1", "a b", "12", "x"}, "Stored Print", true,
+                fullModel(), EntryField::FileName),
         refuses("PasswordBeforeUserCode", {"u1", "f", "12", "x"}, "Stored Print", true, fullModel(),
                 EntryField::Password),
-        refuses("DocumentServerChecksOptionalUserIDFirst", kAllInvalid, "Document Server", true, fullModel(),
-                EntryField::UserID),
-        refuses("DocumentServerFileNameBeforePassword", {"", "a b", "12", "x"}, "Document Server", true,
-                fullModel(), EntryField::FileName),
+        refuses("DocumentServerChecksOptionalUserIDFirst", kAllInvalid, "Document Server", true,
+                fullModel(), EntryField::UserID),
+        refuses("DocumentServerFileNameBeforePassword", {"", "a b", "12", "x"}, "Document Server",
+                true, fullModel(), EntryField::FileName),
 
         // User code: only while its check box is on.
-        accepts("UserCodeOffNotChecked", {"u1", "", "", "abc"}, "Normal Print", false, fullModel(), "Normal"),
-        accepts("UserCodeOnEmptyPasses", {"u1", "", "", ""}, "Normal Print", true, fullModel(), "Normal"),
-        accepts("UserCodeOnEightDigits", {"u1", "", "", "12345678"}, "Normal Print", true, fullModel(), "Normal"),
-        refuses("UserCodeOnNineDigits", {"u1", "", "", "123456789"}, "Normal Print", true, fullModel(),
-                EntryField::UserCode),
-        refuses("UserCodeOnLetterWithAllElseValid", {"user01", "report2024", "123456", "47a1"}, "Stored Print",
-                true, fullModel(), EntryField::UserCode),
-        refuses("UserCodeCheckedWithoutSelection", {"", "", "", "x"}, std::nullopt, true, fullModel(),
-                EntryField::UserCode),
+        accepts("UserCodeOffNotChecked", {"u1", "", "", "abc"}, "Normal Print", false, fullModel(),
+                "Normal"),
+        accepts("UserCodeOnEmptyPasses", {"u1", "", "", ""}, "Normal Print", true, fullModel(),
+                "Normal"),
+        accepts("UserCodeOnEightDigits", {"u1", "", "", "12345678"}, "Normal Print", true,
+                fullModel(), "Normal"),
+        refuses("UserCodeOnNineDigits", {"u1", "", "", "123456789"}, "Normal Print", true,
+                fullModel(), EntryField::UserCode),
+        refuses("UserCodeOnLetterWithAllElseValid", {"user01", "report2024", "123456", "47a1"},
+                "Stored Print", true, fullModel(), EntryField::UserCode),
+        refuses("UserCodeCheckedWithoutSelection", {"", "", "", "x"}, std::nullopt, true,
+                fullModel(), EntryField::UserCode),
 
         // A job type the printer does not take falls back to Normal Print, entries included.
-        accepts("HoldWithoutStoredPrintIsNormal", {"", "bad name!", "", ""}, "Hold Print", false, noStorage(),
-                "Normal"),
-        refuses("HoldWithoutStoredPrintChecksOptionalUserID", {"bad id!", "f", "", ""}, "Hold Print", false,
-                noStorage(), EntryField::UserID),
-        accepts("StoredWithoutStoredPrintIgnoresPassword", {"u1", "f", "12", ""}, "Stored Print", false,
+        accepts("HoldWithoutStoredPrintIsNormal", {"", "bad name!", "", ""}, "Hold Print", false,
                 noStorage(), "Normal"),
-        accepts("StoreAndPrintWithoutSupport", {"", "", "", ""}, "Store and Print", false, noStorage(),
-                "Normal"),
-        accepts("DocumentServerWithoutSupport", {"", "", "", ""}, "Document Server", false, noStorage(),
-                "Normal"),
-        accepts("SampleOnNoJobTypeModelIsNormal", {"", "", "", ""}, "Sample Print", false, noJobTypeModel(),
-                "Normal"),
-        accepts("LockedOnNoJobTypeModelIsNormal", {"u1", "", "", ""}, "Locked Print", false, noJobTypeModel(),
-                "Normal"),
-        accepts("HoldOnNoJobTypeModelStillHolds", {"u1", "f", "", ""}, "Hold Print", false, noJobTypeModel(),
-                "Paused Print"),
+        refuses("HoldWithoutStoredPrintChecksOptionalUserID", {"bad id!", "f", "", ""},
+                "Hold Print", false, noStorage(), EntryField::UserID),
+        accepts("StoredWithoutStoredPrintIgnoresPassword", {"u1", "f", "12", ""}, "Stored Print",
+                false, noStorage(), "Normal"),
+        accepts("StoreAndPrintWithoutSupport", {"", "", "", ""}, "Store and Print", false,
+                noStorage(), "Normal"),
+        accepts("DocumentServerWithoutSupport", {"", "", "", ""}, "Document Server", false,
+                noStorage(), "Normal"),
+        accepts("SampleOnNoJobTypeModelIsNormal", {"", "", "", ""}, "Sample Print", false,
+                noJobTypeModel(), "Normal"),
+        accepts("LockedOnNoJobTypeModelIsNormal", {"u1", "", "", ""}, "Locked Print", false,
+                noJobTypeModel(), "Normal"),
+        accepts("HoldOnNoJobTypeModelStillHolds", {"u1", "f", "", ""}, "Hold Print", false,
+                noJobTypeModel(), "Paused Print"),
         // Acceptance tests any value but "false": an odd spelling still counts.
-        accepts("OddCaseSupportCounts", {"u1", "f", "", ""}, "Hold Print", false, oddCase(), "Paused Print"),
-        accepts("OddDocumentServerValueCounts", {"", "f", "", ""}, "Document Server", false, oddCase(),
-                "Document Server"),
-        accepts("MissingAttributesFallBack", {"", "", "", ""}, "Stored Print", false, noAttributes(), "Normal"),
-        accepts("MissingAttributesKeepSample", {"u1", "", "", ""}, "Sample Print", false, noAttributes(),
-                "Sample Print"),
+        accepts("OddCaseSupportCounts", {"u1", "f", "", ""}, "Hold Print", false, oddCase(),
+                "Paused Print"),
+        accepts("OddDocumentServerValueCounts", {"", "f", "", ""}, "Document Server", false,
+                oddCase(), "Document Server"),
+        accepts("MissingAttributesFallBack", {"", "", "", ""}, "Stored Print", false,
+                noAttributes(), "Normal"),
+        accepts("MissingAttributesKeepSample", {"u1", "", "", ""}, "Sample Print", false,
+                noAttributes(), "Sample Print"),
 
         // A title that is none of the seven counts as no selection.
-        accepts("UnknownTitleIsNoSelection", {"", "", "", ""}, "Paused Print", false, fullModel(), "Normal")),
-    [](const testing::TestParamInfo<ValidationCase>& info) { return std::string(info.param.name); });
+        accepts("UnknownTitleIsNoSelection", {"", "", "", ""}, "Paused Print", false, fullModel(),
+                "Normal")),
+    [](const testing::TestParamInfo<ValidationCase>& info) {
+        return std::string(info.param.name);
+    });
 
 // A strings table in the test: translated keys, and the key itself otherwise.
 Localizer tableLocalizer(std::map<std::string, std::string> table) {
@@ -193,7 +222,9 @@ struct SelectionCase {
     std::optional<std::string> englishTitle;
 };
 
-void PrintTo(const SelectionCase& c, std::ostream* os) { *os << '"' << c.name << '"'; }
+void PrintTo(const SelectionCase& c, std::ostream* os) {
+    *os << '"' << c.name << '"';
+}
 
 class SelectionTitleTest : public testing::TestWithParam<SelectionCase> {};
 
@@ -203,24 +234,26 @@ TEST_P(SelectionTitleTest, MatchesLocalizedTitlesInRowOrder) {
 }
 
 const std::map<std::string, std::string> kGerman{
-    {"Normal Print", "Normaldruck"},    {"Sample Print", "Probedruck"},
-    {"Locked Print", "Vertraulich"},    {"Hold Print", "Angehalten"},
-    {"Stored Print", "Gespeichert"},    {"Store and Print", "Speichern und drucken"},
+    {"Normal Print", "Normaldruck"},      {"Sample Print", "Probedruck"},
+    {"Locked Print", "Vertraulich"},      {"Hold Print", "Angehalten"},
+    {"Stored Print", "Gespeichert"},      {"Store and Print", "Speichern und drucken"},
     {"Document Server", "Dokumentserver"}};
 
 INSTANTIATE_TEST_SUITE_P(
     Titles, SelectionTitleTest,
-    testing::Values(
-        SelectionCase{"UntranslatedKeyStandsIn", {}, "Hold Print", "Hold Print"},
-        SelectionCase{"TranslatedTitle", kGerman, "Angehalten", "Hold Print"},
-        SelectionCase{"EnglishTextNoLongerMatchesOnceTranslated", kGerman, "Hold Print", std::nullopt},
-        SelectionCase{"LastRow", kGerman, "Dokumentserver", "Document Server"},
-        SelectionCase{"NothingSelected", kGerman, std::nullopt, std::nullopt},
-        SelectionCase{"StoredNameIsNotATitle", {}, "Paused Print", std::nullopt},
-        SelectionCase{"ComparisonIsCaseSensitive", {}, "hold print", std::nullopt},
-        // Two titles translated alike: the earlier row wins.
-        SelectionCase{"FirstEqualRowWins", {{"Stored Print", "Store"}, {"Store and Print", "Store"}}, "Store",
-                      "Stored Print"}),
+    testing::Values(SelectionCase{"UntranslatedKeyStandsIn", {}, "Hold Print", "Hold Print"},
+                    SelectionCase{"TranslatedTitle", kGerman, "Angehalten", "Hold Print"},
+                    SelectionCase{"EnglishTextNoLongerMatchesOnceTranslated", kGerman, "Hold Print",
+                                  std::nullopt},
+                    SelectionCase{"LastRow", kGerman, "Dokumentserver", "Document Server"},
+                    SelectionCase{"NothingSelected", kGerman, std::nullopt, std::nullopt},
+                    SelectionCase{"StoredNameIsNotATitle", {}, "Paused Print", std::nullopt},
+                    SelectionCase{"ComparisonIsCaseSensitive", {}, "hold print", std::nullopt},
+                    // Two titles translated alike: the earlier row wins.
+                    SelectionCase{"FirstEqualRowWins",
+                                  {{"Stored Print", "Store"}, {"Store and Print", "Store"}},
+                                  "Store",
+                                  "Stored Print"}),
     [](const testing::TestParamInfo<SelectionCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-
 #include <string>
 
 #include "FieldRules.h"
@@ -18,7 +17,9 @@ struct RuleCase {
     bool fails;
 };
 
-void PrintTo(const RuleCase& c, std::ostream* os) { *os << '"' << c.name << '"'; }
+void PrintTo(const RuleCase& c, std::ostream* os) {
+    *os << '"' << c.name << '"';
+}
 
 class QualifyPATest : public testing::TestWithParam<RuleCase> {};
 
@@ -46,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"ColonAfterNineFails", "9:", 0, 8, kAlphanumericClass, true},
         RuleCase{"AccentedLetterFails", "caf\xC3\xA9", 0, 8, kAlphanumericClass, true},
         // Four characters but eight UTF-8 bytes: counted in bytes, and the bytes fail anyway.
-        RuleCase{"NonAsciiCountsBytes", "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 0, 6, kAlphanumericClass, true},
+        RuleCase{"NonAsciiCountsBytes", "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 0, 6,
+                 kAlphanumericClass, true},
         RuleCase{"FourDigitsPassPassword", "1234", 4, 8, kDigitsClass, false},
         RuleCase{"EightDigitsPassPassword", "12345678", 4, 8, kDigitsClass, false},
         RuleCase{"ThreeDigitsFailPassword", "123", 4, 8, kDigitsClass, true},
@@ -66,7 +68,10 @@ TEST(QualifyPA, NullTextCountsAsEmpty) {
 }
 
 TEST(FieldRule, EmbeddedNulIsABadByteNotTheEnd) {
-    const std::string text("1234\0" "5", 6);
+    const std::string text(
+        "1234\0"
+        "5",
+        6);
     EXPECT_TRUE(failsRule(text, kPasswordRule));
 }
 
@@ -75,7 +80,9 @@ struct OptionalPasswordCase {
     bool fails;
 };
 
-void PrintTo(const OptionalPasswordCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+void PrintTo(const OptionalPasswordCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
 
 class OptionalPasswordTest : public testing::TestWithParam<OptionalPasswordCase> {};
 
@@ -84,15 +91,13 @@ TEST_P(OptionalPasswordTest, FourToEightDigitsOrEmpty) {
         << GetParam().text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Passwords, OptionalPasswordTest,
-                         testing::Values(OptionalPasswordCase{"", false},
-                                         OptionalPasswordCase{"1", true},
-                                         OptionalPasswordCase{"123", true},
-                                         OptionalPasswordCase{"1234", false},
-                                         OptionalPasswordCase{"12345678", false},
-                                         OptionalPasswordCase{"123456789", true},
-                                         OptionalPasswordCase{"12a4", true},
-                                         OptionalPasswordCase{" ", true}));
+INSTANTIATE_TEST_SUITE_P(
+    Passwords, OptionalPasswordTest,
+    testing::Values(OptionalPasswordCase{"", false}, OptionalPasswordCase{"1", true},
+                    OptionalPasswordCase{"123", true}, OptionalPasswordCase{"1234", false},
+                    OptionalPasswordCase{"12345678", false},
+                    OptionalPasswordCase{"123456789", true}, OptionalPasswordCase{"12a4", true},
+                    OptionalPasswordCase{" ", true}));
 
 }  // namespace
 }  // namespace varlo::printsettings

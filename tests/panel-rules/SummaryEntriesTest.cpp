@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "SummaryEntries.h"
@@ -27,7 +26,9 @@ struct SummaryCase {
     SummaryDictionary expected;
 };
 
-void PrintTo(const SummaryCase& c, std::ostream* os) { *os << '"' << c.name << '"'; }
+void PrintTo(const SummaryCase& c, std::ostream* os) {
+    *os << '"' << c.name << '"';
+}
 
 class SummaryEntriesTest : public testing::TestWithParam<SummaryCase> {};
 
@@ -49,20 +50,25 @@ INSTANTIATE_TEST_SUITE_P(
                      {"[Job Type]", "[Stored Print]"},
                      {"[File Name]", "report"},
                      {"[User Code]", "4711"}}},
-        SummaryCase{"SavedPrintWithoutUserCode",
-                    {"alice", "4711", "report", "Saved Print", "false"},
-                    "false",
-                    {{"[User ID]", "alice"}, {"[Job Type]", "[Stored Print]"}, {"[File Name]", "report"}}},
+        SummaryCase{
+            "SavedPrintWithoutUserCode",
+            {"alice", "4711", "report", "Saved Print", "false"},
+            "false",
+            {{"[User ID]", "alice"}, {"[Job Type]", "[Stored Print]"}, {"[File Name]", "report"}}},
         SummaryCase{"NoJobTypeModelShowsUserIDAndUserCodeOnly",
                     kSaved,
                     "true",
                     {{"[User ID]", "alice"}, {"[User Code]", "4711"}}},
-        SummaryCase{"MissingNoJobTypeModelCountsAsFalse", kSaved, std::nullopt,
+        SummaryCase{"MissingNoJobTypeModelCountsAsFalse",
+                    kSaved,
+                    std::nullopt,
                     {{"[User ID]", "alice"},
                      {"[Job Type]", "[Stored Print]"},
                      {"[File Name]", "report"},
                      {"[User Code]", "4711"}}},
-        SummaryCase{"OddNoJobTypeModelShowsNoJobType", kSaved, "False",
+        SummaryCase{"OddNoJobTypeModelShowsNoJobType",
+                    kSaved,
+                    "False",
                     {{"[User ID]", "alice"}, {"[User Code]", "4711"}}},
         SummaryCase{"NormalHasNoFileName",
                     {"bob", std::nullopt, "leftover", "Normal", std::nullopt},
@@ -76,14 +82,16 @@ INSTANTIATE_TEST_SUITE_P(
                     {"bob", std::nullopt, "f1", "Paused Print", std::nullopt},
                     "false",
                     {{"[User ID]", "bob"}, {"[Job Type]", "[Hold Print]"}, {"[File Name]", "f1"}}},
-        SummaryCase{"SaveDocumentShowsStoreAndPrint",
-                    {"bob", std::nullopt, "f1", "Save Document Print", std::nullopt},
-                    "false",
-                    {{"[User ID]", "bob"}, {"[Job Type]", "[Store and Print]"}, {"[File Name]", "f1"}}},
-        SummaryCase{"DocumentServerAbsentFileNameIsEmpty",
-                    {"bob", std::nullopt, std::nullopt, "Document Server", std::nullopt},
-                    "false",
-                    {{"[User ID]", "bob"}, {"[Job Type]", "[Document Server]"}, {"[File Name]", ""}}},
+        SummaryCase{
+            "SaveDocumentShowsStoreAndPrint",
+            {"bob", std::nullopt, "f1", "Save Document Print", std::nullopt},
+            "false",
+            {{"[User ID]", "bob"}, {"[Job Type]", "[Store and Print]"}, {"[File Name]", "f1"}}},
+        SummaryCase{
+            "DocumentServerAbsentFileNameIsEmpty",
+            {"bob", std::nullopt, std::nullopt, "Document Server", std::nullopt},
+            "false",
+            {{"[User ID]", "bob"}, {"[Job Type]", "[Document Server]"}, {"[File Name]", ""}}},
         SummaryCase{"UnknownJobTypeGivesNeitherEntry",
                     {"bob", std::nullopt, "f1", "Hold Print", std::nullopt},
                     "false",

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <cstdlib>
 #include <ctime>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "ScopedTimeZone.h"
@@ -13,7 +12,6 @@
 namespace kordavine::joblog {
 namespace {
 
-
 struct FormatCase {
     const char* name;
     const char* abbreviation;
@@ -21,7 +19,9 @@ struct FormatCase {
     const char* value;
 };
 
-void PrintTo(const FormatCase& c, std::ostream* os) { *os << '"' << c.name << '"'; }
+void PrintTo(const FormatCase& c, std::ostream* os) {
+    *os << '"' << c.name << '"';
+}
 
 class FormatTimeZoneValueTest : public testing::TestWithParam<FormatCase> {};
 
@@ -34,14 +34,18 @@ INSTANTIATE_TEST_SUITE_P(
     Values, FormatTimeZoneValueTest,
     testing::Values(
         // Whole hours with a letter abbreviation: the plain name and hours west.
-        FormatCase{"Japan", "JST", 32400, "JST-9"}, FormatCase{"NewYorkWinter", "EST", -18000, "EST5"},
+        FormatCase{"Japan", "JST", 32400, "JST-9"},
+        FormatCase{"NewYorkWinter", "EST", -18000, "EST5"},
         FormatCase{"Greenwich", "GMT", 0, "GMT0"}, FormatCase{"BerlinWinter", "CET", 3600, "CET-1"},
-        FormatCase{"BerlinSummer", "CEST", 7200, "CEST-2"}, FormatCase{"Coordinated", "UTC", 0, "UTC0"},
+        FormatCase{"BerlinSummer", "CEST", 7200, "CEST-2"},
+        FormatCase{"Coordinated", "UTC", 0, "UTC0"},
         // Minutes are kept.
-        FormatCase{"India", "IST", 19800, "IST-5:30"}, FormatCase{"Newfoundland", "NST", -12600, "NST3:30"},
+        FormatCase{"India", "IST", 19800, "IST-5:30"},
+        FormatCase{"Newfoundland", "NST", -12600, "NST3:30"},
         FormatCase{"Adelaide", "ACDT", 37800, "ACDT-10:30"},
         // Numeric abbreviations go in angle brackets.
-        FormatCase{"Dubai", "+04", 14400, "<+04>-4"}, FormatCase{"SaoPaulo", "-03", -10800, "<-03>3"},
+        FormatCase{"Dubai", "+04", 14400, "<+04>-4"},
+        FormatCase{"SaoPaulo", "-03", -10800, "<-03>3"},
         FormatCase{"Kathmandu", "+0545", 20700, "<+0545>-5:45"},
         FormatCase{"Tehran", "+0330", 12600, "<+0330>-3:30"},
         // Less than an hour from UTC keeps its sign.
@@ -55,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"LettersAndDigits", "GMT2", -7200, "<GMT2>2"}),
     [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
 
-using paneltest::ScopedTimeZone;
+using testsupport::ScopedTimeZone;
 
 struct WallClock {
     std::tm fields{};
@@ -77,7 +81,9 @@ struct ZoneCase {
     const char* expectedValue;
 };
 
-void PrintTo(const ZoneCase& c, std::ostream* os) { *os << '"' << c.name << '"'; }
+void PrintTo(const ZoneCase& c, std::ostream* os) {
+    *os << '"' << c.name << '"';
+}
 
 // 2025-01-15 12:00:00 UTC and 2025-07-15 12:00:00 UTC.
 constexpr std::time_t kWinter = 1736942400;

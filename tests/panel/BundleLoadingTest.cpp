@@ -1,8 +1,8 @@
 // The built bundle loaded as the print dialog loads it: descriptor, module, factory by name.
 // This program does not link the panel; everything it reaches comes from the module.
-#include <fstream>
-
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #include "ClassRegistry.h"
 #include "DialogServices.h"
@@ -16,7 +16,7 @@ namespace {
 namespace ps = varlo::printsettings;
 
 class LoadedBundle : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         platform::setToolkit(std::make_shared<headless::HeadlessToolkit>());
         platform::setLogSink([this](std::string_view line) { log.emplace_back(line); });
@@ -30,17 +30,20 @@ protected:
 
 TEST_F(LoadedBundle, FactoryByNameSuppliesOnePanelWithItsView) {
     auto loaded = platform::loadPrintDialogExtension(JOBLOG_PLUGIN_DIR, "de");
-    ASSERT_TRUE(std::holds_alternative<platform::LoadedPlugIn>(loaded)) << std::get<std::string>(loaded);
+    ASSERT_TRUE(std::holds_alternative<platform::LoadedPlugIn>(loaded))
+        << std::get<std::string>(loaded);
     auto& plugIn = std::get<platform::LoadedPlugIn>(loaded);
     auto settings = std::make_shared<platform::PrintSettingsStore>();
     auto callback = std::make_shared<platform::DialogCallback>(settings, nullptr);
 
-    const auto none = plugIn.factory->PDEPanelsForType("com.apple.print.pde.PrinterModule", callback);
+    const auto none =
+        plugIn.factory->PDEPanelsForType("com.apple.print.pde.PrinterModule", callback);
     ASSERT_TRUE(none);
     EXPECT_TRUE(none->empty());
     EXPECT_TRUE(settings->values().empty()) << "no panel, no user-ID default";
 
-    const auto panels = plugIn.factory->PDEPanelsForType(platform::kPrinterDriverPanelsType, callback);
+    const auto panels =
+        plugIn.factory->PDEPanelsForType(platform::kPrinterDriverPanelsType, callback);
     ASSERT_TRUE(panels && panels->size() == 1);
     auto& panel = *panels->front();
     EXPECT_EQ(panel.panelName(), "Auftragsprotokoll") << "the panel finds the bundle it came from";
@@ -67,7 +70,8 @@ struct BadBundleCase {
     const char* failure;  // part of the loader's answer
 };
 
-void rewriteInfo(const std::filesystem::path& bundle, const std::string& from, const std::string& to) {
+void rewriteInfo(const std::filesystem::path& bundle, const std::string& from,
+                 const std::string& to) {
     const auto path = bundle / "Contents/Info.plist";
     std::ifstream in(path);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -79,14 +83,23 @@ void rewriteInfo(const std::filesystem::path& bundle, const std::string& from, c
 }
 
 const BadBundleCase kBadBundles[] = {
-    {"NoDescriptor", [](const auto& b) { std::filesystem::remove(b / "Contents/Info.plist"); }, "descriptor"},
-    {"BrokenDescriptor", [](const auto& b) { std::ofstream(b / "Contents/Info.plist") << "<plist><dict>"; }, "descriptor"},
-    {"NoModule", [](const auto& b) { std::filesystem::remove(b / "Contents/MacOS/jobtypepanel.so"); }, "cannot load"},
+    {"NoDescriptor", [](const auto& b) { std::filesystem::remove(b / "Contents/Info.plist"); },
+     "descriptor"},
+    {"BrokenDescriptor",
+     [](const auto& b) { std::ofstream(b / "Contents/Info.plist") << "<plist><dict>"; },
+     "descriptor"},
+    {"NoModule",
+     [](const auto& b) { std::filesystem::remove(b / "Contents/MacOS/jobtypepanel.so"); },
+     "cannot load"},
     {"UnknownPrincipalClass",
-     [](const auto& b) { rewriteInfo(b, "<string>kordavineJobLogC</string>", "<string>NoSuchFactory</string>"); },
+     [](const auto& b) {
+         rewriteInfo(b, "<string>kordavineJobLogC</string>", "<string>NoSuchFactory</string>");
+     },
      "no class NoSuchFactory"},
     {"NoPrincipalClass",
-     [](const auto& b) { rewriteInfo(b, "<key>NSPrincipalClass</key>", "<key>SomethingElse</key>"); },
+     [](const auto& b) {
+         rewriteInfo(b, "<key>NSPrincipalClass</key>", "<key>SomethingElse</key>");
+     },
      "no principal class"},
 };
 
@@ -101,7 +114,8 @@ TEST_P(BadBundles, AreRefusedWithAReason) {
     auto loaded = platform::loadPrintDialogExtension(dir, "en");
     std::filesystem::remove_all(dir);
     ASSERT_TRUE(std::holds_alternative<std::string>(loaded));
-    EXPECT_NE(std::get<std::string>(loaded).find(GetParam().failure), std::string::npos) << std::get<std::string>(loaded);
+    EXPECT_NE(std::get<std::string>(loaded).find(GetParam().failure), std::string::npos)
+        << std::get<std::string>(loaded);
 }
 
 INSTANTIATE_TEST_SUITE_P(Spoiled, BadBundles, ::testing::ValuesIn(kBadBundles),

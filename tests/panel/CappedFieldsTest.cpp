@@ -1,8 +1,7 @@
 // What the entry fields keep of what the user types, pastes or inserts, counted in UTF-16 units.
 #include <gtest/gtest.h>
 
-#include "PanelTestSupport.h"
-#include "Utf16Prefix.h"
+#include "PanelHarness.h"
 
 namespace kordavine::paneltest {
 namespace {
@@ -23,23 +22,75 @@ const CapCase kCapCases[] = {
     {"NinthCharacterOfUserID", "UserIDField", "", Edit::Type, "abcdefghi", {}, "abcdefgh"},
     {"NinthDigitOfUserCode", "UserCodeField", "", Edit::Type, "123456789", {}, "12345678"},
     {"EightFitTheUserID", "UserIDField", "", Edit::Type, "abcdefgh", {}, "abcdefgh"},
-    {"InsertInAFullEntryLosesTheLastCharacter", "UserIDField", "abcdefgh", Edit::Paste, "X", 3, "abcXdefg"},
-    {"InsertAtTheStartOfAFullEntry", "DocNameField", "0123456789abcdef", Edit::Paste, "Z", 0, "Z0123456789abcde"},
-    {"PasteOfTwentyIntoTheFileName", "DocNameField", "", Edit::Paste, "ABCDEFGHIJKLMNOPQRST", {}, "ABCDEFGHIJKLMNOP"},
+    {"InsertInAFullEntryLosesTheLastCharacter", "UserIDField", "abcdefgh", Edit::Paste, "X", 3,
+     "abcXdefg"},
+    {"InsertAtTheStartOfAFullEntry", "DocNameField", "0123456789abcdef", Edit::Paste, "Z", 0,
+     "Z0123456789abcde"},
+    {"PasteOfTwentyIntoTheFileName",
+     "DocNameField",
+     "",
+     Edit::Paste,
+     "ABCDEFGHIJKLMNOPQRST",
+     {},
+     "ABCDEFGHIJKLMNOP"},
     {"FifthDigitOfTheShortPassword", "PasswordField", "", Edit::Type, "12345", {}, "1234"},
     {"LongPasswordTakesEight", "LongPasswordField", "", Edit::Type, "12345678", {}, "12345678"},
-    {"NinthDigitOfTheLongPassword", "LongPasswordField", "", Edit::Type, "123456789", {}, "12345678"},
-    {"NonBmpCharacterAtTheCutIsLeftOutWhole", "UserIDField", "", Edit::Paste, "abcdefg\xF0\x9F\x98\x80", {}, "abcdefg"},
-    {"NonBmpCharacterEndingAtTheCapStays", "UserIDField", "", Edit::Paste, "abcdef\xF0\x9F\x98\x80", {}, "abcdef\xF0\x9F\x98\x80"},
-    {"NonBmpTypedIntoAShortPassword", "PasswordField", "12", Edit::Paste, "\xF0\x9F\x98\x80\xF0\x9F\x98\x80", {},
+    {"NinthDigitOfTheLongPassword",
+     "LongPasswordField",
+     "",
+     Edit::Type,
+     "123456789",
+     {},
+     "12345678"},
+    {"NonBmpCharacterAtTheCutIsLeftOutWhole",
+     "UserIDField",
+     "",
+     Edit::Paste,
+     "abcdefg\xF0\x9F\x98\x80",
+     {},
+     "abcdefg"},
+    {"NonBmpCharacterEndingAtTheCapStays",
+     "UserIDField",
+     "",
+     Edit::Paste,
+     "abcdef\xF0\x9F\x98\x80",
+     {},
+     "abcdef\xF0\x9F\x98\x80"},
+    {"NonBmpTypedIntoAShortPassword",
+     "PasswordField",
+     "12",
+     Edit::Paste,
+     "\xF0\x9F\x98\x80\xF0\x9F\x98\x80",
+     {},
      "12\xF0\x9F\x98\x80"},
-    {"AccentedLettersCountOneEach", "UserIDField", "", Edit::Type, "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB",
-     {}, "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB"},
-    {"NinthAccentedLetterIsCut", "UserIDField", "", Edit::Type,
-     "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB\xE2\x82\xAC", {},
+    {"AccentedLettersCountOneEach",
+     "UserIDField",
+     "",
+     Edit::Type,
+     "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB",
+     {},
      "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB"},
-    {"LongValueFromThePanelIsCutByTheNextEdit", "LongPasswordField", "123456789", Edit::Type, "0", {}, "12345678"},
-    {"ReplacingWithShorterTextKeepsIt", "DocNameField", "0123456789abcdefXYZ", Edit::Replace, "short", {}, "short"},
+    {"NinthAccentedLetterIsCut",
+     "UserIDField",
+     "",
+     Edit::Type,
+     "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB\xE2\x82\xAC",
+     {},
+     "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB"},
+    {"LongValueFromThePanelIsCutByTheNextEdit",
+     "LongPasswordField",
+     "123456789",
+     Edit::Type,
+     "0",
+     {},
+     "12345678"},
+    {"ReplacingWithShorterTextKeepsIt",
+     "DocNameField",
+     "0123456789abcdefXYZ",
+     Edit::Replace,
+     "short",
+     {},
+     "short"},
     {"ClearingTheEntry", "UserIDField", "abcdefgh", Edit::Replace, "", {}, ""},
 };
 
@@ -47,7 +98,7 @@ class CappedFields : public ::testing::TestWithParam<CapCase> {};
 
 TEST_P(CappedFields, KeepTheFirstCapUnitsAfterEachEdit) {
     const auto& c = GetParam();
-    PanelUnderTest t;
+    PanelHarness t;
     ASSERT_TRUE(t.panel->panelView());
     auto field = t.field(c.field);
     ASSERT_TRUE(field);
@@ -56,9 +107,15 @@ TEST_P(CappedFields, KeepTheFirstCapUnitsAfterEachEdit) {
     EXPECT_EQ(field->text(), c.before) << "text the panel puts in is never cut";
     bool taken = false;
     switch (c.edit) {
-        case Edit::Type: taken = field->userTypes(c.text); break;
-        case Edit::Paste: taken = field->userInserts(c.text, c.at); break;
-        case Edit::Replace: taken = field->userReplaces(c.text); break;
+        case Edit::Type:
+            taken = field->userTypes(c.text);
+            break;
+        case Edit::Paste:
+            taken = field->userInserts(c.text, c.at);
+            break;
+        case Edit::Replace:
+            taken = field->userReplaces(c.text);
+            break;
     }
     ASSERT_TRUE(taken);
     EXPECT_EQ(field->text(), c.after);
@@ -68,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(Edits, CappedFields, ::testing::ValuesIn(kCapCases),
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(CappedFields, PlainLabelsAreNotCapped) {
-    PanelUnderTest t;
+    PanelHarness t;
     ASSERT_TRUE(t.panel->panelView());
     t.panel->UserIDnote->setStringValue("(Up to 8 alphanumeric characters)");
     t.panel->UserIDnote->textDidChange();
@@ -76,7 +133,7 @@ TEST(CappedFields, PlainLabelsAreNotCapped) {
 }
 
 TEST(CappedFields, DisabledOrHiddenEntriesTakeNoTyping) {
-    PanelUnderTest t;
+    PanelHarness t;
     ASSERT_TRUE(t.panel->panelView());
     t.panel->DocNameField->setEnabled(false);
     t.panel->PasswordField->setHidden(true);
@@ -85,37 +142,6 @@ TEST(CappedFields, DisabledOrHiddenEntriesTakeNoTyping) {
     EXPECT_FALSE(t.field("UserIDLABEL")->userTypes("x")) << "labels are not editable";
     EXPECT_EQ(t.field("DocNameField")->text(), "");
 }
-
-struct Utf16Case {
-    const char* label;
-    std::string text;
-    std::size_t length;
-    std::size_t units;
-    std::string prefix;
-};
-
-const Utf16Case kUtf16Cases[] = {
-    {"Ascii", "abcdef", 6, 4, "abcd"},
-    {"Empty", "", 0, 3, ""},
-    {"TwoByteLetters", "\xC3\xA4\xC3\xB6\xC3\xBC", 3, 2, "\xC3\xA4\xC3\xB6"},
-    {"ThreeByteInBmp", "\xE2\x82\xAC\xE2\x82\xAC", 2, 1, "\xE2\x82\xAC"},
-    {"SurrogatePairWhole", "a\xF0\x9F\x98\x80", 3, 3, "a\xF0\x9F\x98\x80"},
-    {"SurrogatePairNotSplit", "a\xF0\x9F\x98\x80", 3, 2, "a"},
-    {"CapBeyondTheText", "ab", 2, 10, "ab"},
-    {"LoneContinuationBytesCountOneEach", "\x80\x80" "a", 3, 2, "\x80\x80"},
-    {"TruncatedSequenceAtTheEnd", "ab\xF0\x9F", 4, 3, "ab"},
-};
-
-class Utf16Counting : public ::testing::TestWithParam<Utf16Case> {};
-
-TEST_P(Utf16Counting, LengthAndPrefix) {
-    const auto& c = GetParam();
-    EXPECT_EQ(joblog::utf16Length(c.text), c.length);
-    EXPECT_EQ(joblog::utf16Prefix(c.text, c.units), c.prefix);
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, Utf16Counting, ::testing::ValuesIn(kUtf16Cases),
-                         [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace
 }  // namespace kordavine::paneltest

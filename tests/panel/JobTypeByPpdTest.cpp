@@ -1,56 +1,95 @@
 // The job-type pop-up, the file-name row and the acceptance of stored names, for PPDs parsed
 // by libcups.
-#include <set>
-
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "JobTypeModel.h"
-#include "PanelTestSupport.h"
+#include "PanelHarness.h"
 
 namespace kordavine::paneltest {
 namespace {
 
-const std::vector<std::string> kStoredNames{"Normal",      "Sample Print",        "Locked Print",   "Paused Print",
-                                            "Saved Print", "Save Document Print", "Document Server"};
-const std::vector<std::string> kAll{"Normal Print", "Sample Print",    "Locked Print",   "Hold Print",
-                                    "Stored Print", "Store and Print", "Document Server"};
+const std::vector<std::string> kStoredNames{"Normal",         "Sample Print", "Locked Print",
+                                            "Paused Print",   "Saved Print",  "Save Document Print",
+                                            "Document Server"};
+const std::vector<std::string> kAll{"Normal Print",   "Sample Print", "Locked Print",
+                                    "Hold Print",     "Stored Print", "Store and Print",
+                                    "Document Server"};
 
 enum class Row { Hidden, Shown, Unchanged };
 
 struct PpdCase {
     const char* label;
-    std::optional<std::string> ppd;
+    PrinterPpd ppd;
     std::vector<std::string> offered;  // English titles, in order
     Row fileNameRow;
-    std::set<std::string> accepted;    // stored names
+    std::set<std::string> accepted;  // stored names
     bool longPassword;
     const char* panelName;
 };
 
 const PpdCase kCases[] = {
-    {"Everything", "everything", kAll, Row::Shown,
-     {kStoredNames.begin(), kStoredNames.end()}, true, "Job Log"},
-    {"StoredPrintOff", "stored-print-off",
-     {"Normal Print", "Sample Print", "Locked Print", "Document Server"}, Row::Shown,
-     {"Normal", "Sample Print", "Locked Print", "Document Server"}, false, "Job Log"},
-    {"AllOff", "all-off", {"Normal Print", "Sample Print", "Locked Print"}, Row::Hidden,
-     {"Normal", "Sample Print", "Locked Print"}, false, "Job Log"},
-    {"NoJobTypeModel", "no-job-type-model",
-     {"Normal Print", "Sample Print", "Locked Print", "Hold Print", "Stored Print"}, Row::Unchanged,
-     {"Normal", "Paused Print", "Saved Print"}, true, "Job Log2"},
+    {"Everything",
+     "everything",
+     kAll,
+     Row::Shown,
+     {kStoredNames.begin(), kStoredNames.end()},
+     true,
+     "Job Log"},
+    {"StoredPrintOff",
+     "stored-print-off",
+     {"Normal Print", "Sample Print", "Locked Print", "Document Server"},
+     Row::Shown,
+     {"Normal", "Sample Print", "Locked Print", "Document Server"},
+     false,
+     "Job Log"},
+    {"AllOff",
+     "all-off",
+     {"Normal Print", "Sample Print", "Locked Print"},
+     Row::Hidden,
+     {"Normal", "Sample Print", "Locked Print"},
+     false,
+     "Job Log"},
+    {"NoJobTypeModel",
+     "no-job-type-model",
+     {"Normal Print", "Sample Print", "Locked Print", "Hold Print", "Stored Print"},
+     Row::Unchanged,
+     {"Normal", "Paused Print", "Saved Print"},
+     true,
+     "Job Log2"},
     // Neither "true" nor "false": nothing extra offered, yet everything accepted; "TRUE" is not
     // "true", so no long password and no "Job Log2".
-    {"OddValues", "odd-values", {"Normal Print", "Sample Print", "Locked Print"}, Row::Hidden,
-     {kStoredNames.begin(), kStoredNames.end()}, false, "Job Log"},
+    {"OddValues",
+     "odd-values",
+     {"Normal Print", "Sample Print", "Locked Print"},
+     Row::Hidden,
+     {kStoredNames.begin(), kStoredNames.end()},
+     false,
+     "Job Log"},
     // A missing attribute counts as "false".
-    {"AttributesMissing", "attributes-missing", {"Normal Print", "Sample Print", "Locked Print"}, Row::Hidden,
-     {"Normal", "Sample Print", "Locked Print"}, false, "Job Log"},
-    {"NoPpd", std::nullopt, {"Normal Print", "Sample Print", "Locked Print"}, Row::Hidden,
-     {"Normal", "Sample Print", "Locked Print"}, false, "Job Log"},
+    {"AttributesMissing",
+     "attributes-missing",
+     {"Normal Print", "Sample Print", "Locked Print"},
+     Row::Hidden,
+     {"Normal", "Sample Print", "Locked Print"},
+     false,
+     "Job Log"},
+    {"NoPpd",
+     NoPpd{},
+     {"Normal Print", "Sample Print", "Locked Print"},
+     Row::Hidden,
+     {"Normal", "Sample Print", "Locked Print"},
+     false,
+     "Job Log"},
     // The first attribute of a name counts, whatever its specifier.
-    {"FirstAttribute", "first-attribute",
-     {"Normal Print", "Sample Print", "Locked Print", "Hold Print", "Stored Print"}, Row::Unchanged,
-     {"Normal", "Sample Print", "Locked Print", "Paused Print", "Saved Print"}, true, "Job Log"},
+    {"FirstAttribute",
+     "first-attribute",
+     {"Normal Print", "Sample Print", "Locked Print", "Hold Print", "Stored Print"},
+     Row::Unchanged,
+     {"Normal", "Sample Print", "Locked Print", "Paused Print", "Saved Print"},
+     true,
+     "Job Log"},
 };
 
 std::string titleOf(const std::string& storedName) {
@@ -58,7 +97,7 @@ std::string titleOf(const std::string& storedName) {
 }
 
 class JobTypeByPpd : public ::testing::TestWithParam<PpdCase> {
-protected:
+  protected:
     PanelSetup setup() const {
         PanelSetup s;
         s.ppd = GetParam().ppd;
@@ -68,21 +107,25 @@ protected:
 
 TEST_P(JobTypeByPpd, ModelOffersAndAcceptsFromTheParsedAttributes) {
     const auto& c = GetParam();
-    PanelUnderTest t(setup());
+    PanelHarness t(setup());
     const auto attributes = t.panel->printerAttributes();
     std::vector<std::string> offered;
-    for (auto type : joblog::offeredJobTypes(attributes)) offered.emplace_back(ps::displayTitle(type));
+    for (auto type : joblog::offeredJobTypes(attributes))
+        offered.emplace_back(ps::displayTitle(type));
     EXPECT_EQ(offered, c.offered);
     const auto row = joblog::fileNameRowHiddenByPopup(attributes);
-    EXPECT_EQ(row, c.fileNameRow == Row::Unchanged ? std::nullopt : std::optional<bool>(c.fileNameRow == Row::Hidden));
+    EXPECT_EQ(row, c.fileNameRow == Row::Unchanged
+                       ? std::nullopt
+                       : std::optional<bool>(c.fileNameRow == Row::Hidden));
     for (const auto& name : kStoredNames) {
         EXPECT_EQ(t.panel->CheckJobTypeOfPM(name), c.accepted.contains(name)) << name;
     }
 }
 
 TEST_P(JobTypeByPpd, OtherStringsAreRejectedAndNoValueIsAccepted) {
-    PanelUnderTest t(setup());
-    for (const char* other : {"Hold Print", "Stored Print", "normal", "Normal ", "", "Store and Print"}) {
+    PanelHarness t(setup());
+    for (const char* other :
+         {"Hold Print", "Stored Print", "normal", "Normal ", "", "Store and Print"}) {
         EXPECT_FALSE(t.panel->CheckJobTypeOfPM(std::string(other))) << '"' << other << '"';
     }
     EXPECT_TRUE(t.panel->CheckJobTypeOfPM(std::nullopt));
@@ -90,14 +133,14 @@ TEST_P(JobTypeByPpd, OtherStringsAreRejectedAndNoValueIsAccepted) {
 
 TEST_P(JobTypeByPpd, PasswordLengthAndPanelNameFollowThePpd) {
     const auto& c = GetParam();
-    PanelUnderTest t(setup());
+    PanelHarness t(setup());
     EXPECT_EQ(t.panel->longpasswordsup, c.longPassword);
     EXPECT_EQ(t.panel->panelName(), c.panelName);
 }
 
 TEST_P(JobTypeByPpd, PopUpListsTheOfferedTitlesAndSelectsTheStoredName) {
     const auto& c = GetParam();
-    PanelUnderTest t(setup());
+    PanelHarness t(setup());
     ASSERT_TRUE(t.panel->panelView());
     for (const auto& name : kStoredNames) {
         const bool accepted = t.panel->JobTypeByPM(name);
@@ -114,7 +157,7 @@ TEST_P(JobTypeByPpd, PopUpListsTheOfferedTitlesAndSelectsTheStoredName) {
 
 TEST_P(JobTypeByPpd, NoStoredNameKeepsTheFirstEntry) {
     const auto& c = GetParam();
-    PanelUnderTest t(setup());
+    PanelHarness t(setup());
     ASSERT_TRUE(t.panel->panelView());
     t.popUp()->addItem("Something else");
     t.popUp()->selectItem("Something else");
@@ -124,7 +167,7 @@ TEST_P(JobTypeByPpd, NoStoredNameKeepsTheFirstEntry) {
 }
 
 TEST_P(JobTypeByPpd, RejectedNamesSelectNormalPrint) {
-    PanelUnderTest t(setup());
+    PanelHarness t(setup());
     ASSERT_TRUE(t.panel->panelView());
     for (const char* other : {"Hold Print", "Bogus"}) {
         t.panel->JobTypeByPM(std::string("Locked Print"));
@@ -136,20 +179,23 @@ TEST_P(JobTypeByPpd, RejectedNamesSelectNormalPrint) {
 TEST_P(JobTypeByPpd, FileNameRowIsHiddenShownOrLeftAlone) {
     const auto& c = GetParam();
     for (const bool hiddenBefore : {false, true}) {
-        PanelUnderTest t(setup());
+        PanelHarness t(setup());
         ASSERT_TRUE(t.panel->panelView());
-        for (const char* part : {"DocNameField", "DocNameLABEL", "DocNamenote"}) t.field(part)->setHidden(hiddenBefore);
+        for (const char* part : {"DocNameField", "DocNameLABEL", "DocNamenote"})
+            t.field(part)->setHidden(hiddenBefore);
         t.panel->JobTypeByPM(std::string("Normal"));
-        const bool expected = c.fileNameRow == Row::Unchanged ? hiddenBefore : c.fileNameRow == Row::Hidden;
+        const bool expected =
+            c.fileNameRow == Row::Unchanged ? hiddenBefore : c.fileNameRow == Row::Hidden;
         for (const char* part : {"DocNameField", "DocNameLABEL", "DocNamenote"}) {
-            EXPECT_EQ(t.field(part)->isHidden(), expected) << part << " hidden before: " << hiddenBefore;
+            EXPECT_EQ(t.field(part)->isHidden(), expected)
+                << part << " hidden before: " << hiddenBefore;
         }
     }
 }
 
 TEST_P(JobTypeByPpd, RebuildingTwiceGivesTheSameList) {
     const auto& c = GetParam();
-    PanelUnderTest t(setup());
+    PanelHarness t(setup());
     ASSERT_TRUE(t.panel->panelView());
     t.panel->JobTypeByPM(std::string("Sample Print"));
     t.panel->JobTypeByPM(std::string("Sample Print"));
@@ -162,12 +208,13 @@ INSTANTIATE_TEST_SUITE_P(Ppds, JobTypeByPpd, ::testing::ValuesIn(kCases),
 TEST(JobTypePopUpGerman, EntriesAndSelectionUseTheTranslatedTitles) {
     PanelSetup setup;
     setup.language = "de";
-    PanelUnderTest t(setup);
+    PanelHarness t(setup);
     ASSERT_TRUE(t.panel->panelView());
     EXPECT_TRUE(t.panel->JobTypeByPM(std::string("Paused Print")));
     EXPECT_EQ(t.popUp()->itemTitles(),
-              (std::vector<std::string>{"Normaldruck", "Probedruck", "Vertraulicher Druck", "Angehaltener Druck",
-                                        "Gespeicherter Druck", "Speichern und drucken", "Dokumentenserver"}));
+              (std::vector<std::string>{"Normaldruck", "Probedruck", "Vertraulicher Druck",
+                                        "Angehaltener Druck", "Gespeicherter Druck",
+                                        "Speichern und drucken", "Dokumentenserver"}));
     EXPECT_EQ(t.popUp()->selectedTitle(), "Angehaltener Druck");
     EXPECT_FALSE(t.panel->JobTypeByPM(std::string("Angehaltener Druck")));
     EXPECT_EQ(t.popUp()->selectedTitle(), "Normaldruck");
@@ -176,7 +223,7 @@ TEST(JobTypePopUpGerman, EntriesAndSelectionUseTheTranslatedTitles) {
 TEST(JobTypePopUpBeforeTheView, AnswersWithoutControls) {
     PanelSetup setup;
     setup.ppd = "all-off";
-    PanelUnderTest t(setup);
+    PanelHarness t(setup);
     EXPECT_FALSE(t.panel->JobTypeByPM(std::string("Saved Print")));
     EXPECT_TRUE(t.panel->JobTypeByPM(std::string("Locked Print")));
     EXPECT_EQ(t.panel->JobTypeSelection->titleOfSelectedItem(), std::nullopt);

@@ -1,11 +1,11 @@
 // The factory, the panel's creation, name, kind, view and destruction, and calls that come in
 // any order before the view exists.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <fstream>
 
-#include <gtest/gtest.h>
-
-#include "PanelTestSupport.h"
+#include "PanelHarness.h"
 #include "kordavineJobLogC.h"
 
 namespace kordavine::paneltest {
@@ -19,7 +19,7 @@ struct PanelTypeCase {
 class FactoryPanelTypes : public ::testing::TestWithParam<PanelTypeCase> {};
 
 TEST_P(FactoryPanelTypes, OnlyTheDriverPanelTypeGetsAPanel) {
-    PanelUnderTest t;
+    PanelHarness t;
     joblog::kordavineJobLogC factory;
     EXPECT_TRUE(factory.initWithBundle(t.bundle));
     const auto panels = factory.PDEPanelsForType(GetParam().type, t.callback);
@@ -40,14 +40,15 @@ INSTANTIATE_TEST_SUITE_P(
                       PanelTypeCase{"com.apple.print.pde.PaperHandling", false}));
 
 TEST(Factory, AnswersNoListWhenThePanelCannotBeMade) {
-    PanelUnderTest t;
+    PanelHarness t;
     joblog::kordavineJobLogC factory([](auto) { return std::shared_ptr<platform::PDEPanel>(); });
-    EXPECT_FALSE(factory.PDEPanelsForType(platform::kPrinterDriverPanelsType, t.callback).has_value());
+    EXPECT_FALSE(
+        factory.PDEPanelsForType(platform::kPrinterDriverPanelsType, t.callback).has_value());
     EXPECT_TRUE(factory.PDEPanelsForType("other", t.callback).has_value());
 }
 
 TEST(Factory, PanelGetsTheHostInformationAsItsCallback) {
-    PanelUnderTest t;
+    PanelHarness t;
     joblog::kordavineJobLogC factory;
     const auto panels = factory.PDEPanelsForType(platform::kPrinterDriverPanelsType, t.callback);
     ASSERT_TRUE(panels && panels->size() == 1);
@@ -71,7 +72,7 @@ TEST_P(CreationUserID, StoresAnEmptyUserIDOnlyWhenAbsent) {
     setup.withPrintSettings = c.withPrintSettings;
     if (c.before) setup.settings[ps::kUserID] = *c.before;
     setup.settings[ps::kJobType] = "Locked Print";
-    PanelUnderTest t(setup);
+    PanelHarness t(setup);
     if (!c.withPrintSettings) {
         EXPECT_FALSE(t.settings);
         return;
@@ -85,11 +86,12 @@ INSTANTIATE_TEST_SUITE_P(Settings, CreationUserID,
                          ::testing::Values(UserIDCase{"Absent", true, std::nullopt, ""},
                                            UserIDCase{"Present", true, "alice7", "alice7"},
                                            UserIDCase{"PresentEmpty", true, "", ""},
-                                           UserIDCase{"NoPrintSettings", false, std::nullopt, std::nullopt}),
+                                           UserIDCase{"NoPrintSettings", false, std::nullopt,
+                                                      std::nullopt}),
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(Creation, StartsWithEverythingUnsetAndTheBundleOfItsClass) {
-    PanelUnderTest t;
+    PanelHarness t;
     const auto& p = *t.panel;
     EXPECT_FALSE(p.thePDEName);
     EXPECT_FALSE(p.outputBinsView);
@@ -102,7 +104,7 @@ TEST(Creation, StartsWithEverythingUnsetAndTheBundleOfItsClass) {
 }
 
 TEST(Creation, NoCallbackObjectAtAll) {
-    PanelUnderTest t;
+    PanelHarness t;
     const auto panel = KordavineJobLogPDE::initWithCallback(nullptr);
     ASSERT_TRUE(panel);
     EXPECT_EQ(panel->ppd, nullptr);
@@ -113,7 +115,7 @@ TEST(Creation, NoCallbackObjectAtAll) {
 }
 
 struct NameCase {
-    std::optional<std::string> ppd;
+    PrinterPpd ppd;
     std::string language;
     std::string name;
 };
@@ -124,10 +126,10 @@ TEST_P(PanelNames, LocalizedAndComputedOnce) {
     PanelSetup setup;
     setup.ppd = GetParam().ppd;
     setup.language = GetParam().language;
-    PanelUnderTest t(setup);
+    PanelHarness t(setup);
     EXPECT_EQ(t.panel->panelName(), GetParam().name);
     // Neither a different printer nor a different bundle changes a name once computed.
-    PanelUnderTest other;
+    PanelHarness other;
     t.panel->ppd = other.ppd->get();
     t.panel->pdeBundle = platform::Bundle::empty();
     EXPECT_EQ(t.panel->panelName(), GetParam().name);
@@ -138,32 +140,35 @@ INSTANTIATE_TEST_SUITE_P(Ppds, PanelNames,
                          ::testing::Values(NameCase{"everything", "en", "Job Log"},
                                            NameCase{"no-job-type-model", "en", "Job Log2"},
                                            NameCase{"everything", "de", "Auftragsprotokoll"},
-                                           NameCase{"no-job-type-model", "de", "Auftragsprotokoll 2"},
+                                           NameCase{"no-job-type-model", "de",
+                                                    "Auftragsprotokoll 2"},
                                            NameCase{"odd-values", "en", "Job Log"},
-                                           NameCase{std::nullopt, "de", "Auftragsprotokoll"}));
+                                           NameCase{NoPpd{}, "de", "Auftragsprotokoll"}));
 
 TEST(PanelKind, IsTheSameForEveryPrinter) {
-    for (const auto& ppd : {std::optional<std::string>("everything"), std::optional<std::string>("no-job-type-model"),
-                            std::optional<std::string>()}) {
+    for (const PrinterPpd& ppd :
+         {PrinterPpd("everything"), PrinterPpd("no-job-type-model"), PrinterPpd(NoPpd{})}) {
         PanelSetup setup;
         setup.ppd = ppd;
-        EXPECT_EQ(PanelUnderTest(setup).panel->panelKind(), "com.kordavine.print.pde.kordavineJobLogC");
+        EXPECT_EQ(PanelHarness(setup).panel->panelKind(),
+                  "com.kordavine.print.pde.kordavineJobLogC");
     }
 }
 
 TEST(PanelView, IsLoadedOnceAndConnectsEveryOutlet) {
-    PanelUnderTest t;
+    PanelHarness t;
     const auto view = t.panel->panelView();
     ASSERT_TRUE(view);
     EXPECT_EQ(t.panel->panelView(), view);
     EXPECT_EQ(t.toolkit->viewsMade, 1);
     auto& p = *t.panel;
-    for (bool connected : {p.UserIDField.isConnected(), p.DocNameField.isConnected(), p.PasswordField.isConnected(),
-                           p.LongPasswordField.isConnected(), p.UserCodeField.isConnected(),
-                           p.UserIDLABEL.isConnected(), p.UserCodeLABEL.isConnected(), p.DocNameLABEL.isConnected(),
-                           p.PasswordLABEL.isConnected(), p.JobTypeLABEL.isConnected(), p.UserIDnote.isConnected(),
-                           p.UserCodenote.isConnected(), p.DocNamenote.isConnected(), p.Passwordnote.isConnected(),
-                           p.JobTypeSelection.isConnected(), p.EnableUserCode.isConnected()}) {
+    for (bool connected :
+         {p.UserIDField.isConnected(), p.DocNameField.isConnected(), p.PasswordField.isConnected(),
+          p.LongPasswordField.isConnected(), p.UserCodeField.isConnected(),
+          p.UserIDLABEL.isConnected(), p.UserCodeLABEL.isConnected(), p.DocNameLABEL.isConnected(),
+          p.PasswordLABEL.isConnected(), p.JobTypeLABEL.isConnected(), p.UserIDnote.isConnected(),
+          p.UserCodenote.isConnected(), p.DocNamenote.isConnected(), p.Passwordnote.isConnected(),
+          p.JobTypeSelection.isConnected(), p.EnableUserCode.isConnected()}) {
         EXPECT_TRUE(connected);
     }
     EXPECT_STREQ(p.UserIDField->className(), "UserIDFieldS");
@@ -179,18 +184,21 @@ TEST(PanelView, IsLoadedOnceAndConnectsEveryOutlet) {
 
 // Bundles whose view description is missing or broken, made from the built one.
 class BrokenViewBundle : public ::testing::TestWithParam<std::optional<std::string>> {
-protected:
+  protected:
     void SetUp() override {
         std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::replace(name.begin(), name.end(), '/', '-');
-        dir_ = std::filesystem::temp_directory_path() / ("joblog-bundle-" + std::to_string(::getpid()) + "-" + name);
+        dir_ = std::filesystem::temp_directory_path() /
+               ("joblog-bundle-" + std::to_string(::getpid()) + "-" + name);
         std::filesystem::remove_all(dir_);
         std::filesystem::copy(JOBLOG_PLUGIN_DIR, dir_, std::filesystem::copy_options::recursive);
         std::filesystem::remove(viewDescription());
         if (GetParam()) std::ofstream(viewDescription()) << *GetParam();
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
-    std::filesystem::path viewDescription() const { return dir_ / "Contents/Resources/JobLog.view.json"; }
+    std::filesystem::path viewDescription() const {
+        return dir_ / "Contents/Resources/JobLog.view.json";
+    }
 
     std::filesystem::path dir_;
 };
@@ -199,7 +207,7 @@ TEST_P(BrokenViewBundle, NoViewAndNoOutletsThenTheNextRequestTriesAgain) {
     PanelSetup setup;
     setup.bundle = dir_;
     setup.settings[ps::kJobType] = "Saved Print";
-    PanelUnderTest t(setup);
+    PanelHarness t(setup);
     EXPECT_FALSE(t.panel->panelView());
     EXPECT_FALSE(t.panel->panelView());
     EXPECT_FALSE(t.panel->UserIDField.isConnected());
@@ -211,8 +219,9 @@ TEST_P(BrokenViewBundle, NoViewAndNoOutletsThenTheNextRequestTriesAgain) {
     EXPECT_TRUE(t.panel->restoreValuesAndReturnError(nullptr));
     EXPECT_TRUE(t.panel->JobTypeByPM(std::string("Saved Print")));
 
-    std::filesystem::copy_file(std::filesystem::path(JOBLOG_PLUGIN_DIR) / "Contents/Resources/JobLog.view.json",
-                               viewDescription(), std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(
+        std::filesystem::path(JOBLOG_PLUGIN_DIR) / "Contents/Resources/JobLog.view.json",
+        viewDescription(), std::filesystem::copy_options::overwrite_existing);
     const auto view = t.panel->panelView();
     ASSERT_TRUE(view);
     EXPECT_TRUE(t.panel->UserIDField.isConnected());
@@ -222,18 +231,19 @@ TEST_P(BrokenViewBundle, NoViewAndNoOutletsThenTheNextRequestTriesAgain) {
 
 INSTANTIATE_TEST_SUITE_P(
     Descriptions, BrokenViewBundle,
-    ::testing::Values(std::nullopt, std::optional<std::string>("{\"class\": \"NSView\", \"controls\": ["),
-                      std::optional<std::string>("[]"),
-                      std::optional<std::string>(R"({"class": "NSView", "outlet": "outputBinsView", "controls": [
+    ::testing::Values(
+        std::nullopt, std::optional<std::string>("{\"class\": \"NSView\", \"controls\": ["),
+        std::optional<std::string>("[]"),
+        std::optional<std::string>(R"({"class": "NSView", "outlet": "outputBinsView", "controls": [
                           {"class": "NSTextField", "customClass": "UserIDFieldS", "outlet": "UserIDField"},
                           {"class": "NSTextField", "customClass": "NoSuchFieldS", "outlet": "DocNameField"}]})"),
-                      std::optional<std::string>(R"({"class": "NSView", "controls": [
+        std::optional<std::string>(R"({"class": "NSView", "controls": [
                           {"class": "NSTextField", "customClass": "PasswordFieldS", "outlet": "PasswordField"}]})"),
-                      std::optional<std::string>(R"({"class": "NSView", "controls": [
+        std::optional<std::string>(R"({"class": "NSView", "controls": [
                           {"class": "NSTextField", "outlet": "UserIDLABEL", "color": "red"}]})")));
 
 TEST(PanelView, WithoutAToolkitThereIsNoViewUntilOneIsInstalled) {
-    PanelUnderTest t;
+    PanelHarness t;
     platform::setToolkit(nullptr);
     EXPECT_FALSE(t.panel->panelView());
     platform::setToolkit(t.toolkit);
@@ -243,7 +253,7 @@ TEST(PanelView, WithoutAToolkitThereIsNoViewUntilOneIsInstalled) {
 TEST(AnyOrder, CallsBeforeTheViewExistsChangeNoControlAndKeepWorking) {
     PanelSetup setup;
     setup.settings = {{ps::kUserID, "alice"}, {ps::kJobType, "Paused Print"}};
-    PanelUnderTest t(setup);
+    PanelHarness t(setup);
     const auto before = t.settings->values();
     auto& p = *t.panel;
     EXPECT_TRUE(p.restoreValuesAndReturnError(nullptr));
@@ -268,7 +278,7 @@ TEST(AnyOrder, CallsBeforeTheViewExistsChangeNoControlAndKeepWorking) {
 }
 
 TEST(AnyOrder, ShowBeforeViewThenView) {
-    PanelUnderTest t;
+    PanelHarness t;
     t.panel->willShow();
     t.panel->willShow();
     EXPECT_TRUE(t.panel->panelView());
@@ -276,19 +286,19 @@ TEST(AnyOrder, ShowBeforeViewThenView) {
 }
 
 TEST(Destruction, GivesBackCallbackBundleNameAndViewInThisOrder) {
-    PanelUnderTest t;
+    PanelHarness t;
     t.panel->panelName();
     std::weak_ptr<platform::View> view = t.panel->panelView();
     ASSERT_FALSE(view.expired());
     t.panel.reset();
-    EXPECT_EQ(t.releases,
-              (std::vector<std::string>{"pdePluginCallbackObject", "pdeBundle", "thePDEName", "outputBinsView"}));
+    EXPECT_EQ(t.releases, (std::vector<std::string>{"pdePluginCallbackObject", "pdeBundle",
+                                                    "thePDEName", "outputBinsView"}));
     EXPECT_TRUE(view.expired()) << "the panel held the only reference to its view";
     EXPECT_EQ(t.callback.use_count(), 1) << "the panel let go of the callback object";
 }
 
 TEST(Destruction, ControlsOutlivingTheViewAreAbsent) {
-    PanelUnderTest t;
+    PanelHarness t;
     ASSERT_TRUE(t.panel->panelView());
     auto field = t.panel->UserIDField.get();
     t.panel->outputBinsView.reset();
@@ -299,7 +309,7 @@ TEST(Destruction, ControlsOutlivingTheViewAreAbsent) {
 }
 
 TEST(Actions, TheViewsControlsSendThemToThePanel) {
-    PanelUnderTest t;
+    PanelHarness t;
     EXPECT_TRUE(t.panel->performAction("ChangeJobType:", nullptr));
     EXPECT_TRUE(t.panel->performAction("ChangeOnOffUserCode:", nullptr));
     EXPECT_FALSE(t.panel->performAction("ChangeJobType", nullptr));

@@ -28,7 +28,7 @@ here = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(here, "..", "process"))
 sys.path.insert(0, os.path.join(here, "..", "cups"))
 import expected_splice as ex  # noqa: E402
-from private_cupsd import PrivateCupsd  # noqa: E402
+from private_cupsd import PrivateCupsd, rerun_with_ppd_dir  # noqa: E402
 
 ARGS = None
 IN_NAMESPACE = "JOBLOG_PPD_FAMILY_NAMESPACE"
@@ -228,33 +228,15 @@ class ThroughCupsd(unittest.TestCase):
 
 
 def run_in_namespace():
-    """Runs this file again in a private mount namespace where /usr/share/ppd holds only the
-    family's PPDs under kordavine/; answers its exit status, or None when that cannot be done."""
+    """Runs this file again where /usr/share/ppd holds only the family's PPDs under kordavine/;
+    answers its exit status, or None when that cannot be done."""
     import argparse
     parser = argparse.ArgumentParser()
     parser.add_argument("--ppds", required=True)
     args, _ = parser.parse_known_args()
-    if os.geteuid() != 0 or not shutil.which("unshare") or not os.path.isdir(SYSTEM_PPD_DIR):
-        return None
-    if subprocess.run(["unshare", "--mount", "true"], capture_output=True).returncode != 0:
-        return None  # a container without the right to make mount namespaces
-    stage = tempfile.mkdtemp(prefix="ppd-root-")
-    try:
-        os.chmod(stage, 0o755)
-        os.mkdir(os.path.join(stage, "kordavine"), 0o755)
-        for path in glob.glob(os.path.join(args.ppds, "*.ppd")):
-            target = os.path.join(stage, "kordavine", os.path.basename(path))
-            shutil.copyfile(path, target)
-            os.chmod(target, 0o644)
-        # The bind mount stays inside the new namespace (unshare makes its mounts private).
-        script = 'mount --bind "$1" "$2" && shift 2 && exec "$@"'
-        return subprocess.run(
-            ["unshare", "--mount", "--propagation", "private", "sh", "-c", script, "sh", stage,
-             SYSTEM_PPD_DIR, sys.executable, os.path.abspath(__file__), *sys.argv[1:]],
-            env=dict(os.environ, **{IN_NAMESPACE: "1"})).returncode
-    finally:
-        shutil.rmtree(stage, ignore_errors=True)
-
+    files = {os.path.join("kordavine", os.path.basename(path)): path
+             for path in glob.glob(os.path.join(args.ppds, "*.ppd"))}
+    return rerun_with_ppd_dir(__file__, SYSTEM_PPD_DIR, files, IN_NAMESPACE)
 
 if __name__ == "__main__":
     if not os.environ.get(IN_NAMESPACE):

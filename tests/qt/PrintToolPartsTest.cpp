@@ -1,6 +1,7 @@
 // The print tool's parts that need no dialog: its command line, the file check, the job's
 // options, the panel's language from the locale, where the bundle is found, presets, and what a
 // change of printer drops.
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,8 +9,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "BundleLocation.h"
 #include "CupsPrinters.h"
@@ -34,12 +33,30 @@ struct CommandLineCase {
 
 const CommandLineCase kCommandLines[] = {
     {"FileOnly", {"job.ps"}, "", std::nullopt, std::nullopt, 1, "job.ps"},
-    {"Everything", {"-d", "office", "-t", "Report", "-n", "3", "job.pdf"}, "", "office", "Report", 3, "job.pdf"},
+    {"Everything",
+     {"-d", "office", "-t", "Report", "-n", "3", "job.pdf"},
+     "",
+     "office",
+     "Report",
+     3,
+     "job.pdf"},
     {"DashDashBeforeADashedName", {"--", "-odd.ps"}, "", std::nullopt, std::nullopt, 1, "-odd.ps"},
     {"NoFile", {"-d", "office"}, "no file to print", {}, {}, 1, ""},
     {"TwoFiles", {"a.ps", "b.ps"}, "one file at a time", {}, {}, 1, ""},
-    {"ZeroCopies", {"-n", "0", "a.ps"}, "-n needs a number of copies from 1 to 9999, not \"0\"", {}, {}, 1, ""},
-    {"CopiesNotANumber", {"-n", "2x", "a.ps"}, "-n needs a number of copies from 1 to 9999, not \"2x\"", {}, {}, 1, ""},
+    {"ZeroCopies",
+     {"-n", "0", "a.ps"},
+     "-n needs a number of copies from 1 to 9999, not \"0\"",
+     {},
+     {},
+     1,
+     ""},
+    {"CopiesNotANumber",
+     {"-n", "2x", "a.ps"},
+     "-n needs a number of copies from 1 to 9999, not \"2x\"",
+     {},
+     {},
+     1,
+     ""},
     {"MissingValue", {"a.ps", "-d"}, "-d needs a value", {}, {}, 1, ""},
     {"UnknownOption", {"-o", "x=y", "a.ps"}, "unknown option -o", {}, {}, 1, ""},
     {"StandardInput", {"-"}, "print a file, not standard input", {}, {}, 1, ""},
@@ -61,7 +78,9 @@ const CommandLineCase kCommandLines[] = {
      ""},
 };
 
-void PrintTo(const CommandLineCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const CommandLineCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class CommandLines : public ::testing::TestWithParam<CommandLineCase> {};
 
@@ -105,7 +124,9 @@ const FileCase kFiles[] = {
     {"Device", FileKind::Device, "", "", ": is not a regular file"},
 };
 
-void PrintTo(const FileCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const FileCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class PrintFiles : public ::testing::TestWithParam<FileCase> {};
 
@@ -259,7 +280,9 @@ const JobOptionCase kJobOptions[] = {
                     {kPrefix + "UserID", "bob"}})},
 };
 
-void PrintTo(const JobOptionCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const JobOptionCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class JobOptions : public ::testing::TestWithParam<JobOptionCase> {};
 
@@ -285,8 +308,11 @@ TEST(JobOptions, PpdDefaultsLeaveTheInstallableOptionsOut) {
 }
 
 TEST(JobOptions, PresetsAreThePrintSettingsKeysOnly) {
-    const OptionMap saved{{"com.varlo.printsettings.UserID", "alice"}, {"com.varlo.printsettings.", "x"},
-                          {"com.varlo.printsettingsUserID", "y"}, {"UserID", "z"}, {"media", "A4"}};
+    const OptionMap saved{{"com.varlo.printsettings.UserID", "alice"},
+                          {"com.varlo.printsettings.", "x"},
+                          {"com.varlo.printsettingsUserID", "y"},
+                          {"UserID", "z"},
+                          {"media", "A4"}};
     EXPECT_EQ(presetSettings(saved), (OptionMap{{"com.varlo.printsettings.UserID", "alice"}}));
 }
 
@@ -383,7 +409,9 @@ const LanguageCase kLanguages[] = {
     {"ModifierAndCase", {"", "", "DE@euro"}, "de"},
 };
 
-void PrintTo(const LanguageCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const LanguageCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class Languages : public ::testing::TestWithParam<LanguageCase> {};
 
@@ -396,7 +424,8 @@ INSTANTIATE_TEST_SUITE_P(Qt, Languages, ::testing::ValuesIn(kLanguages),
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(Languages, TheBuiltBundleShipsGermanAndEnglish) {
-    EXPECT_EQ(kordavine::qt::bundleLanguages(JOBLOG_PLUGIN_DIR), (std::vector<std::string>{"de", "en"}));
+    EXPECT_EQ(kordavine::qt::bundleLanguages(JOBLOG_PLUGIN_DIR),
+              (std::vector<std::string>{"de", "en"}));
     EXPECT_EQ(kordavine::qt::bundleLanguages("/no/such/bundle"), std::vector<std::string>{});
 }
 
@@ -415,14 +444,16 @@ const BundleCase kBundles[] = {
     {"Unknown", "", false},
 };
 
-void PrintTo(const BundleCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const BundleCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class BundleLocations : public ::testing::TestWithParam<BundleCase> {};
 
 TEST_P(BundleLocations, Choose) {
     const auto& c = GetParam();
-    const kordavine::platform::BundleCandidates candidates{"/src/build", "/src/build/panel/JobLog.plugin",
-                                                           "/usr/lib/kordavine/JobLog.plugin"};
+    const kordavine::platform::BundleCandidates candidates{
+        "/src/build", "/src/build/panel/JobLog.plugin", "/usr/lib/kordavine/JobLog.plugin"};
     EXPECT_EQ(kordavine::platform::chooseBundle(c.program, candidates),
               c.buildTree ? candidates.buildTreeBundle : candidates.installedBundle);
 }

@@ -1,12 +1,6 @@
 // The Job Log panel on real Qt widgets (offscreen platform): key events and pastes into the
 // entries, picks in the pop-up, alerts, rows for each PPD fixture, presets, German texts, the
 // summary on the tab, changes of printer, and screenshots of the tab.
-#include <filesystem>
-#include <map>
-#include <optional>
-#include <string>
-#include <vector>
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -17,6 +11,11 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QSet>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "ControlPeers.h"
 #include "Controls.h"
@@ -51,10 +50,12 @@ printtool::PrinterSetup setupFor(const std::string& ppd, const std::string& name
 
 // A tab as the print tool makes it, for a printer with that PPD ("" for none) and saved options.
 struct TabUnderTest {
-    std::shared_ptr<kordavine::qt::QtToolkit> toolkit = std::make_shared<kordavine::qt::QtToolkit>();
+    std::shared_ptr<kordavine::qt::QtToolkit> toolkit =
+        std::make_shared<kordavine::qt::QtToolkit>();
     std::unique_ptr<printtool::JobLogTab> tab;
 
-    TabUnderTest(const std::string& ppd, const std::string& language = "en", printtool::OptionMap saved = {}) {
+    TabUnderTest(const std::string& ppd, const std::string& language = "en",
+                 printtool::OptionMap saved = {}) {
         platform::setToolkit(toolkit);
         kordavine::qt::installQtMessageSinks();
         auto loaded = platform::loadPrintDialogExtension(JOBLOG_PLUGIN_DIR, language);
@@ -69,9 +70,15 @@ struct TabUnderTest {
         tab.reset();
         platform::setToolkit(nullptr);
     }
-    QLineEdit* entry(const std::string& name) const { return qobject_cast<QLineEdit*>(tab->controlWidget(name)); }
-    QComboBox* popUp() const { return qobject_cast<QComboBox*>(tab->controlWidget("JobTypeSelection")); }
-    QLabel* label(const std::string& name) const { return qobject_cast<QLabel*>(tab->controlWidget(name)); }
+    QLineEdit* entry(const std::string& name) const {
+        return qobject_cast<QLineEdit*>(tab->controlWidget(name));
+    }
+    QComboBox* popUp() const {
+        return qobject_cast<QComboBox*>(tab->controlWidget("JobTypeSelection"));
+    }
+    QLabel* label(const std::string& name) const {
+        return qobject_cast<QLabel*>(tab->controlWidget(name));
+    }
     std::vector<std::string> items() const { return tab->jobTypes(); }
     // The forms in the tab, shown or not.
     qsizetype forms() const { return tab->findChildren<QWidget*>("JobLogForm").size(); }
@@ -83,7 +90,8 @@ struct CapCase {
     const char* label;
     const char* ppd;
     const char* field;
-    std::vector<std::pair<char, QString>> actions;  // 'j' job type picked, 't' typed, 'p' pasted, 'h' cursor home, 'c' check box
+    std::vector<std::pair<char, QString>>
+        actions;  // 'j' job type picked, 't' typed, 'p' pasted, 'h' cursor home, 'c' check box
     QString expected;
 };
 
@@ -92,7 +100,11 @@ const QString kGrin = QString::fromUtf8("\xF0\x9F\x98\x80");  // outside the BMP
 const CapCase kCapCases[] = {
     {"NinthTypedCharacterIsLost", "sample", "UserIDField", {{'t', "abcdefghi"}}, "abcdefgh"},
     {"TwentyPastedKeepEight", "sample", "UserIDField", {{'p', "abcdefghijklmnopqrst"}}, "abcdefgh"},
-    {"UserCodeKeepsEightOnceEnabled", "sample", "UserCodeField", {{'c', ""}, {'t', "1234567890"}}, "12345678"},
+    {"UserCodeKeepsEightOnceEnabled",
+     "sample",
+     "UserCodeField",
+     {{'c', ""}, {'t', "1234567890"}},
+     "12345678"},
     {"DisabledUserCodeTakesNoKeys", "sample", "UserCodeField", {{'t', "1234"}}, ""},
     {"GreyedPasswordTakesNoKeys", "sample", "LongPasswordField", {{'t', "1234"}}, ""},
     {"FileNameKeepsSixteen",
@@ -144,7 +156,9 @@ const CapCase kCapCases[] = {
     {"UserIDStillTakesLetters", "sample", "UserIDField", {{'t', "ab1"}}, "ab1"},
 };
 
-void PrintTo(const CapCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const CapCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class EntryCaps : public ::testing::TestWithParam<CapCase> {};
 
@@ -232,7 +246,9 @@ const SaveCase kSaveCases[] = {
      std::nullopt},
 };
 
-void PrintTo(const SaveCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const SaveCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class Saving : public ::testing::TestWithParam<SaveCase> {};
 
@@ -278,20 +294,44 @@ struct RowCase {
 
 const RowCase kRowCases[] = {
     {"sample",
-     {"Normal Print", "Sample Print", "Locked Print", "Hold Print", "Stored Print", "Store and Print", "Document Server"},
-     true, true, "LongPasswordField", "Job Log"},
-    {"all-off", {"Normal Print", "Sample Print", "Locked Print"}, false, true, "PasswordField", "Job Log"},
-    {"stored-print-off", {"Normal Print", "Sample Print", "Locked Print", "Document Server"}, true, true,
-     "PasswordField", "Job Log"},
+     {"Normal Print", "Sample Print", "Locked Print", "Hold Print", "Stored Print",
+      "Store and Print", "Document Server"},
+     true,
+     true,
+     "LongPasswordField",
+     "Job Log"},
+    {"all-off",
+     {"Normal Print", "Sample Print", "Locked Print"},
+     false,
+     true,
+     "PasswordField",
+     "Job Log"},
+    {"stored-print-off",
+     {"Normal Print", "Sample Print", "Locked Print", "Document Server"},
+     true,
+     true,
+     "PasswordField",
+     "Job Log"},
     // The pop-up is rebuilt as for any PPD, but its row and the password row are hidden; so is
     // the file-name row while Normal Print is selected.
-    {"no-job-type-model", {"Normal Print", "Sample Print", "Locked Print", "Hold Print", "Stored Print"}, false, false,
-     "LongPasswordField", "Job Log2"},
-    {"attributes-missing", {"Normal Print", "Sample Print", "Locked Print"}, false, true, "PasswordField", "Job Log"},
+    {"no-job-type-model",
+     {"Normal Print", "Sample Print", "Locked Print", "Hold Print", "Stored Print"},
+     false,
+     false,
+     "LongPasswordField",
+     "Job Log2"},
+    {"attributes-missing",
+     {"Normal Print", "Sample Print", "Locked Print"},
+     false,
+     true,
+     "PasswordField",
+     "Job Log"},
     {"", {"Normal Print", "Sample Print", "Locked Print"}, false, true, "PasswordField", "Job Log"},
 };
 
-void PrintTo(const RowCase& c, std::ostream* os) { *os << c.ppd; }
+void PrintTo(const RowCase& c, std::ostream* os) {
+    *os << c.ppd;
+}
 
 class Rows : public ::testing::TestWithParam<RowCase> {};
 
@@ -302,7 +342,8 @@ TEST_P(Rows, HiddenRowsHideLabelEntryAndNoteTogether) {
     EXPECT_EQ(t.tab->panelName().toStdString(), c.name);
     const auto* view = dynamic_cast<const kordavine::qt::QtView*>(t.tab->view()->peer().get());
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->rowNames(), (std::vector<std::string>{"JobType", "UserID", "UserCode", "Password", "DocName"}));
+    EXPECT_EQ(view->rowNames(),
+              (std::vector<std::string>{"JobType", "UserID", "UserCode", "Password", "DocName"}));
     auto rowShown = [&](const std::string& row, FormColumn column) {
         const auto widgets = view->widgetsIn(row, column);
         bool shown = false;
@@ -318,14 +359,16 @@ TEST_P(Rows, HiddenRowsHideLabelEntryAndNoteTogether) {
     EXPECT_EQ(rowShown("JobType", FormColumn::Entry), c.jobTypeAndPasswordRowsShown);
     if (c.jobTypeAndPasswordRowsShown) {
         EXPECT_TRUE(t.entry(c.passwordField)->isVisible());
-        const std::string other = std::string(c.passwordField) == "PasswordField" ? "LongPasswordField" : "PasswordField";
+        const std::string other =
+            std::string(c.passwordField) == "PasswordField" ? "LongPasswordField" : "PasswordField";
         EXPECT_FALSE(t.entry(other)->isVisible());
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Qt, Rows, ::testing::ValuesIn(kRowCases), [](const auto& info) {
     std::string name = *info.param.ppd ? info.param.ppd : "NoPpd";
-    for (auto& c : name) if (c == '-') c = '_';
+    for (auto& c : name)
+        if (c == '-') c = '_';
     return name;
 });
 
@@ -343,7 +386,9 @@ const EnablingCase kEnablingCases[] = {
     {"Stored Print", true, true},
 };
 
-void PrintTo(const EnablingCase& c, std::ostream* os) { *os << c.jobType; }
+void PrintTo(const EnablingCase& c, std::ostream* os) {
+    *os << c.jobType;
+}
 
 class Enabling : public ::testing::TestWithParam<EnablingCase> {};
 
@@ -352,7 +397,9 @@ TEST_P(Enabling, GreyedRowsFollowThePick) {
     TabUnderTest t("sample");
     ASSERT_TRUE(qttest::pickWithKeyboard(t.popUp(), c.jobType));
     const QColor black = QPalette().color(QPalette::Active, QPalette::WindowText);
-    auto colorOf = [](QLabel* label) { return label->palette().color(QPalette::Active, QPalette::WindowText); };
+    auto colorOf = [](QLabel* label) {
+        return label->palette().color(QPalette::Active, QPalette::WindowText);
+    };
     EXPECT_EQ(t.entry("LongPasswordField")->isEnabled(), c.password);
     EXPECT_EQ(colorOf(t.label("PasswordLABEL")) == black, c.password);
     EXPECT_EQ(colorOf(t.label("Passwordnote")) == black, c.password);
@@ -369,7 +416,8 @@ TEST_P(Enabling, GreyedRowsFollowThePick) {
     EXPECT_TRUE(t.entry("UserCodeField")->isEnabled());
     EXPECT_EQ(colorOf(t.label("UserCodeLABEL")), black);
     qttest::typeInto(t.entry("UserCodeField"), "4711");
-    EXPECT_NE(t.tab->summaryText().indexOf("User Code: 4711"), -1) << t.tab->summaryText().toStdString();
+    EXPECT_NE(t.tab->summaryText().indexOf("User Code: 4711"), -1)
+        << t.tab->summaryText().toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Qt, Enabling, ::testing::ValuesIn(kEnablingCases), [](const auto& info) {
@@ -412,7 +460,9 @@ const PresetCase kPresetCases[] = {
      {"Job Type: Normal Print", "User ID:"}},
 };
 
-void PrintTo(const PresetCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const PresetCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class Presets : public ::testing::TestWithParam<PresetCase> {};
 
@@ -432,7 +482,8 @@ TEST(Language, GermanTextsOnTheWidgets) {
     EXPECT_EQ(t.tab->panelName(), "Auftragsprotokoll");
     EXPECT_EQ(t.label("UserIDLABEL")->text(), "Benutzer-ID:");
     EXPECT_EQ(t.label("Passwordnote")->text(), "(4–8 Ziffern)");
-    EXPECT_EQ(qobject_cast<QCheckBox*>(t.tab->controlWidget("EnableUserCode"))->text(), "Benutzercode aktivieren");
+    EXPECT_EQ(qobject_cast<QCheckBox*>(t.tab->controlWidget("EnableUserCode"))->text(),
+              "Benutzercode aktivieren");
     EXPECT_EQ(t.items().front(), "Normaldruck");
 }
 
@@ -645,7 +696,9 @@ const ScreenshotCase kScreenshots[] = {
     {"joblog-tab-de-no-job-types.png", "no-job-type-model", "de"},
 };
 
-void PrintTo(const ScreenshotCase& c, std::ostream* os) { *os << c.file; }
+void PrintTo(const ScreenshotCase& c, std::ostream* os) {
+    *os << c.file;
+}
 
 class Screenshots : public ::testing::TestWithParam<ScreenshotCase> {};
 
@@ -678,7 +731,8 @@ TEST_P(Screenshots, TheTabIsDrawn) {
 INSTANTIATE_TEST_SUITE_P(Qt, Screenshots, ::testing::ValuesIn(kScreenshots), [](const auto& info) {
     std::string name = info.param.file;
     name = name.substr(0, name.find('.'));
-    for (auto& c : name) if (c == '-') c = '_';
+    for (auto& c : name)
+        if (c == '-') c = '_';
     return name;
 });
 

@@ -2,12 +2,11 @@
 // pop-up, and the alerts that come up meanwhile, read and dismissed.
 #pragma once
 
-#include <ostream>
-
 #include <QComboBox>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+#include <ostream>
 
 namespace kordavine::qttest {
 
@@ -22,13 +21,13 @@ bool pickWithKeyboard(QComboBox* combo, const QString& title);
 
 // While it lives, every alert (a modal QMessageBox) that comes up is read and dismissed.
 class AlertCatcher {
-public:
+  public:
     AlertCatcher();
     const QStringList& alerts() const { return alerts_; }
     // The window title of each alert, in the same order.
     const QStringList& titles() const { return titles_; }
 
-private:
+  private:
     QTimer timer_;
     QStringList alerts_;
     QStringList titles_;

@@ -32,10 +32,6 @@
 // what joblog-print itself prints.
 #include <unistd.h>
 
-#include <iostream>
-#include <string>
-#include <vector>
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -54,8 +50,10 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest/QTest>
-
+#include <iostream>
 #include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
 
 #include "JobLogPrintDialog.h"
 #include "PrintTool.h"
@@ -112,7 +110,8 @@ json dumpOf(JobLogPrintDialog& dialog) {
         state["currentTab"] = tabs->tabText(tabs->currentIndex()).toStdString();
     }
     for (const char* field : {"UserIDField", "UserCodeField", "DocNameField"}) {
-        if (auto* edit = qobject_cast<QLineEdit*>(tab->controlWidget(field))) state[field] = edit->text().toStdString();
+        if (auto* edit = qobject_cast<QLineEdit*>(tab->controlWidget(field)))
+            state[field] = edit->text().toStdString();
     }
     if (auto* combo = qobject_cast<QComboBox*>(tab->controlWidget("JobTypeSelection"))) {
         state["selected"] = combo->currentText().toStdString();
@@ -397,7 +396,8 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i + 1 < arguments.size(); ++i) {
         if (arguments[i] == "--steps") {
             steps = json::parse(arguments[i + 1]);
-            arguments.erase(arguments.begin() + static_cast<long>(i), arguments.begin() + static_cast<long>(i) + 2);
+            arguments.erase(arguments.begin() + static_cast<long>(i),
+                            arguments.begin() + static_cast<long>(i) + 2);
             break;
         }
     }

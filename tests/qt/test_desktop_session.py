@@ -127,6 +127,19 @@ class Tool:
             time.sleep(0.1)
         raise AssertionError(f"not reached: {what}; last report: {json.dumps(report, ensure_ascii=False)}")
 
+    def settled(self, what, timeout=20):
+        """The report once the dialog's height has stayed the same for half a second: the window
+        manager applies a new size some time after the layout asks for it."""
+        previous = self.report()
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            time.sleep(0.5)
+            report = self.report()
+            if report["dialogHeight"] == previous["dialogHeight"]:
+                return report
+            previous = report
+        raise AssertionError(f"not settled: {what}; last report: {json.dumps(previous, ensure_ascii=False)}")
+
     def finish(self, timeout=60):
         out, err = self.process.communicate(timeout=timeout)
         return self.process.returncode, out, err
@@ -219,11 +232,12 @@ class DesktopSession(unittest.TestCase):
                                "office chosen")
             self.assertEqual((report["forms"], report["selected"], report["UserIDField"]), (1, t["locked"], "carol"))
             self.assertEqual(report["refusal"], "")
-            height = report["dialogHeight"]
+            height = tool.settled("the dialog's size after the switch")["dialogHeight"]
             self.shot(f"desktop-{language}-after-switch.png", report)
             for printer, steps in (("basic", -1), ("office", 1)):
                 report = self.pick(tool, report["places"]["printers"], steps, lambda r: r["printer"] == printer,
                                    printer + " chosen again")
+            report = tool.settled("the dialog's size after switching again")
             self.assertEqual((report["forms"], report["dialogHeight"]), (1, height))
 
             # Print asks to confirm what the first change dropped; then the Locked Print goes.

@@ -21,6 +21,9 @@ import sys
 import tempfile
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "process"))
+import expected_splice as ex  # noqa: E402
+
 ARGS = None
 PREFIX = "com.varlo.printsettings."
 SECRET_PASSWORD = "24681357"
@@ -32,14 +35,12 @@ def sample(name):
 
 
 def held_block(user, stamp, file_name):
-    return (b"mark {\n<<\n\t/JobType 3\n\t/JobInfo <<\t/UserID (" + user + b")\n\t\t/Time (" + stamp +
-            b")\n\t\t/JobID (" + file_name + b")\n\t>>\n"
-            b">> /ZDeviceProcSet /ProcSet findresource /SetJobType get exec\n} stopped cleartomark\n\n%%BeginProlog")
+    """The Hold Print block, the empty line of no copy control and the token line."""
+    return ex.golden("paused-print", UserID=user, Time=stamp, FileName=file_name) + b"\n" + ex.TOKEN
 
 
 def locked_block(user, stamp, password):
-    return (b"mark\n  (" + user + b") (" + stamp + b") (" + password + b") {secureprint} stopped\ncleartomark\n\n"
-            b"%%BeginProlog")
+    return ex.golden("locked-print", UserID=user, Time=stamp, Password=password) + b"\n" + ex.TOKEN
 
 
 def user_info_stamp(test, data, user):

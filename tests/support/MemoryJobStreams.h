@@ -14,7 +14,7 @@ namespace jobtypefilter::testing {
 
 // Serves the bytes; optionally fails once a given number of bytes has been served.
 class MemoryJobInput final : public JobInput {
-public:
+  public:
     explicit MemoryJobInput(std::string_view bytes, std::size_t failAfter = std::string::npos)
         : bytes_(bytes), failAfter_(failAfter) {}
 
@@ -37,7 +37,7 @@ public:
     bool atEnd() const override { return atEnd_; }
     bool failed() const override { return failed_; }
 
-private:
+  private:
     std::string bytes_;
     std::size_t failAfter_;
     std::size_t position_ = 0;
@@ -49,7 +49,7 @@ private:
 
 // Collects what is written; optionally refuses writes once it holds a given number of bytes.
 class MemoryJobOutput final : public JobOutput {
-public:
+  public:
     explicit MemoryJobOutput(std::size_t capacity = std::string::npos) : capacity_(capacity) {}
 
     bool write(const unsigned char* bytes, std::size_t n) override {
@@ -62,7 +62,7 @@ public:
     void failOnFinish() { failFinish_ = true; }
     const std::string& written() const { return written_; }
 
-private:
+  private:
     std::size_t capacity_;
     std::string written_;
     bool failFinish_ = false;

@@ -1,4 +1,4 @@
-// Validation of the entries, the last check before printing and the panel's summary.
+// KordavineJobLogPDE: the last check before printing, the panel's summary and the field rule.
 #include "FieldRules.h"
 #include "KordavineJobLogPDE.h"
 #include "PrintSettingsKeys.h"
@@ -8,7 +8,8 @@ namespace kordavine::joblog {
 
 namespace ps = varlo::printsettings;
 
-bool KordavineJobLogPDE::QualifyPA(const char* text, int minLength, int maxLength, int characterClass) {
+bool KordavineJobLogPDE::QualifyPA(const char* text, int minLength, int maxLength,
+                                   int characterClass) {
     return ps::QualifyPA(text, minLength, maxLength, characterClass);
 }
 
@@ -18,15 +19,16 @@ bool KordavineJobLogPDE::shouldPrint() {
     if (!jobType) return true;
     if (CheckJobTypeOfPM(jobType)) return true;
     // Never stop the job: one the printer cannot take prints as a normal job.
-    platform::PMPrintSettingsSetValue(settings, ps::kJobType, ps::storedName(ps::JobType::Normal), false);
+    platform::PMPrintSettingsSetValue(settings, ps::kJobType, ps::storedName(ps::JobType::Normal),
+                                      false);
     return true;
 }
 
 platform::PDESummary KordavineJobLogPDE::summaryInfo() {
     const auto settings = printSettings();
     const StoredEntries stored{
-        storedValue(settings, ps::kUserID),   storedValue(settings, ps::kUserCode),
-        storedValue(settings, ps::kFileName), storedValue(settings, ps::kJobType),
+        storedValue(settings, ps::kUserID),         storedValue(settings, ps::kUserCode),
+        storedValue(settings, ps::kFileName),       storedValue(settings, ps::kJobType),
         storedValue(settings, ps::kEnableUserCode),
     };
     return summaryEntries(stored, printerAttributes().noJobTypeModel,

@@ -12,32 +12,32 @@ namespace kordavine::joblog {
 // After each edit by the user, keeps the first Cap units of the field's text.
 template <class Base, std::size_t Cap>
 class CappedTextField : public Base {
-public:
+  public:
     static constexpr std::size_t kCap = Cap;
     using Base::Base;
     void textDidChange() override;
 };
 
 class UserIDFieldS : public CappedTextField<platform::TextField, 8> {
-public:
+  public:
     using CappedTextField::CappedTextField;
     const char* className() const override { return "UserIDFieldS"; }
 };
 
 class DocNameFiledS : public CappedTextField<platform::TextField, 16> {
-public:
+  public:
     using CappedTextField::CappedTextField;
     const char* className() const override { return "DocNameFiledS"; }
 };
 
 class PasswordFieldS : public CappedTextField<platform::SecureTextField, 4> {
-public:
+  public:
     using CappedTextField::CappedTextField;
     const char* className() const override { return "PasswordFieldS"; }
 };
 
 class LongPasswordFieldS : public CappedTextField<platform::SecureTextField, 8> {
-public:
+  public:
     using CappedTextField::CappedTextField;
     const char* className() const override { return "LongPasswordFieldS"; }
 };

@@ -7,8 +7,12 @@ namespace kordavine::joblog {
 
 namespace {
 
-bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+bool isAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool isAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 bool isPlainName(std::string_view name) {
     return name.size() >= 3 && std::all_of(name.begin(), name.end(), isAsciiLetter);
@@ -42,7 +46,8 @@ std::string numericName(long offsetEastSeconds) {
 std::string zoneName(std::string_view abbreviation, long offsetEastSeconds) {
     if (isPlainName(abbreviation)) return std::string(abbreviation);
     std::string name = "<";
-    name += isBracketableName(abbreviation) ? std::string(abbreviation) : numericName(offsetEastSeconds);
+    name += isBracketableName(abbreviation) ? std::string(abbreviation)
+                                            : numericName(offsetEastSeconds);
     name += '>';
     return name;
 }
@@ -70,9 +75,13 @@ SaveClock saveClock = nullptr;
 
 }  // namespace
 
-void setSaveClock(SaveClock clock) { saveClock = clock; }
+void setSaveClock(SaveClock clock) {
+    saveClock = clock;
+}
 
-std::time_t saveClockNow() { return saveClock ? saveClock() : std::time(nullptr); }
+std::time_t saveClockNow() {
+    return saveClock ? saveClock() : std::time(nullptr);
+}
 
 std::string formatTimeZoneValue(std::string_view abbreviation, long offsetEastSeconds) {
     std::string value = zoneName(abbreviation, offsetEastSeconds);
@@ -85,7 +94,8 @@ std::optional<std::string> timeZoneValueAt(std::time_t instant) {
     tzset();
     std::tm local{};
     if (!localtime_r(&instant, &local)) return std::nullopt;
-    const std::string_view abbreviation = local.tm_zone ? std::string_view(local.tm_zone) : std::string_view();
+    const std::string_view abbreviation =
+        local.tm_zone ? std::string_view(local.tm_zone) : std::string_view();
     return formatTimeZoneValue(abbreviation, local.tm_gmtoff);
 }
 

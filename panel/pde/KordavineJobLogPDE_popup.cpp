@@ -1,4 +1,4 @@
-// The job-type pop-up of the panel over the job-type model.
+// KordavineJobLogPDE: the job-type pop-up over the job-type model.
 #include "JobTypeModel.h"
 #include "KordavineJobLogPDE.h"
 
@@ -8,13 +8,15 @@ bool KordavineJobLogPDE::JobTypeByPM(const std::optional<std::string>& storedNam
     const PrinterAttributes attributes = printerAttributes();
     const JobTypeChoice choice = chooseJobType(attributes, storedName);
     JobTypeSelection->removeAllItems();
-    for (const auto& title : choice.englishTitles) JobTypeSelection->addItemWithTitle(localizedString(title));
+    for (const auto& title : choice.englishTitles)
+        JobTypeSelection->addItemWithTitle(localizedString(title));
     if (choice.fileNameRowHidden) {
         DocNameField->setHidden(*choice.fileNameRowHidden);
         DocNameLABEL->setHidden(*choice.fileNameRowHidden);
         DocNamenote->setHidden(*choice.fileNameRowHidden);
     }
-    if (choice.titleToSelect) JobTypeSelection->selectItemWithTitle(localizedString(*choice.titleToSelect));
+    if (choice.titleToSelect)
+        JobTypeSelection->selectItemWithTitle(localizedString(*choice.titleToSelect));
     return choice.accepted;
 }
 

@@ -1,4 +1,4 @@
-// Sets TZ for a scope and puts the inherited value back.
+// Sets TZ for a scope and puts the inherited value back (or unsets it, when it was not set).
 #pragma once
 
 #include <cstdlib>
@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
-namespace kordavine::joblog::paneltest {
+namespace testsupport {
 
 class ScopedTimeZone {
-public:
+  public:
     explicit ScopedTimeZone(const std::string& zone) {
         if (const char* old = std::getenv("TZ")) previous_ = old;
         setenv("TZ", zone.c_str(), 1);
@@ -26,8 +26,8 @@ public:
     ScopedTimeZone(const ScopedTimeZone&) = delete;
     ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
-private:
+  private:
     std::optional<std::string> previous_;
 };
 
-}  // namespace kordavine::joblog::paneltest
+}  // namespace testsupport

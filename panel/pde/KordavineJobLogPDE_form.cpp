@@ -1,4 +1,5 @@
-// The form's one-time set-up, its refresh from the print settings and its enabling rules.
+// KordavineJobLogPDE: the form's one-time set-up, its refresh from the print settings and its
+// enabling rules.
 #include "EntryValidation.h"
 #include "KordavineJobLogPDE.h"
 #include "PrintSettingsKeys.h"
@@ -10,7 +11,9 @@ using platform::LabelColor;
 
 namespace {
 
-LabelColor colorFor(bool active) { return active ? LabelColor::Black : LabelColor::LightGray; }
+LabelColor colorFor(bool active) {
+    return active ? LabelColor::Black : LabelColor::LightGray;
+}
 
 }  // namespace
 
@@ -63,8 +66,9 @@ void KordavineJobLogPDE::updateUI() {
 }
 
 void KordavineJobLogPDE::grayUI() {
-    const auto selected = englishTitleOfSelection(JobTypeSelection->titleOfSelectedItem(),
-                                                  [this](std::string_view key) { return localizedString(key); });
+    const auto selected =
+        englishTitleOfSelection(JobTypeSelection->titleOfSelectedItem(),
+                                [this](std::string_view key) { return localizedString(key); });
     const auto type = selected ? ps::jobTypeFromDisplayTitle(*selected) : std::nullopt;
     // No selection, or a title that is none of the seven: those rows stay as they are.
     if (type) {
@@ -84,9 +88,13 @@ void KordavineJobLogPDE::grayUI() {
     UserCodenote->setTextColor(colorFor(userCodeOn));
 }
 
-void KordavineJobLogPDE::ChangeJobType(const std::shared_ptr<platform::Control>&) { grayUI(); }
+void KordavineJobLogPDE::ChangeJobType(const std::shared_ptr<platform::Control>&) {
+    grayUI();
+}
 
-void KordavineJobLogPDE::ChangeOnOffUserCode(const std::shared_ptr<platform::Control>&) { grayUI(); }
+void KordavineJobLogPDE::ChangeOnOffUserCode(const std::shared_ptr<platform::Control>&) {
+    grayUI();
+}
 
 // The form has no defaults of its own: a restore keeps what the print settings do not supply.
 void KordavineJobLogPDE::setDefaults() {}

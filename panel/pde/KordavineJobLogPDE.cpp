@@ -1,4 +1,5 @@
-// The panel object: creation, naming, the view, the dialog's callbacks and destruction.
+// KordavineJobLogPDE: creation, naming, the view and its outlets, the dialog's callbacks and
+// destruction.
 #include "KordavineJobLogPDE.h"
 
 #include <functional>
@@ -33,7 +34,9 @@ std::shared_ptr<KordavineJobLogPDE> KordavineJobLogPDE::initWithCallback(
         platform::PMPrintSettingsSetValue(settings, ps::kUserID, "", false);
     }
     panel->ppd = host ? host->ppdFile() : nullptr;
-    if (panel->ppd) panel->longpasswordsup = isTrue(platform::ppdAttributeValue(panel->ppd, "LongPasswardSupport"));
+    if (panel->ppd)
+        panel->longpasswordsup =
+            isTrue(platform::ppdAttributeValue(panel->ppd, "LongPasswardSupport"));
     return panel;
 }
 
@@ -57,7 +60,9 @@ std::string KordavineJobLogPDE::panelName() {
     return *thePDEName;
 }
 
-std::string KordavineJobLogPDE::panelKind() { return kPanelKind; }
+std::string KordavineJobLogPDE::panelKind() {
+    return kPanelKind;
+}
 
 std::shared_ptr<platform::View> KordavineJobLogPDE::panelView() {
     // Loaded once; while loading fails, every request tries again.
@@ -71,9 +76,13 @@ void KordavineJobLogPDE::willShow() {
     updateUI();
 }
 
-bool KordavineJobLogPDE::shouldHide() { return true; }
+bool KordavineJobLogPDE::shouldHide() {
+    return true;
+}
 
-bool KordavineJobLogPDE::shouldShowHelp() { return true; }
+bool KordavineJobLogPDE::shouldShowHelp() {
+    return true;
+}
 
 bool KordavineJobLogPDE::restoreValuesAndReturnError(platform::PDEError*) {
     setDefaults();
@@ -98,17 +107,32 @@ bool connectTo(Outlet<ControlClass>& outlet, const std::shared_ptr<Control>& con
 
 }  // namespace
 
-bool KordavineJobLogPDE::connectOutlet(std::string_view outlet, const std::shared_ptr<Control>& control) {
+bool KordavineJobLogPDE::connectOutlet(std::string_view outlet,
+                                       const std::shared_ptr<Control>& control) {
     using Connect = std::function<bool(KordavineJobLogPDE&, const std::shared_ptr<Control>&)>;
-#define KORDAVINE_OUTLET(field) \
-    {#field, [](KordavineJobLogPDE& p, const std::shared_ptr<Control>& c) { return connectTo(p.field, c); }}
+#define KORDAVINE_OUTLET(field)                                                          \
+    {                                                                                    \
+#field, [](KordavineJobLogPDE & p,                                               \
+                   const std::shared_ptr <Control>& c) { return connectTo(p.field, c); } \
+    }
     static const std::map<std::string_view, Connect> outlets{
-        KORDAVINE_OUTLET(outputBinsPopup), KORDAVINE_OUTLET(UserIDField),    KORDAVINE_OUTLET(DocNameField),
-        KORDAVINE_OUTLET(PasswordField),   KORDAVINE_OUTLET(LongPasswordField), KORDAVINE_OUTLET(UserCodeField),
-        KORDAVINE_OUTLET(UserIDLABEL),     KORDAVINE_OUTLET(UserCodeLABEL),  KORDAVINE_OUTLET(DocNameLABEL),
-        KORDAVINE_OUTLET(PasswordLABEL),   KORDAVINE_OUTLET(JobTypeLABEL),   KORDAVINE_OUTLET(UserIDnote),
-        KORDAVINE_OUTLET(UserCodenote),    KORDAVINE_OUTLET(DocNamenote),    KORDAVINE_OUTLET(Passwordnote),
-        KORDAVINE_OUTLET(JobTypeSelection), KORDAVINE_OUTLET(EnableUserCode),
+        KORDAVINE_OUTLET(outputBinsPopup),
+        KORDAVINE_OUTLET(UserIDField),
+        KORDAVINE_OUTLET(DocNameField),
+        KORDAVINE_OUTLET(PasswordField),
+        KORDAVINE_OUTLET(LongPasswordField),
+        KORDAVINE_OUTLET(UserCodeField),
+        KORDAVINE_OUTLET(UserIDLABEL),
+        KORDAVINE_OUTLET(UserCodeLABEL),
+        KORDAVINE_OUTLET(DocNameLABEL),
+        KORDAVINE_OUTLET(PasswordLABEL),
+        KORDAVINE_OUTLET(JobTypeLABEL),
+        KORDAVINE_OUTLET(UserIDnote),
+        KORDAVINE_OUTLET(UserCodenote),
+        KORDAVINE_OUTLET(DocNamenote),
+        KORDAVINE_OUTLET(Passwordnote),
+        KORDAVINE_OUTLET(JobTypeSelection),
+        KORDAVINE_OUTLET(EnableUserCode),
         {"outputBinsView",
          [](KordavineJobLogPDE& p, const std::shared_ptr<Control>& c) {
              auto view = std::dynamic_pointer_cast<platform::View>(c);
@@ -121,7 +145,8 @@ bool KordavineJobLogPDE::connectOutlet(std::string_view outlet, const std::share
     return found != outlets.end() && found->second(*this, control);
 }
 
-bool KordavineJobLogPDE::performAction(std::string_view selector, const std::shared_ptr<Control>& sender) {
+bool KordavineJobLogPDE::performAction(std::string_view selector,
+                                       const std::shared_ptr<Control>& sender) {
     if (selector == "ChangeJobType:") {
         ChangeJobType(sender);
         return true;

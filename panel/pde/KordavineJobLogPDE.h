@@ -2,6 +2,9 @@
 // It lives from the factory's request until the dialog lets go of it and runs every operation on
 // the dialog's thread. Its controls are outlets that the view description "JobLog" connects;
 // until then they ignore every change and read as empty.
+// The class is defined across KordavineJobLogPDE.cpp and one file per aspect beside it:
+// _form (set-up, refresh, enabling), _popup (the job-type pop-up), _settings (read-in and
+// write-back) and _summary (the check before printing and the summary).
 #pragma once
 
 #include <memory>
@@ -9,14 +12,14 @@
 #include <string>
 #include <string_view>
 
-#include "CappedTextFields.h"
 #include "Bundle.h"
+#include "CappedTextFields.h"
 #include "Controls.h"
+#include "JobTypeModel.h"
 #include "NibOwner.h"
 #include "Outlet.h"
 #include "PluginCallback.h"
 #include "PrintDialogExtension.h"
-#include "JobTypeModel.h"
 
 struct ppd_file_s;
 struct ppd_option_s;
@@ -28,7 +31,7 @@ using platform::Outlet;
 class KordavineJobLogPDE final : public platform::PDEPanel,
                                  public platform::NibOwner,
                                  public std::enable_shared_from_this<KordavineJobLogPDE> {
-public:
+  public:
     // The panel's class name, under which its module registers it.
     static constexpr char kClassName[] = "KordavineJobLogPDE";
     static constexpr char kPanelKind[] = "com.kordavine.print.pde.kordavineJobLogC";
@@ -36,7 +39,8 @@ public:
 
     // Creation from the dialog's callback object (which may be none); none when the panel
     // cannot be made.
-    static std::shared_ptr<KordavineJobLogPDE> initWithCallback(std::shared_ptr<platform::PDEPluginCallback> callback);
+    static std::shared_ptr<KordavineJobLogPDE> initWithCallback(
+        std::shared_ptr<platform::PDEPluginCallback> callback);
     ~KordavineJobLogPDE() override;
 
     // What the print dialog calls.
@@ -76,8 +80,10 @@ public:
     bool QualifyPA(const char* text, int minLength, int maxLength, int characterClass);
 
     // The view description connects outlets and sends actions through these.
-    bool connectOutlet(std::string_view outlet, const std::shared_ptr<platform::Control>& control) override;
-    bool performAction(std::string_view selector, const std::shared_ptr<platform::Control>& sender) override;
+    bool connectOutlet(std::string_view outlet,
+                       const std::shared_ptr<platform::Control>& control) override;
+    bool performAction(std::string_view selector,
+                       const std::shared_ptr<platform::Control>& sender) override;
 
     // The translation of an English text through the panel's bundle.
     std::string localizedString(std::string_view english) const;
@@ -88,9 +94,9 @@ public:
 
     // The fields, in declaration order. Fields 4 to 20 are the outlets of the view description.
     std::shared_ptr<platform::PDEPluginCallback> pdePluginCallbackObject;  // held to destruction
-    std::optional<std::string> thePDEName;                                 // computed once by panelName
-    Outlet<platform::PopUpButton> outputBinsPopup;                         // never used
-    std::shared_ptr<platform::View> outputBinsView;                        // the root view, held
+    std::optional<std::string> thePDEName;           // computed once by panelName
+    Outlet<platform::PopUpButton> outputBinsPopup;   // never used
+    std::shared_ptr<platform::View> outputBinsView;  // the root view, held
     Outlet<UserIDFieldS> UserIDField;
     Outlet<DocNameFiledS> DocNameField;
     Outlet<PasswordFieldS> PasswordField;
@@ -110,8 +116,8 @@ public:
     bool popUpIsInited = false;
     bool longpasswordsup = false;
     bool panelshown = false;
-    ppd_file_s* ppd = nullptr;              // borrowed from the dialog; may be null
-    ppd_option_s* outputBinOption = nullptr;  // never used
+    ppd_file_s* ppd = nullptr;                    // borrowed from the dialog; may be null
+    ppd_option_s* outputBinOption = nullptr;      // never used
     std::shared_ptr<platform::Bundle> pdeBundle;  // held to destruction
 
     // Only initWithCallback makes panels; the key keeps the constructor out of other hands while

@@ -20,9 +20,9 @@ struct StoredEntries {
 };
 
 // Localized label to text. User ID always; Job Type (the localized display title) only when
-// NoJobTypeModel is exactly "false" (or missing, which counts as "false") and the stored job type is one of the seven, with File Name
-// for the job types that keep a file name; User Code only when EnableUserCode is exactly "true".
-// Absent values show as the empty string.
+// NoJobTypeModel is exactly "false" (or missing, which counts as "false") and the stored job type
+// is one of the seven, with File Name for the job types that keep a file name; User Code only when
+// EnableUserCode is exactly "true". Absent values show as the empty string.
 using SummaryDictionary = std::map<std::string, std::string>;
 
 SummaryDictionary summaryEntries(const StoredEntries& stored,

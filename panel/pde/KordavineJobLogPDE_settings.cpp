@@ -1,4 +1,5 @@
-// Moving the job settings between the form and the job's print settings.
+// KordavineJobLogPDE: the read-in of the job settings into the form, and their check and
+// write-back into the job's print settings.
 #include <variant>
 
 #include "DialogServices.h"
@@ -23,21 +24,26 @@ void KordavineJobLogPDE::getNonPPDSettingsFromPrintSettings() {
     const auto settings = printSettings();
     if (!settings) return;
 
-    if (const auto userID = storedValue(settings, ps::kUserID)) UserIDField->setStringValue(*userID);
-    if (const auto userCode = storedValue(settings, ps::kUserCode)) UserCodeField->setStringValue(*userCode);
+    if (const auto userID = storedValue(settings, ps::kUserID))
+        UserIDField->setStringValue(*userID);
+    if (const auto userCode = storedValue(settings, ps::kUserCode))
+        UserCodeField->setStringValue(*userCode);
     if (const auto password = storedValue(settings, ps::kPassword)) {
         if (longpasswordsup) {
             LongPasswordField->setStringValue(*password);
         } else {
             PasswordField->setStringValue(*password);
-            // A long password saved for another model must not stand, cut or whole, in the short field.
+            // A long password saved for another model must not stand, cut or whole, in the short
+            // field.
             if (utf16Length(*password) > kShortPasswordLength) PasswordField->setStringValue("");
         }
     }
-    if (const auto fileName = storedValue(settings, ps::kFileName)) DocNameField->setStringValue(*fileName);
+    if (const auto fileName = storedValue(settings, ps::kFileName))
+        DocNameField->setStringValue(*fileName);
 
     if (!JobTypeByPM(storedValue(settings, ps::kJobType))) {
-        platform::PMPrintSettingsSetValue(settings, ps::kJobType, ps::storedName(ps::JobType::Normal), false);
+        platform::PMPrintSettingsSetValue(settings, ps::kJobType,
+                                          ps::storedName(ps::JobType::Normal), false);
     }
 
     if (const auto enabled = storedValue(settings, ps::kEnableUserCode)) {
@@ -56,10 +62,12 @@ bool KordavineJobLogPDE::writeNonPPDSettingsToPrintSettings() {
         UserCodeField->stringValue(),
     };
     const auto localize = [this](std::string_view key) { return localizedString(key); };
-    const auto selectedTitle = englishTitleOfSelection(JobTypeSelection->titleOfSelectedItem(), localize);
+    const auto selectedTitle =
+        englishTitleOfSelection(JobTypeSelection->titleOfSelectedItem(), localize);
     const bool userCodeEnabled = EnableUserCode->state() != 0;
 
-    const ValidationOutcome outcome = validateEntries(texts, selectedTitle, userCodeEnabled, printerAttributes());
+    const ValidationOutcome outcome =
+        validateEntries(texts, selectedTitle, userCodeEnabled, printerAttributes());
     if (const auto* refused = std::get_if<RefusedEntry>(&outcome)) {
         platform::NSRunAlertPanel(localizedString(refused->messageKey));
         return false;

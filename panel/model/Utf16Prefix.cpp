@@ -17,7 +17,9 @@ std::size_t sequenceLength(unsigned char lead) {
 
 // UTF-16 units of the character whose sequence has that length: four-byte sequences lie
 // outside the Basic Multilingual Plane.
-std::size_t unitsOf(std::size_t sequence) { return sequence == 4 ? 2 : 1; }
+std::size_t unitsOf(std::size_t sequence) {
+    return sequence == 4 ? 2 : 1;
+}
 
 }  // namespace
 
