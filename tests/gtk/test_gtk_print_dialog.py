@@ -111,9 +111,6 @@ class Desktop:
         crop = "%(w)dx%(h)d+%(x)d+%(y)d" % area
         subprocess.run(["import", "-window", "root", "-crop", crop, "+repage", path],
                        env=self.env, check=True, timeout=WAIT)
-        with open(path, "rb") as f:
-            if f.read(8) != b"\x89PNG\r\n\x1a\n":
-                raise RuntimeError(path + " is not a PNG")
 
 
 class PrintingApplication:
@@ -196,16 +193,19 @@ class PrintingApplication:
                                      % (what, shot, texts))
             time.sleep(0.1)
 
-    def click_until(self, target, outcome, what):
-        """Clicks what `target` finds until `outcome` finds something, and returns that. A person
-        clicks again when a click went unnoticed; so does this, every few seconds."""
+    def until(self, act, outcome, what):
+        """Does `act` until `outcome` finds something, and returns that. A person clicks again
+        when a click went unnoticed; so does this, every few seconds."""
         deadline = time.monotonic() + WAIT
         while True:
-            self.click(self.wait_for(target, what))
+            act()
             left = deadline - time.monotonic()
             found = self.wait_for(outcome, what, timeout=min(5, max(left, 0)), required=left <= 5)
             if found:
                 return found
+
+    def click_until(self, target, outcome, what):
+        return self.until(lambda: self.click(self.wait_for(target, what)), outcome, what)
 
     def click(self, record):
         x, y = record["x"] + record["w"] // 2, record["y"] + record["h"] // 2
@@ -342,13 +342,9 @@ class GtkPrintDialog(unittest.TestCase):
 
     def choose(self, app, caption, choice):
         combo = beside(caption, "GtkComboBox")
-        deadline = time.monotonic() + WAIT
-        while True:
-            app.click(app.click_until(combo, menu_item(choice), "%s in the list of %s" % (choice, caption)))
-            left = deadline - time.monotonic()
-            if app.wait_for(when(combo, lambda c: (c["active"] or [None])[0] == choice), caption + " showing " + choice,
-                            timeout=min(5, max(left, 0)), required=left <= 5):
-                return
+        listed = menu_item(choice)
+        app.until(lambda: app.click(app.click_until(combo, listed, "%s in the list of %s" % (choice, caption))),
+                  when(combo, lambda c: (c["active"] or [None])[0] == choice), caption + " showing " + choice)
 
     def type_into(self, app, caption, text, over=True):
         """Clicks into the entry and types `text` over what it shows (Ctrl+A first), or behind
