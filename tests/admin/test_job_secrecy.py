@@ -102,21 +102,18 @@ class JobSecrecy(unittest.TestCase):
 
     def run_scheduler(self, commands, log_level="warn", filters=()):
         def configure(conf):
-            # Debian's authentication settings and web interface, and its filters for PDF.
+            # Debian's authentication settings and web interface.
             with open(conf) as f:
                 text = f.read().replace("DefaultAuthType None", "DefaultAuthType Basic")
             with open(conf, "w") as f:
                 f.write(text.replace("WebInterface No", "WebInterface Yes"))
-            serverbin = os.path.join(os.path.dirname(conf), "serverbin")
-            shutil.copytree("/usr/lib/cups/cgi-bin", os.path.join(serverbin, "cgi-bin"))
-            for name in filters:
-                shutil.copy(os.path.join("/usr/lib/cups/filter", name),
-                            os.path.join(serverbin, "filter", name))
+            shutil.copytree("/usr/lib/cups/cgi-bin",
+                            os.path.join(os.path.dirname(conf), "serverbin", "cgi-bin"))
             for command in commands:
                 subprocess.run([ARGS.tool, command, conf], check=True, capture_output=True)
 
         cupsd = PrivateCupsd(ARGS.filter, log_level=log_level, policies=stock_policies(),
-                             configure=configure, authenticate=True)
+                             configure=configure, authenticate=True, filters=filters)
         self.addCleanup(cupsd.stop)
         cupsd.start()
         cupsd.add_queue("office", os.path.join(ARGS.samples, "kordavine-office.ppd"))
