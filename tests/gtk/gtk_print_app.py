@@ -60,10 +60,9 @@ def record_of(widget, toplevel, origin):
     record = {"type": GObject.type_name(widget.__gtype__),
               "popup": toplevel.get_window_type() == Gtk.WindowType.POPUP,
               **place(widget, toplevel, origin)}
-    if isinstance(widget, Gtk.Label):
+    if isinstance(widget, (Gtk.Label, Gtk.Entry)):
         record["text"] = widget.get_text()
-    elif isinstance(widget, Gtk.Entry):
-        record["text"] = widget.get_text()
+    if isinstance(widget, Gtk.Entry):
         record["focus"] = widget.has_focus()
     elif isinstance(widget, Gtk.ComboBox):
         model, active = widget.get_model(), widget.get_active_iter()
