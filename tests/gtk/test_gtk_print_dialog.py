@@ -270,18 +270,6 @@ def menu_item(text):
                                  and w.get("text") == text), None)
 
 
-def parse_options(text):
-    """Argument 5 of the filters and the backend as name -> value ("noX" as X -> False)."""
-    options = {}
-    for word in shlex.split(text):
-        name, equals, value = word.partition("=")
-        if equals:
-            options[name] = value
-        else:
-            options[name[2:] if name.startswith("no") else name] = not name.startswith("no")
-    return options
-
-
 # What GTK sends for the Job Log options nobody touched: the PPD's default, None for the entries.
 UNTOUCHED = {"JobType": "Normal", "UserID": "None", "Password": "None", "FileName": "None", "UserCode": "None"}
 # (case, job type chosen, [(entry, text typed, False to type behind what it shows)], the lpoptions
@@ -396,7 +384,9 @@ class GtkPrintDialog(unittest.TestCase):
                 data = self.cupsd.wait_capture("office", job, timeout=WAIT)
                 self.assertIsNotNone(data, "the backend never ran:\n" + self.cupsd.logs()[-4000:])
                 sent = dict(UNTOUCHED, **sent)
-                options = parse_options(self.cupsd.captured_options("office", job).decode())
+                # The options the filters and the backend got, name=value (booleans left out).
+                options = dict(word.split("=", 1) for word in
+                               shlex.split(self.cupsd.captured_options("office", job).decode()) if "=" in word)
                 self.assertEqual({k: options.get(k) for k in UNTOUCHED}, sent)
                 # The dialog keeps the typed text without the "Custom." GTK sends it with.
                 self.assertEqual({k: result["settings"].get("cups-" + k) for k in UNTOUCHED},
