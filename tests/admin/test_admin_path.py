@@ -265,6 +265,7 @@ def run_in_namespace():
     return rerun_with_ppd_dir(__file__, ppd_root, {os.path.relpath(ppd, ppd_root): sample_ppd},
                               IN_NAMESPACE)
 
+
 if __name__ == "__main__":
     if not os.environ.get(IN_NAMESPACE):
         status = run_in_namespace()

@@ -1,10 +1,8 @@
-"""kordavine-cupsd-policy on cupsd.conf files: enable hides the secret-carrying job attributes in
-every policy, keeps what was hidden and makes Get-Jobs and Get-Job-Attributes require an
-authenticated user; cupsd accepts the result, both commands are idempotent and disable gives the
-file back byte for byte, whatever its encoding and line ending, and keeps the administrator's
-comments; the file keeps its mode, owner, links and extended attributes; bad input is refused
-and leaves the file alone; the install step enables it only without DESTDIR and with the option
-on; the package's postinst fails when it cannot make the values private.
+"""kordavine-cupsd-policy on cupsd.conf files: what enable changes (the secret values hidden in
+every policy, Get-Jobs and Get-Job-Attributes only for a proven user, no debug history), that
+cupsd accepts it, that both commands are idempotent and that disable gives the file back byte for
+byte, with its mode, owner, links and extended attributes; bad input; the install step and the
+package's postinst.
 
   python3 test_cupsd_policy.py --tool Filter/cupsd/kordavine-cupsd-policy --source .
 """
@@ -26,10 +24,23 @@ NAMES = ["com.varlo.printsettings.Password", "com.varlo.printsettings.UserCode",
 STOCK_CONF = "/usr/share/cups/cupsd.conf.default"
 CUPSD = shutil.which("cupsd", path="/usr/sbin:/sbin:" + os.environ.get("PATH", "")) or "cupsd"
 LIMIT_ALL = "  <Limit All>\n    Order deny,allow\n  </Limit>\n"
+# What status reports before enable: the values shown, names taken on trust, the debug history.
+LEAKS = ("shows them", "believes the requesting user", "error_log")
 
 
 def policy(name, body, limits=LIMIT_ALL):
     return f"<Policy {name}>\n{body}{limits}</Policy>\n"
+
+
+def policies(text):
+    return [(name.strip(), body) for name, body in
+            re.findall(r"(?ims)^\s*<Policy\s+([^>]+)>(.*?)^\s*</Policy>", text)]
+
+
+def limits(body):
+    """[(operations in lower case, body)] of the <Limit>s of a policy."""
+    return [(ops.lower().split(), limit)
+            for ops, limit in re.findall(r"(?ims)^\s*<Limit\s+([^>]*)>(.*?)</Limit>", body)]
 
 
 def private_values(data):
@@ -37,10 +48,10 @@ def private_values(data):
     value outside the policies (None when absent)."""
     text = ex.as_bytes(data).decode("latin-1")
     result = {}
-    for name, body in re.findall(r"(?ims)^\s*<Policy\s+([^>]+)>(.*?)^\s*</Policy>", text):
+    for name, body in policies(text):
         body = re.sub(r"(?ims)^\s*<Limit.*?</Limit>", "", body)
         lines = re.findall(r"(?im)^\s*JobPrivateValues\s+(.*?)\s*$", body)
-        result[name.strip()] = re.split(r"[\s,]+", lines[-1]) if lines else None
+        result[name] = re.split(r"[\s,]+", lines[-1]) if lines else None
     outside = re.sub(r"(?ims)^\s*<Policy.*?</Policy>", "", text)
     history = re.findall(r"(?im)^\s*LogDebugHistory\s+(\S+)", outside)
     return result, (history[-1] if history else None)
@@ -52,17 +63,15 @@ def identity(data):
     else None}, and whether the web interface's /jobs pages need a login."""
     text = ex.as_bytes(data).decode("latin-1")
     result = {}
-    for name, body in re.findall(r"(?ims)^\s*<Policy\s+([^>]+)>(.*?)^\s*</Policy>", text):
+    for name, body in policies(text):
         auth = []
         for operation in ("get-jobs", "get-job-attributes"):
-            limits = [limit for ops, limit in re.findall(
-                r"(?ims)^\s*<Limit\s+([^>]*)>(.*?)</Limit>", body)
-                if operation in ops.lower().split()] + re.findall(
-                r"(?ims)^\s*<Limit\s+All\s*>(.*?)</Limit>", body)
-            types = re.findall(r"(?im)^\s*AuthType\s+(\S+)", limits[0]) if limits else []
-            required = bool(limits) and re.search(r"(?im)^\s*Require\s", limits[0])
+            applied = ([limit for ops, limit in limits(body) if operation in ops]
+                       + [limit for ops, limit in limits(body) if ops == ["all"]])
+            types = re.findall(r"(?im)^\s*AuthType\s+(\S+)", applied[0]) if applied else []
+            required = bool(applied) and re.search(r"(?im)^\s*Require\s", applied[0])
             auth.append(types[-1] if types and required else None)
-        result[name.strip()] = auth[0] if auth[0] == auth[1] else None
+        result[name] = auth[0] if auth[0] == auth[1] else None
     page = re.search(r"(?ims)^<Location\s+/jobs>.*?<Limit\s+GET[^>]*>(.*?)</Limit>", text)
     return result, bool(page and re.search(r"(?im)^\s*Require valid-user", page.group(1)))
 
@@ -70,15 +79,13 @@ def identity(data):
 def owner_operations_on_trust(data):
     """[(policy, operation)] of the operations that change where or how a job prints, granted
     to the job's owner (Require user @OWNER) by a <Limit> without AuthType: on the name alone."""
-    text = ex.as_bytes(data).decode("latin-1")
     found = []
-    for name, body in re.findall(r"(?ims)^\s*<Policy\s+([^>]+)>(.*?)^\s*</Policy>", text):
-        limits = re.findall(r"(?ims)^\s*<Limit\s+([^>]*)>(.*?)</Limit>", body)
+    for name, body in policies(ex.as_bytes(data).decode("latin-1")):
         for operation in ("set-job-attributes", "cups-move-job", "cups-get-document"):
-            first = [limit for ops, limit in limits if operation in ops.lower().split()][:1]
+            first = [limit for ops, limit in limits(body) if operation in ops][:1]
             if first and re.search(r"(?im)^\s*Require\s+user\s.*@OWNER", first[0]) and \
                     not re.search(r"(?im)^\s*AuthType\s", first[0]):
-                found.append((name.strip(), operation))
+                found.append((name, operation))
     return found
 
 
@@ -110,8 +117,9 @@ class CupsdPolicyTool(unittest.TestCase):
     def test_enable_hides_the_values_requires_identity_and_disable_takes_it_back(self):
         with open(STOCK_CONF, "rb") as f:
             stock = f.read()
-        default_body = "  JobPrivateAccess default\n  JobPrivateValues default\n"
-        everything = ["default", *NAMES]
+        self.assertEqual(owner_operations_on_trust(stock), [("default", "set-job-attributes"),
+                                                            ("default", "cups-move-job")])
+        body = "  JobPrivateAccess default\n  JobPrivateValues default\n"
         own_limit = ("  <Limit Get-Jobs Get-Job-Attributes>\n    AuthType Basic\n"
                      "    Require valid-user\n  </Limit>\n" + LIMIT_ALL)
         # What the earlier version of the tool left: two names, no identity requirement.
@@ -122,70 +130,65 @@ class CupsdPolicyTool(unittest.TestCase):
                           "# kordavine-cupsd-policy: added\nBrowsing Off\n"
                           "# kordavine-cupsd-policy: was: LogDebugHistory 100\nLogDebugHistory 50\n"
                           + policy("default", "# kordavine-cupsd-policy: was: all of it\n"))
-        # (case, cupsd.conf, {policy: JobPrivateValues after enable}, {policy: AuthType of the
-        #  identity requirement}, a warning enable must give or None)
+        # (case, cupsd.conf, how it differs from the usual: "values", the JobPrivateValues of
+        #  every policy after enable (else default and NAMES); "auth", the AuthType of the
+        #  identity requirement (else Default), per policy or for all; "leaks" status reports
+        #  before (else all LEAKS); "warning" of enable; "disabled", the text disable gives back
+        #  (else the original))
         cases = [
-            ("Debian's stock file", stock, {p: everything for p in
-                                            ("default", "authenticated", "kerberos")},
-             {"default": "Default", "authenticated": "Default", "kerberos": "Negotiate"}, None),
-            ("policy without the line", "LogLevel warn\n" + policy("default", ""),
-             {"default": everything}, {"default": "Default"}, None),
-            ("policy without any limit", policy("default", "", limits=""),
-             {"default": everything}, {"default": "Default"}, None),
+            ("Debian's stock file", stock,
+             {"auth": {"default": "Default", "authenticated": "Default", "kerberos": "Negotiate"}}),
+            ("policy without the line", "LogLevel warn\n" + policy("default", ""), {}),
+            ("policy without any limit", policy("default", "", limits=""), {}),
             ("none made private", policy("default", "  JobPrivateValues none\n"),
-             {"default": NAMES}, {"default": "Default"}, None),
+             {"values": NAMES}),
             ("all already private", policy("default", "  JobPrivateValues all\n"),
-             {"default": ["all"]}, {"default": "Default"}, None),
+             {"values": ["all"], "leaks": LEAKS[1:]}),
             ("comma list, one name there", policy(
                 "default", "  JobPrivateValues job-name,com.varlo.printsettings.Password\n"),
-             {"default": ["job-name", *NAMES]}, {"default": "Default"}, None),
+             {"values": ["job-name", *NAMES]}),
             ("all names there", policy("default", f"  JobPrivateValues {' '.join(NAMES)}\n"),
-             {"default": NAMES}, {"default": "Default"}, None),
-            ("its own limit for the operations", policy("default", default_body, own_limit),
-             {"default": everything}, {"default": "Basic"}, None),
-            ("every operation authenticated", policy("default", default_body, LIMIT_ALL.replace(
+             {"values": NAMES, "leaks": LEAKS[1:]}),
+            ("its own limit for the operations", policy("default", body, own_limit),
+             {"auth": "Basic", "leaks": LEAKS[::2]}),
+            ("every operation authenticated", policy("default", body, LIMIT_ALL.replace(
                 "Order", "AuthType Negotiate\n    Require user @SYSTEM\n    Order")),
-             {"default": everything}, {"default": "Negotiate"}, None),
-            ("history set", "LogDebugHistory 500\n" + policy("default", default_body),
-             {"default": everything}, {"default": "Default"}, None),
-            ("CR LF lines", (policy("own", default_body) + policy("default", "")).replace(
-                "\n", "\r\n"), {"own": everything, "default": everything},
-             {"own": "Default", "default": "Default"}, None),
-            ("CR LF, no last line end", ("LogDebugHistory 9\n" + policy("default", "")).replace(
-                "\n", "\r\n")[:-2],
-             {"default": everything}, {"default": "Default"}, None),
-            ("Latin-1 comment", b"# Drucker f\xfcr das B\xfcro\n" + ex.as_bytes(
-                policy("default", "  # gepr\xfcft\n".encode("latin-1").decode("latin-1")
-                       + default_body)), {"default": everything}, {"default": "Default"}, None),
-            ("comments that start like the marker", admin_comments,
-             {"default": everything}, {"default": "Default"}, None),
-            ("enabled by the earlier version", earlier, {"default": everything},
-             {"default": "Default"}, None),
+             {"auth": "Negotiate", "leaks": LEAKS[::2]}),
+            ("history set", "LogDebugHistory 500\n" + policy("default", body), {}),
+            ("CR LF lines",
+             (policy("own", body) + policy("default", "")).replace("\n", "\r\n"), {}),
+            ("CR LF, no last line end",
+             ("LogDebugHistory 9\n" + policy("default", "")).replace("\n", "\r\n")[:-2], {}),
+            ("Latin-1 comment", b"# Drucker f\xfcr das B\xfcro\n"
+             + ex.as_bytes(policy("default", "  # gepr\xfcft\n" + body)), {}),
+            ("comments that start like the marker", admin_comments, {}),
+            ("enabled by the earlier version", earlier,
+             {"leaks": LEAKS[:2], "disabled": policy("default", "  JobPrivateValues default\n")}),
             ("everyone sees private values", policy(
                 "default", "  JobPrivateAccess all\n  JobPrivateValues default\n"),
-             {"default": everything}, {"default": "Default"}, "JobPrivateAccess all"),
+             {"warning": "JobPrivateAccess all"}),
         ]
-        for name, original, expected, auth, warning in cases:
+        for name, original, differs in cases:
             with self.subTest(name):
                 original = ex.as_bytes(original)
                 conf = self.write(original)
-                if name == "Debian's stock file":
-                    self.assertEqual(owner_operations_on_trust(original), [
-                        ("default", "set-job-attributes"), ("default", "cups-move-job")])
+                names = [p for p, _ in policies(original.decode("latin-1"))]
+                auth = differs.get("auth", "Default")
                 before = self.tool("status", conf)
                 self.assertEqual(before.returncode, 3)
-                self.assertEqual("shows them" in before.stdout,
-                                 name not in ("all names there", "all already private"))
-                self.assertEqual("believes the requesting user" in before.stdout, name not in (
-                    "its own limit for the operations", "every operation authenticated"))
+                self.assertEqual([leak for leak in LEAKS if leak in before.stdout],
+                                 list(differs.get("leaks", LEAKS)), before.stdout)
                 result = self.tool("enable", conf)
                 self.assertEqual(result.returncode, 0, result.stderr)
+                self.assertIn(differs.get("warning", ""), result.stderr)
                 enabled = self.read(conf)
-                self.assertEqual(private_values(enabled), (expected, "0"))
-                self.assertEqual(identity(enabled), (auth, True))
+                self.assertEqual(private_values(enabled),
+                                 ({p: differs.get("values", ["default", *NAMES]) for p in names},
+                                  "0"))
+                self.assertEqual(identity(enabled),
+                                 (auth if isinstance(auth, dict) else dict.fromkeys(names, auth),
+                                  True))
                 self.assertEqual(owner_operations_on_trust(enabled), [])
-                if warning:
-                    self.assertIn(warning, result.stderr)
                 if b"\r\n" in original:
                     self.assertIsNone(re.search(rb"(?<!\r)\n", enabled), enabled)
                 for line in original.splitlines():
@@ -197,16 +200,9 @@ class CupsdPolicyTool(unittest.TestCase):
                 self.assertEqual(status.returncode, 0, status.stdout)
                 self.assertEqual(self.tool("enable", conf).returncode, 0)
                 self.assertEqual(self.read(conf), enabled)
-                self.assertEqual(self.tool("disable", conf).returncode, 0)
-                taken_back = self.read(conf)
-                if name == "enabled by the earlier version":
-                    # Back to what it was before the earlier version enabled it.
-                    self.assertEqual(taken_back, ex.as_bytes(policy(
-                        "default", "  JobPrivateValues default\n")))
-                else:
-                    self.assertEqual(taken_back, original)
-                self.assertEqual(self.tool("disable", conf).returncode, 0)
-                self.assertEqual(self.read(conf), taken_back)
+                for _ in range(2):
+                    self.assertEqual(self.tool("disable", conf).returncode, 0)
+                    self.assertEqual(self.read(conf), ex.as_bytes(differs.get("disabled", original)))
 
     def test_identity_needs_an_authentication_type(self):
         # DefaultAuthType None turns AuthType Default into no authentication at all.
@@ -236,7 +232,7 @@ class CupsdPolicyTool(unittest.TestCase):
                 result = self.tool("disable", conf)
                 self.assertEqual(result.returncode, 0, result.stderr)
                 text = self.read(conf).decode()
-                self.assertEqual(private_values(text)[0], {"default": values})
+                self.assertEqual(private_values(text), ({"default": values}, None))
                 if kept:
                     self.assertIn(kept, text)
                     self.assertIn("not as enable wrote it", result.stderr)
@@ -262,12 +258,14 @@ class CupsdPolicyTool(unittest.TestCase):
 
     def test_mode_owner_links_and_attributes_stay(self):
         original = policy("default", "  JobPrivateValues default\n")
-        # (case, how the file is linked, whether it is replaced by a new file)
-        cases = [("single name", None, True), ("hard link", "link", False),
-                 ("symbolic link", "symlink", True)]
-        for name, link, replaced in cases:
-            with self.subTest(name):
-                conf = self.write(original)
+        conf, other = os.path.join(self.dir, "cupsd.conf"), os.path.join(self.dir, "other.conf")
+        # (how the tool is given the file, whether it is replaced by a new file)
+        for link, replaced in ((None, True), (os.link, False), (os.symlink, True)):
+            with self.subTest(link and link.__name__):
+                for path in (conf, other):
+                    if os.path.lexists(path):
+                        os.unlink(path)
+                self.write(original)
                 os.chmod(conf, 0o640)
                 if os.geteuid() == 0:
                     os.chown(conf, 0, 7)  # group lp on Debian
@@ -279,11 +277,8 @@ class CupsdPolicyTool(unittest.TestCase):
                 for key, value in attributes.items():
                     os.setxattr(conf, key, value)
                 before = os.stat(conf)
-                other = os.path.join(self.dir, "other.conf")
-                if link == "link":
-                    os.link(conf, other)
-                elif link == "symlink":
-                    os.symlink("cupsd.conf", other)
+                if link:
+                    link(conf, other)
                 result = self.tool("enable", other if link else conf)
                 self.assertEqual(result.returncode, 0, result.stderr)
                 after = os.stat(conf)
@@ -296,14 +291,11 @@ class CupsdPolicyTool(unittest.TestCase):
                                  ["default", *NAMES])
                 if link:
                     self.assertEqual(self.read(other), self.read(conf))
-                    self.assertEqual(os.path.islink(other), link == "symlink")
+                    self.assertEqual(os.path.islink(other), link == os.symlink)
                 self.assertEqual(sorted(os.listdir(self.dir)),
                                  ["cupsd.conf", "other.conf"] if link else ["cupsd.conf"])
                 self.assertEqual(self.tool("disable", conf).returncode, 0)
                 self.assertEqual(self.read(conf), ex.as_bytes(original))
-                for path in (conf, other):
-                    if os.path.lexists(path):
-                        os.unlink(path)
 
     def test_bad_input_is_refused_and_changes_nothing(self):
         # (case, file text or None for a missing file, command, exit status, part of stderr)

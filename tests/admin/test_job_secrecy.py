@@ -1,11 +1,10 @@
 """The job password and user code through a private cupsd with Debian's stock policies and
 authentication settings. Until kordavine-cupsd-policy enable, every local user reads them with
-Get-Jobs and Get-Job-Attributes, whatever name they send, and a failed job leaves them in
-error_log. Once enabled, cupsd answers those requests only to a client that proves who it is
-(local programs through the domain socket's peer credentials): another local user who sends the
-owner's or root's name gets no answer, and as themselves the jobs without their secrets; the
-owner and root still see them, and the owner's lpstat, lpq, GTK's job tracking and the web
-interface's Jobs page (once logged in) keep working. disable brings the stock behaviour back.
+Get-Jobs and Get-Job-Attributes, whatever name they send, another user who sends the owner's
+name turns a held Locked Print into a Normal one, and a failed job leaves them in error_log.
+Once enabled, cupsd believes only the user a client proves to be (through the domain socket's
+peer credentials); the owner's lpstat, lpq, GTK's job tracking and the web interface's Jobs page
+(once logged in) keep working. disable brings the stock behaviour back.
 
 Clients run as the real accounts daemon (the owner) and nobody (another user), so the test needs
 root; what they run is copied into the scheduler's directory, which they can reach.
@@ -20,9 +19,9 @@ import os
 import pwd
 import re
 import shutil
+import struct
 import subprocess
 import sys
-import time
 import unittest
 
 here = os.path.dirname(os.path.abspath(__file__))
@@ -47,81 +46,48 @@ SECRETS = [PRINTED["Password"], PRINTED["UserCode"], FAILED["Password"], "4711",
            "1357", "8642"]
 CUPS_POSTSCRIPT = "application/vnd.cups-postscript"
 
-# Asks the scheduler as whoever runs it: Get-Jobs on the queue and Get-Job-Attributes of each
-# job, naming `name` as requesting-user-name and, unless `peer` is "-", offering the socket's
-# peer credentials as that user. Prints {"Get-Jobs" or job id: [HTTP status, body in base64]}.
+# Sends the requests on stdin, JSON [[method, path, body in base64], ...], to the scheduler's
+# socket argv[1], offering the socket's peer credentials as argv[2] unless it is "-". Prints
+# [[HTTP status, body in base64], ...].
 CLIENT = r"""
-import base64, http.client, json, socket, struct, sys
-socket_path, name, peer, jobs = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:]
-
-def attribute(tag, key, value):
-    return (struct.pack(">BH", tag, len(key)) + key.encode() + struct.pack(">H", len(value))
-            + value.encode())
-
-def ask(operation, target):
-    body = (struct.pack(">BBHI", 2, 0, operation, 1) + b"\x01"
-            + attribute(0x47, "attributes-charset", "utf-8")
-            + attribute(0x48, "attributes-natural-language", "en") + target
-            + attribute(0x42, "requesting-user-name", name)
-            + attribute(0x44, "requested-attributes", "all") + b"\x03")
+import base64, http.client, json, socket, sys
+answers = []
+for method, path, body in json.load(sys.stdin):
     connection = http.client.HTTPConnection("localhost")
     connection.sock = socket.socket(socket.AF_UNIX)
-    connection.sock.connect(socket_path)
+    connection.sock.connect(sys.argv[1])
     headers = {"Content-Type": "application/ipp"}
-    if peer != "-":
-        headers["Authorization"] = "PeerCred " + peer
-    connection.request("POST", "/", body, headers)
+    if sys.argv[2] != "-":
+        headers["Authorization"] = "PeerCred " + sys.argv[2]
+    connection.request(method, path, base64.b64decode(body), headers)
     response = connection.getresponse()
-    return [response.status, base64.b64encode(response.read()).decode()]
-
-answers = {"Get-Jobs": ask(0x000A, attribute(0x45, "printer-uri",
-                                             "ipp://localhost/printers/office")
-                           + attribute(0x44, "which-jobs", "all"))}
-for job in jobs:
-    answers[job] = ask(0x0009, attribute(0x45, "job-uri", "ipp://localhost/jobs/" + job))
+    answers.append([response.status, base64.b64encode(response.read()).decode()])
 print(json.dumps(answers))
 """
 
-# The web interface's Jobs page for a visitor, logged in through the socket's peer credentials
-# unless `peer` is "-". Prints the HTTP status, then the page.
-WEB_VISITOR = r"""
-import http.client, socket, sys
-connection = http.client.HTTPConnection("localhost")
-connection.sock = socket.socket(socket.AF_UNIX)
-connection.sock.connect(sys.argv[1])
-headers = {"Host": "localhost"}
-if sys.argv[2] != "-":
-    headers["Authorization"] = "PeerCred " + sys.argv[2]
-connection.request("GET", "/jobs/?which_jobs=all", headers=headers)
-response = connection.getresponse()
-print(response.status)
-print(response.read().decode(errors="replace"))
-"""
 
-# Sends Set-Job-Attributes for job argv[2], naming argv[3] as requesting-user-name, that turns
-# it into a Normal job. Prints the HTTP status.
-SET_NORMAL = r"""
-import http.client, socket, struct, sys
-def attribute(tag, key, value):
-    return (struct.pack(">BH", tag, len(key)) + key.encode() + struct.pack(">H", len(value))
-            + value.encode())
-body = (struct.pack(">BBHI", 2, 0, 0x0014, 1) + b"\x01"
-        + attribute(0x47, "attributes-charset", "utf-8")
-        + attribute(0x48, "attributes-natural-language", "en")
-        + attribute(0x45, "job-uri", "ipp://localhost/jobs/" + sys.argv[2])
-        + attribute(0x42, "requesting-user-name", sys.argv[3])
-        + b"\x02" + attribute(0x41, "com.varlo.printsettings.JobType", "Normal") + b"\x03")
-connection = http.client.HTTPConnection("localhost")
-connection.sock = socket.socket(socket.AF_UNIX)
-connection.sock.connect(sys.argv[1])
-connection.request("POST", "/", body, {"Content-Type": "application/ipp"})
-print(connection.getresponse().status)
-"""
+def ipp_request(operation, user, attributes, job_attributes=()):
+    """An IPP request naming `user` as requesting-user-name, with (tag, name, value) triples in
+    the operation group and, if given, the job group."""
+    def encode(tag, name, value):
+        return (struct.pack(">BH", tag, len(name)) + name.encode() + struct.pack(">H", len(value))
+                + value.encode())
+    body = struct.pack(">BBHI", 2, 0, operation, 1) + b"\x01" + b"".join(encode(*a) for a in (
+        (0x47, "attributes-charset", "utf-8"), (0x48, "attributes-natural-language", "en"),
+        *attributes, (0x42, "requesting-user-name", user)))
+    if job_attributes:
+        body += b"\x02" + b"".join(encode(*a) for a in job_attributes)
+    return body + b"\x03"
 
 
 def stock_policies():
     with open(STOCK_CONF) as f:
         return "".join(re.findall(r"(?ms)^<Policy .*?^</Policy>\n", f.read()))
+
+
+def full(options):
+    """Job options under their long names."""
+    return {ex.key(k): v for k, v in options.items()}
 
 
 def needs():
@@ -136,54 +102,56 @@ class JobSecrecy(unittest.TestCase):
 
     def run_scheduler(self, commands, log_level="warn", filters=()):
         def configure(conf):
-            # Debian's authentication settings and web interface, and its filters for PDF.
+            # Debian's authentication settings and web interface.
             with open(conf) as f:
                 text = f.read().replace("DefaultAuthType None", "DefaultAuthType Basic")
             with open(conf, "w") as f:
                 f.write(text.replace("WebInterface No", "WebInterface Yes"))
-            serverbin = os.path.join(os.path.dirname(conf), "serverbin")
-            shutil.copytree("/usr/lib/cups/cgi-bin", os.path.join(serverbin, "cgi-bin"))
-            for name in filters:
-                shutil.copy(os.path.join("/usr/lib/cups/filter", name),
-                            os.path.join(serverbin, "filter", name))
+            shutil.copytree("/usr/lib/cups/cgi-bin",
+                            os.path.join(os.path.dirname(conf), "serverbin", "cgi-bin"))
             for command in commands:
                 subprocess.run([ARGS.tool, command, conf], check=True, capture_output=True)
 
         cupsd = PrivateCupsd(ARGS.filter, log_level=log_level, policies=stock_policies(),
-                             configure=configure, authenticate=True)
+                             configure=configure, authenticate=True, filters=filters)
         self.addCleanup(cupsd.stop)
         cupsd.start()
         cupsd.add_queue("office", os.path.join(ARGS.samples, "kordavine-office.ppd"))
-        for name, script in (("client.py", CLIENT), ("web.py", WEB_VISITOR),
-                             ("set_normal.py", SET_NORMAL)):
-            with open(cupsd.path(name), "w") as f:
-                f.write(script)
+        with open(cupsd.path("client.py"), "w") as f:
+            f.write(CLIENT)
         return cupsd
 
-    def as_user(self, cupsd, user, *argv, env=None):
+    def as_user(self, cupsd, user, *argv, env=None, stdin=b""):
         account = pwd.getpwnam(user)
         return subprocess.run(list(argv), capture_output=True, env=env or cupsd.client_env,
                               user=account.pw_uid, group=account.pw_gid, extra_groups=[],
-                              timeout=120)
+                              input=stdin, timeout=120)
+
+    def send(self, cupsd, user, peer, requests):
+        """[(HTTP status, body)] of `requests`, [(method, path, body)], sent by `user` with the
+        peer credentials of `peer` (none when None)."""
+        result = self.as_user(
+            cupsd, user, SYSTEM_PYTHON, cupsd.path("client.py"), cupsd.socket_path, peer or "-",
+            stdin=json.dumps([[method, path, base64.b64encode(body).decode()]
+                              for method, path, body in requests]).encode())
+        self.assertEqual(result.returncode, 0, result.stderr)
+        return [(status, base64.b64decode(body)) for status, body in json.loads(result.stdout)]
 
     def answers(self, cupsd, user, name, peer, jobs):
-        """{"Get-Jobs" or job id: (HTTP status, body)} of the requests `user` sends."""
-        result = self.as_user(cupsd, user, SYSTEM_PYTHON, cupsd.path("client.py"),
-                              cupsd.socket_path, name, peer or "-", *map(str, jobs))
-        self.assertEqual(result.returncode, 0, result.stderr)
-        return {key: (status, base64.b64decode(body))
-                for key, (status, body) in json.loads(result.stdout).items()}
-
-    def web_jobs(self, cupsd, peer):
-        """(HTTP status, page) of the web interface's Jobs page, logged in as `peer` if given."""
-        result = self.as_user(cupsd, peer or OTHER, SYSTEM_PYTHON, cupsd.path("web.py"),
-                              cupsd.socket_path, peer or "-")
-        status, _, page = result.stdout.decode().partition("\n")
-        return int(status), page
+        """{"Get-Jobs" or job id: (HTTP status, body)}: Get-Jobs on the queue and
+        Get-Job-Attributes of each job, naming `name` as requesting-user-name."""
+        every = (0x44, "requested-attributes", "all")
+        asked = {"Get-Jobs": ipp_request(0x000A, name, [
+            (0x45, "printer-uri", "ipp://localhost/printers/office"), (0x44, "which-jobs", "all"),
+            every])}
+        for job in jobs:
+            asked[str(job)] = ipp_request(0x0009, name, [
+                (0x45, "job-uri", f"ipp://localhost/jobs/{job}"), every])
+        return dict(zip(asked, self.send(cupsd, user, peer,
+                                         [("POST", "/", body) for body in asked.values()])))
 
     def print_jobs(self, cupsd):
         job = os.path.join(ARGS.samples, "sample-job.ps")
-        full = lambda options: {ex.key(k): v for k, v in options.items()}  # noqa: E731
         # As CUPS PostScript the job goes to the filter unchanged (no pstops before it).
         jobs = [cupsd.submit("office", job, options, user=OWNER, document_format=CUPS_POSTSCRIPT)
                 for options in (full(PRINTED), full(FAILED), DIALOG)]
@@ -214,18 +182,23 @@ class JobSecrecy(unittest.TestCase):
             ("another user claiming the owner's credentials", OTHER, OWNER, OWNER, "nothing"),
             ("the owner without credentials", OWNER, OWNER, None, "nothing"),
         ]
+        sample = os.path.join(ARGS.samples, "sample-job.ps")
+        with open(sample, "rb") as f:
+            job = f.read()
         for name, commands, private in cases:
             with self.subTest(name):
                 cupsd = self.run_scheduler(commands)
                 jobs, captured = self.print_jobs(cupsd)
 
                 # The owner's job prints with the password and user code in its splice.
-                with open(os.path.join(ARGS.samples, "sample-job.ps"), "rb") as f:
-                    job = f.read()
                 stamp = ex.STAMP_RE.search(captured).group(1)
                 self.assertEqual(captured,
                                  ex.splice_into(job, ex.expected_splice(PRINTED, stamp)))
 
+                # Get-Jobs leaves out the options of a stopped job once cupsd has put its
+                # attributes away (within a second): its own answer shows them.
+                job_secrets = {"Get-Jobs": SECRETS[:2] + SECRETS[3:], str(jobs[0]): SECRETS[:2],
+                               str(jobs[1]): SECRETS[2:3], str(jobs[2]): SECRETS[3:]}
                 for client, user, requester, peer, gets in clients:
                     gets = gets if private else "all"
                     for asked, (status, body) in self.answers(cupsd, user, requester, peer,
@@ -233,12 +206,9 @@ class JobSecrecy(unittest.TestCase):
                         where = (client, asked)
                         self.assertEqual(status, 401 if gets == "nothing" else 200, where)
                         self.assertEqual(b"job-id" in body, gets != "nothing", where)
-                        # Get-Jobs leaves out the options of a stopped job once cupsd has put
-                        # its attributes away (within a second): its own answer shows them.
-                        job_secrets = {"Get-Jobs": SECRETS[:2] + SECRETS[3:],
-                                       str(jobs[0]): SECRETS[:2], str(jobs[1]): SECRETS[2:3],
-                                       str(jobs[2]): SECRETS[3:]}
-                        shown = [s for s in SECRETS if ex.as_bytes(s) in body]
+                        # The secrets, and the attributes that carry them (their names end in
+                        # Password or UserCode).
+                        shown = [s for s in SECRETS + ["Password"] if ex.as_bytes(s) in body]
                         if gets == "all":
                             self.assertLessEqual(set(job_secrets[asked]), set(shown), where)
                         else:
@@ -264,41 +234,35 @@ class JobSecrecy(unittest.TestCase):
                 # The web interface's Jobs page: a visitor who has not logged in is asked to;
                 # the owner, logged in, sees the jobs.
                 for peer, status in ((None, 401 if private else 200), (OWNER, 200)):
-                    page_status, page = self.web_jobs(cupsd, peer)
+                    [(page_status, page)] = self.send(cupsd, peer or OTHER, peer,
+                                                      [("GET", "/jobs/?which_jobs=all", b"")])
                     self.assertEqual(page_status, status, peer)
                     self.assertEqual(
-                        re.findall(r'HREF="/printers/office">office</A>-(\d+)', page),
-                        [str(j) for j in jobs] if status == 200 else [], peer)
+                        re.findall(rb'HREF="/printers/office">office</A>-(\d+)', page),
+                        [b"%d" % j for j in jobs] if status == 200 else [], peer)
 
                 # The failed job's debug history carries the filter's argv into error_log.
                 with open(cupsd.path("log", "error_log"), "rb") as f:
                     error_log = f.read()
                 self.assertIn(b"[Job %d]" % jobs[1], error_log)
                 self.assertEqual(ex.as_bytes(FAILED["Password"]) not in error_log, private)
-                cupsd.stop()
 
-    def test_only_the_owner_changes_a_held_job(self):
-        """Another user who sends the owner's name must not turn a held Locked Print into a
-        Normal one, which the printer would print at once for anyone to take."""
-        # (case, tool commands, whether the other user's change is refused)
-        for name, commands, refused in (("stock policies", [], False),
-                                        ("enabled", ["enable"], True)):
-            with self.subTest(name):
-                cupsd = self.run_scheduler(commands)
-                options = {ex.key(k): v for k, v in PRINTED.items()}
-                job = cupsd.submit("office", os.path.join(ARGS.samples, "sample-job.ps"),
-                                   dict(options, **{"job-hold-until": "indefinite"}), user=OWNER,
-                                   document_format=CUPS_POSTSCRIPT)
-                self.assertEqual(cupsd.wait_job_state(job, {"held"}), "held")
-                changed = self.as_user(cupsd, OTHER, SYSTEM_PYTHON, cupsd.path("set_normal.py"),
-                                       cupsd.socket_path, str(job), OWNER)
-                self.assertEqual(changed.stdout.decode().split(), ["401" if refused else "200"])
-                released = self.as_user(cupsd, OWNER, shutil.which("lp"), "-i",
-                                        f"office-{job}", "-H", "resume")
+                # Another user who sends the owner's name must not turn a held Locked Print into
+                # a Normal one, which the printer would print at once for anyone to take.
+                held = cupsd.submit("office", sample,
+                                    dict(full(PRINTED), **{"job-hold-until": "indefinite"}),
+                                    user=OWNER, document_format=CUPS_POSTSCRIPT)
+                self.assertEqual(cupsd.wait_job_state(held, {"held"}), "held")
+                [(changed, _)] = self.send(cupsd, OTHER, None, [("POST", "/", ipp_request(
+                    0x0014, OWNER, [(0x45, "job-uri", f"ipp://localhost/jobs/{held}")],
+                    [(0x41, ex.key("JobType"), "Normal")]))])
+                self.assertEqual(changed, 401 if private else 200)
+                released = self.as_user(cupsd, OWNER, shutil.which("lp"), "-i", f"office-{held}",
+                                        "-H", "resume")
                 self.assertEqual(released.returncode, 0, released.stderr)
-                captured = cupsd.wait_capture("office", job)
+                captured = cupsd.wait_capture("office", held)
                 self.assertIsNotNone(captured, cupsd.logs()[-3000:])
-                self.assertEqual(b"{secureprint}" in captured, refused)
+                self.assertEqual(b"{secureprint}" in captured, private)
                 cupsd.stop()
 
     def test_gtk_tracks_the_owners_job_under_the_policy(self):
@@ -314,13 +278,12 @@ class JobSecrecy(unittest.TestCase):
             self.skipTest("needs " + ", ".join(missing))
         # GTK prints PDF: the queue converts it as Debian's filters do.
         cupsd = self.run_scheduler(["enable"], log_level="debug", filters=("pdftopdf", "pdftops"))
-        shutil.copy(os.path.join(here, "gtk_print.py"), cupsd.path("gtk_print.py"))
+        app = shutil.copy(os.path.join(here, "..", "gtk", "gtk_print_app.py"), cupsd.path())
         home = cupsd.path("home")
         os.mkdir(home)
         shutil.chown(home, OWNER)
-        options = [f"{ex.key(k)}={v}" for k, v in PRINTED.items()]
-        result = self.as_user(cupsd, OWNER, shutil.which("xvfb-run"), "-a", SYSTEM_PYTHON,
-                              cupsd.path("gtk_print.py"), "office", *options,
+        result = self.as_user(cupsd, OWNER, shutil.which("xvfb-run"), "-a", SYSTEM_PYTHON, app,
+                              "tracked", "office", *(f"{k}={v}" for k, v in full(PRINTED).items()),
                               env=dict(cupsd.client_env, HOME=home, XDG_RUNTIME_DIR=home,
                                        TMPDIR=home))
         states = result.stdout.decode().split()

@@ -1,14 +1,16 @@
 """A small GTK 3 application that prints as document viewers and editors do: a GtkPrintOperation
-with GTK's print dialog, drawing one page with cairo.
+drawing one page with cairo.
 
-  gtk_print_app.py TITLE
+  gtk_print_app.py TITLE               with GTK's print dialog
+  gtk_print_app.py TITLE QUEUE [NAME=VALUE ...]
 
-While it runs, a line "widgets" on standard input is answered with one JSON line on standard
-output, {"widgets": [...]}: every widget now on the screen with its type, text and place in
-root-window coordinates, so that a test can aim real mouse and key events (xdotool) at them and
-read back what they show. When the job has been handed to the print system it writes one line
+With the dialog, a line "widgets" on standard input is answered with one JSON line,
+{"widgets": [...]}: every widget on the screen with its type, text and place in root-window
+coordinates, for a test to aim xdotool's events at. Once the job is sent it writes
 {"result": ...} with the printer and the dialog's print settings (the PPD options under their
-"cups-" names), and exits 0; 1 when the dialog was cancelled, 2 when sending failed.
+"cups-" names) and exits 0; 1 when the dialog was cancelled, 2 when sending failed.
+With a QUEUE it prints there without a dialog, with the job options given, follows the job's
+state and writes the states it went through.
 """
 
 import json
@@ -55,20 +57,17 @@ def describe(widget, toplevel, origin, out):
 
 
 def record_of(widget, toplevel, origin):
-    record = {"type": GObject.type_name(widget.__gtype__), "sensitive": widget.is_sensitive(),
+    record = {"type": GObject.type_name(widget.__gtype__),
               "popup": toplevel.get_window_type() == Gtk.WindowType.POPUP,
               **place(widget, toplevel, origin)}
-    if isinstance(widget, Gtk.Label):
+    if isinstance(widget, (Gtk.Label, Gtk.Entry)):
         record["text"] = widget.get_text()
-    elif isinstance(widget, Gtk.Entry):
-        record["text"] = widget.get_text()
-        record["masked"] = not widget.get_visibility()
+    if isinstance(widget, Gtk.Entry):
         record["focus"] = widget.has_focus()
     elif isinstance(widget, Gtk.ComboBox):
         model, active = widget.get_model(), widget.get_active_iter()
         record["items"] = [row_texts(model, row.iter) for row in model] if model else []
         record["active"] = row_texts(model, active) if active is not None else None
-        record["entry"] = widget.get_has_entry()
     elif isinstance(widget, Gtk.CellView):
         model, path = widget.get_model(), widget.get_displayed_row()
         if model is not None and path is not None:
@@ -116,15 +115,37 @@ def on_command(channel, _condition):
     return True
 
 
+def print_tracked(operation, queue, options):
+    """Prints without the dialog, with the job options as GTK's CUPS backend sends them."""
+    settings = Gtk.PrintSettings()
+    settings.set_printer(queue)
+    for option in options:
+        name, value = option.split("=", 1)
+        settings.set("cups-" + name, value)
+    operation.set_print_settings(settings)
+    operation.set_track_print_status(True)
+    loop, states = GLib.MainLoop(), []
+
+    def changed(op):
+        states.append(op.get_status().value_nick)
+        if op.is_finished():
+            loop.quit()
+
+    operation.connect("status-changed", changed)
+    operation.run(Gtk.PrintOperationAction.PRINT, None)
+    if not operation.is_finished():
+        GLib.timeout_add_seconds(30, loop.quit)
+        loop.run()
+    print(" ".join(states))
+    return 0
+
+
 def main(argv):
-    if len(argv) != 2:
+    if len(argv) < 2:
         sys.stderr.write(__doc__)
         return 64
     title = argv[1]
-    GLib.io_add_watch(GLib.IOChannel.unix_new(sys.stdin.fileno()), GLib.PRIORITY_DEFAULT,
-                      GLib.IOCondition.IN | GLib.IOCondition.HUP, on_command)
     operation = Gtk.PrintOperation(job_name=title, n_pages=1)
-    outcome = {}
 
     def draw_page(_operation, context, _page):
         cr = context.get_cairo_context()
@@ -132,16 +153,19 @@ def main(argv):
         cr.set_font_size(24)
         cr.move_to(72, 96)
         cr.show_text(title)
-        cr.set_font_size(12)
-        cr.move_to(72, 128)
-        cr.show_text("Printed from a GTK 3 print dialog.")
+
+    operation.connect("draw-page", draw_page)
+    if len(argv) > 2:
+        return print_tracked(operation, argv[2], argv[3:])
+    GLib.io_add_watch(GLib.IOChannel.unix_new(sys.stdin.fileno()), GLib.PRIORITY_DEFAULT,
+                      GLib.IOCondition.IN | GLib.IOCondition.HUP, on_command)
+    outcome = {}
 
     def done(operation, result):
         outcome["result"] = result
         if result == Gtk.PrintOperationResult.ERROR:
             outcome["error"] = operation.get_error().message
 
-    operation.connect("draw-page", draw_page)
     operation.connect("done", done)
     result = operation.run(Gtk.PrintOperationAction.PRINT_DIALOG, None)
     if result == Gtk.PrintOperationResult.CANCEL:
