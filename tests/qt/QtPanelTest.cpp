@@ -88,59 +88,49 @@ struct TabUnderTest {
 
 struct CapCase {
     const char* label;
-    const char* ppd;
     const char* field;
-    std::vector<std::pair<char, QString>>
-        actions;  // 'j' job type picked, 't' typed, 'p' pasted, 'h' cursor home, 'c' check box
+    // 'j' job type picked, 't' typed, 'p' pasted, 'h' cursor home, 'c' check box
+    std::vector<std::pair<char, QString>> actions;
     QString expected;
+    const char* ppd = "sample";
 };
 
 const QString kGrin = QString::fromUtf8("\xF0\x9F\x98\x80");  // outside the BMP: two UTF-16 units
 
 const CapCase kCapCases[] = {
-    {"NinthTypedCharacterIsLost", "sample", "UserIDField", {{'t', "abcdefghi"}}, "abcdefgh"},
-    {"TwentyPastedKeepEight", "sample", "UserIDField", {{'p', "abcdefghijklmnopqrst"}}, "abcdefgh"},
+    {"NinthTypedCharacterIsLost", "UserIDField", {{'t', "abcdefghi"}}, "abcdefgh"},
+    {"TwentyPastedKeepEight", "UserIDField", {{'p', "abcdefghijklmnopqrst"}}, "abcdefgh"},
     {"UserCodeKeepsEightOnceEnabled",
-     "sample",
      "UserCodeField",
      {{'c', ""}, {'t', "1234567890"}},
      "12345678"},
-    {"DisabledUserCodeTakesNoKeys", "sample", "UserCodeField", {{'t', "1234"}}, ""},
-    {"GreyedPasswordTakesNoKeys", "sample", "LongPasswordField", {{'t', "1234"}}, ""},
+    {"DisabledUserCodeTakesNoKeys", "UserCodeField", {{'t', "1234"}}, ""},
+    {"GreyedPasswordTakesNoKeys", "LongPasswordField", {{'t', "1234"}}, ""},
     {"FileNameKeepsSixteen",
-     "sample",
      "DocNameField",
      {{'j', "Hold Print"}, {'p', "abcdefghijklmnopqrst"}},
      "abcdefghijklmnop"},
     // A password takes digits only, as typed: other keys never arrive nor count.
     {"LongPasswordKeepsEightDigits",
-     "sample",
      "LongPasswordField",
      {{'j', "Locked Print"}, {'t', "12ab3 4-567890"}},
      "12345678"},
     {"ShortPasswordKeepsFourDigits",
-     "all-off",
      "PasswordField",
      {{'j', "Locked Print"}, {'t', "x9y8z7w65"}},
-     "9876"},
-    {"NonBmpAtTheCutIsLeftOutWhole",
-     "sample",
-     "UserIDField",
-     {{'t', "abcdefg"}, {'t', kGrin}},
-     "abcdefg"},
+     "9876",
+     "all-off"},
+    {"NonBmpAtTheCutIsLeftOutWhole", "UserIDField", {{'t', "abcdefg"}, {'t', kGrin}}, "abcdefg"},
     {"NonBmpBeforeTheCutCountsTwo",
-     "sample",
      "UserIDField",
      {{'p', "ab" + kGrin + "cdefgh"}},
      "ab" + kGrin + "cdef"},
     {"InsertIntoAFullEntryLosesTheLast",
-     "sample",
      "UserIDField",
      {{'t', "abcdefgh"}, {'h', ""}, {'t', "X"}},
      "Xabcdefg"},
     // A paste holding anything but digits never reaches a password.
     {"PastedLettersNeverReachThePassword",
-     "sample",
      "LongPasswordField",
      {{'j', "Locked Print"}, {'p', "12ab"}},
      ""},
@@ -187,73 +177,65 @@ TEST(EntryCaps, SecureEntriesEchoAsPasswords) {
 // everything typed stays.
 struct FormCase {
     const char* label;
-    const char* language;
     const char* jobType;                                 // as shown
     std::vector<std::pair<const char*, QString>> typed;  // "EnableUserCode" clicks the check box
     QStringList summary;
     std::optional<std::string> refusedControl;  // none: the form passes
     QString result;  // the alert, or the job type stored when the form passes
+    const char* language = "en";
 };
 
 const FormCase kFormCases[] = {
     {"NormalUntouched",
-     "en",
      "Normal Print",
      {},
      {"Job Type: Normal Print", "User ID:"},
      std::nullopt,
      "Normal"},
     {"SampleWithoutUserID",
-     "en",
      "Sample Print",
      {},
      {"Job Type: Sample Print", "⚠ User ID: (not yet acceptable)"},
      "UserIDField",
      "Enter a valid User ID"},
     {"AnInvalidUserIDStillShows",
-     "en",
      "Hold Print",
      {{"UserIDField", "bo.b"}, {"DocNameField", "plans"}},
      {"Job Type: Hold Print", "⚠ User ID: bo.b (not yet acceptable)", "File Name: plans"},
      "UserIDField",
      "Enter a valid User ID"},
     {"HoldWithABlankInTheFileName",
-     "en",
      "Hold Print",
      {{"UserIDField", "eve"}, {"DocNameField", "my file"}},
      {"Job Type: Hold Print", "User ID: eve", "⚠ File Name: my file (not yet acceptable)"},
      "DocNameField",
      "Enter a valid File Name"},
     {"LockedWithTwoDigits",
-     "en",
      "Locked Print",
      {{"UserIDField", "bob"}, {"LongPasswordField", "12"}},
      {"Job Type: Locked Print", "User ID: bob", "⚠ Password: •• (not yet acceptable)"},
      "LongPasswordField",
      "Enter a valid Password"},
     {"LockedWithTwoDigitsInGerman",
-     "de",
      "Vertraulicher Druck",
      {{"UserIDField", "bob"}, {"LongPasswordField", "12"}},
      {"Auftragsart: Vertraulicher Druck", "Benutzer-ID: bob", "⚠ Passwort: •• (noch nicht gültig)"},
      "LongPasswordField",
-     "Geben Sie ein gültiges Passwort ein"},
+     "Geben Sie ein gültiges Passwort ein",
+     "de"},
     {"UserCodeOnlyWhileOn",
-     "en",
      "Normal Print",
      {{"EnableUserCode", ""}, {"UserCodeField", "12a"}},
      {"Job Type: Normal Print", "User ID:", "⚠ User Code: 12a (not yet acceptable)"},
      "UserCodeField",
      "Enter a valid User Code"},
     {"LockedPasses",
-     "en",
      "Locked Print",
      {{"UserIDField", "bob"}, {"LongPasswordField", "12345678"}},
      {"Job Type: Locked Print", "User ID: bob", "Password: ••••••••"},
      std::nullopt,
      "Locked Print"},
     {"HoldPasses",
-     "en",
      "Hold Print",
      {{"UserIDField", "alice01"}, {"DocNameField", "Report2024"}},
      {"Job Type: Hold Print", "User ID: alice01", "File Name: Report2024"},
@@ -322,9 +304,9 @@ struct RowCase {
     const char* ppd;  // "" for a printer without a PPD
     std::vector<std::string> items;
     bool fileNameRowShown;
-    bool jobTypeAndPasswordRowsShown;
-    const char* passwordField;  // the one shown
-    const char* name;
+    const char* passwordField = "PasswordField";  // the one shown
+    bool jobTypeAndPasswordRowsShown = true;
+    const char* name = "Job Log";
 };
 
 const RowCase kRowCases[] = {
@@ -332,36 +314,19 @@ const RowCase kRowCases[] = {
      {"Normal Print", "Sample Print", "Locked Print", "Hold Print", "Stored Print",
       "Store and Print", "Document Server"},
      true,
-     true,
-     "LongPasswordField",
-     "Job Log"},
-    {"all-off",
-     {"Normal Print", "Sample Print", "Locked Print"},
-     false,
-     true,
-     "PasswordField",
-     "Job Log"},
-    {"stored-print-off",
-     {"Normal Print", "Sample Print", "Locked Print", "Document Server"},
-     true,
-     true,
-     "PasswordField",
-     "Job Log"},
+     "LongPasswordField"},
+    {"all-off", {"Normal Print", "Sample Print", "Locked Print"}, false},
+    {"stored-print-off", {"Normal Print", "Sample Print", "Locked Print", "Document Server"}, true},
     // The pop-up is rebuilt as for any PPD, but its row and the password row are hidden; so is
     // the file-name row while Normal Print is selected.
     {"no-job-type-model",
      {"Normal Print", "Sample Print", "Locked Print", "Hold Print", "Stored Print"},
      false,
-     false,
      "LongPasswordField",
-     "Job Log2"},
-    {"attributes-missing",
-     {"Normal Print", "Sample Print", "Locked Print"},
      false,
-     true,
-     "PasswordField",
-     "Job Log"},
-    {"", {"Normal Print", "Sample Print", "Locked Print"}, false, true, "PasswordField", "Job Log"},
+     "Job Log2"},
+    {"attributes-missing", {"Normal Print", "Sample Print", "Locked Print"}, false},
+    {"", {"Normal Print", "Sample Print", "Locked Print"}, false},
 };
 
 void PrintTo(const RowCase& c, std::ostream* os) {
