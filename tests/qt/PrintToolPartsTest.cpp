@@ -260,7 +260,7 @@ struct DroppedCase {
     const char* label;
     FormEntries carried;
     FormEntries taken;
-    std::vector<FormEntry> dropped;
+    std::vector<FormEntry> dropped{};
 };
 
 using varlo::printsettings::JobType;
@@ -274,14 +274,10 @@ FormEntries entries(std::optional<JobType> type, std::string user, std::string p
 // notice on the tab (QtPanelTest.cpp), everything taken through the scheduler; here, the cases
 // between. An entry the job type does not use is no loss.
 const DroppedCase kDropped[] = {
-    {"UnusedPasswordIsNoLoss",
-     entries(JobType::Normal, "bob", "12345678"),
-     entries(JobType::Normal, "bob", ""),
-     {}},
-    {"UnusedFileNameIsNoLoss",
-     entries(JobType::LockedPrint, "bob", "1234", "x"),
-     entries(JobType::LockedPrint, "bob", "1234", ""),
-     {}},
+    {"UnusedPasswordIsNoLoss", entries(JobType::Normal, "bob", "12345678"),
+     entries(JobType::Normal, "bob", "")},
+    {"UnusedFileNameIsNoLoss", entries(JobType::LockedPrint, "bob", "1234", "x"),
+     entries(JobType::LockedPrint, "bob", "1234", "")},
     {"StoredPrintLosesTypeAndFileName",
      entries(JobType::SavedPrint, "dan", "1234", "plans"),
      entries(JobType::Normal, "dan", "1234", ""),
@@ -290,10 +286,8 @@ const DroppedCase kDropped[] = {
      entries(JobType::Normal, "eve", "", "", true, "4711"),
      entries(JobType::Normal, "eve", "", "", false, "4711"),
      {FormEntry::UserCode}},
-    {"UserCodeOffIsNoLoss",
-     entries(JobType::Normal, "eve", "", "", false, "4711"),
-     entries(JobType::Normal, "eve", "", "", false, ""),
-     {}},
+    {"UserCodeOffIsNoLoss", entries(JobType::Normal, "eve", "", "", false, "4711"),
+     entries(JobType::Normal, "eve", "", "", false, "")},
 };
 
 void PrintTo(const DroppedCase& c, std::ostream* os) {
