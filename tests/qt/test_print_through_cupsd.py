@@ -13,6 +13,7 @@ joblog-print is run for the bad-input cases, and once under xvfb-run.
 import contextlib
 import json
 import os
+import pathlib
 import re
 import shlex
 import shutil
@@ -60,14 +61,11 @@ SCHEDULER_ATTRIBUTES = {"copies", "job-priority", "job-hold-until", "job-sheets"
 
 
 def dialog_steps(choices):
-    """The scripted steps that make these choices, then Print."""
+    """The choices made in one Properties and one options step, then Print."""
     steps = {"properties": {}, "options": {}}
     for step, choice, _, _ in choices:
         for key, value in choice.items():
-            if isinstance(value, dict):
-                steps[step].setdefault(key, {}).update(value)
-            else:
-                steps[step][key] = value
+            steps[step][key] = {**steps[step].get(key, {}), **value} if isinstance(value, dict) else value
     return [{name: value} for name, value in steps.items()] + [{"print": True}]
 
 
@@ -111,9 +109,6 @@ class Run:
 
     def dumps(self):
         return [line["dump"] for line in self.of("dump")]
-
-    def alerts(self):
-        return [line["alert"] for line in self.of("alert")]
 
     def job_id(self, queue):
         match = re.search(r"^request id is " + re.escape(queue) + r"-(\d+) \(1 file\(s\)\)$", self.out, re.M)
@@ -190,7 +185,7 @@ class PrintThroughCupsd(unittest.TestCase):
         run = self.scripted([{"pick": "Locked Print"}, {"type": "UserIDField", "text": "bob"},
                              {"type": "LongPasswordField", "text": "12345678"}, {"print": True}],
                             "-d", "office", sample("sample-job.ps"))
-        self.assertEqual(run.alerts(), [])
+        self.assertEqual(run.of("alert"), [])
         _, data = self.printed(run, "office")
         self.assertIn(locked_block(b"bob", user_info_stamp(self, data, b"bob"), b"12345678"), data)
         # The password travelled in the job's options only: not on stdout or stderr.
@@ -277,11 +272,8 @@ class PrintThroughCupsd(unittest.TestCase):
                             "-d", "basic", sample("sample-job.ps"))
         first, last = run.dumps()
         for dump in (first, last):
-            self.assertEqual(dump["forms"], 1)
-            self.assertEqual(dump["printer"], "office")
-            self.assertEqual(dump["selected"], "Locked Print")
-            self.assertEqual(dump["UserIDField"], "carol")
-            self.assertEqual(dump["notice"], "")
+            self.assertEqual((dump["forms"], dump["printer"], dump["selected"], dump["UserIDField"], dump["notice"]),
+                             (1, "office", "Locked Print", "carol", ""))
         # The window does not grow with the changes.
         self.assertEqual(last["dialogHeight"], first["dialogHeight"])
         self.assertEqual(run.of("confirm"), [])
@@ -345,22 +337,19 @@ class PrintThroughCupsd(unittest.TestCase):
         self.printed(first, "office")
         second = self.scripted([{"dump": True}, {"cancel": True}], "-d", "office", sample("sample-job.ps"))
         dump = second.dumps()[0]
-        self.assertEqual((dump["selected"], dump["UserIDField"], dump["DocNameField"]), ("Stored Print", "dan", "plans"))
         # The user code stays on, its code is not kept.
-        self.assertEqual(dump["UserCodeField"], "")
+        self.assertEqual((dump["selected"], dump["UserIDField"], dump["DocNameField"], dump["UserCodeField"]),
+                         ("Stored Print", "dan", "plans", ""))
         self.assertEqual(dump["summary"].split("\n"),
                          ["Job Type: Stored Print", "User ID: dan", "User Code:", "Password:", "File Name: plans"])
         # Another printer remembers its own.
         other = self.scripted([{"dump": True}, {"cancel": True}], "-d", "basic", sample("sample-job.ps"))
         self.assertEqual((other.dumps()[0]["selected"], other.dumps()[0]["UserIDField"]), ("Normal Print", ""))
         # Nothing the tool wrote holds the password or the user code, and lpoptions is untouched.
-        written = []
-        for root, _, files in os.walk(self.config):
-            for name in files:
-                with open(os.path.join(root, name), "rb") as f:
-                    written.append((name, f.read()))
-        self.assertEqual([name for name, _ in written], ["joblog-print.conf"])
-        for _, content in written:
+        written = {name: pathlib.Path(root, name).read_bytes() for root, _, names in os.walk(self.config)
+                   for name in names}
+        self.assertEqual(list(written), ["joblog-print.conf"])
+        for content in written.values():
             self.assertIn(b"dan", content)
             self.assertNotIn(SECRET_PASSWORD.encode(), content)
             self.assertNotIn(SECRET_USER_CODE.encode(), content)
@@ -379,23 +368,6 @@ class PrintThroughCupsd(unittest.TestCase):
         # No PPD: the panel offers what it offers without one.
         self.assertEqual(second["jobTypes"], ["Normal Print", "Sample Print", "Locked Print"])
         self.printed(run, "raw")
-
-    def place_for_nobody(self):
-        """A directory nobody reaches, with copies of the program, its platform library and the
-        bundle: the checkout may lie where only root may enter (a clone in a 0700 directory)."""
-        place = tempfile.mkdtemp(prefix="joblog-nobody-")
-        self.addCleanup(shutil.rmtree, place, True)
-        os.chmod(place, 0o755)
-        shutil.copy2(ARGS.tool, os.path.join(place, "joblog-print"))
-        shutil.copy2(ARGS.platform_library, place)
-        shutil.copytree(ARGS.bundle, os.path.join(place, "JobLog.plugin"))
-        return place
-
-    def as_nobody(self, place, *argv):
-        env = self.env(LD_LIBRARY_PATH=place, HOME=place, XDG_CONFIG_HOME=place)
-        command = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                   os.path.join(place, "joblog-print"), "--bundle", os.path.join(place, "JobLog.plugin"), *argv]
-        return Run(subprocess.run(command, capture_output=True, env=env, timeout=60))
 
     def test_bad_input(self):
         fifo = os.path.join(self.config, "fifo.ps")
@@ -422,19 +394,30 @@ class PrintThroughCupsd(unittest.TestCase):
                 self.assertEqual(run.out, "")
 
     def test_unreadable_file(self):
-        # root reads everything, so the person printing is nobody.
+        """Printed by nobody (root reads everything), from copies of the program, its platform
+        library and the bundle in a place nobody reaches: the checkout may lie where only root may."""
         if os.geteuid() != 0 or not shutil.which("setpriv"):
             self.skipTest("needs root and setpriv to print as another user")
-        place = self.place_for_nobody()
-        unreadable = os.path.join(place, "locked.ps")
-        shutil.copyfile(sample("sample-job.ps"), unreadable)
-        readable = os.path.join(place, "job.ps")
-        shutil.copyfile(sample("sample-job.ps"), readable)
-        os.chmod(unreadable, 0)
-        # The copies run for nobody: a readable file gets as far as the printers.
-        run = self.as_nobody(place, "-d", "nosuch", readable)
+        place = tempfile.mkdtemp(prefix="joblog-nobody-")
+        self.addCleanup(shutil.rmtree, place, True)
+        os.chmod(place, 0o755)
+        shutil.copy2(ARGS.tool, os.path.join(place, "joblog-print"))
+        shutil.copy2(ARGS.platform_library, place)
+        shutil.copytree(ARGS.bundle, os.path.join(place, "JobLog.plugin"))
+        for name in ("locked.ps", "job.ps"):
+            shutil.copyfile(sample("sample-job.ps"), os.path.join(place, name))
+        os.chmod(os.path.join(place, "locked.ps"), 0)
+
+        def as_nobody(*argv):
+            command = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                       os.path.join(place, "joblog-print"), "--bundle", os.path.join(place, "JobLog.plugin"), *argv]
+            env = self.env(LD_LIBRARY_PATH=place, HOME=place, XDG_CONFIG_HOME=place)
+            return Run(subprocess.run(command, capture_output=True, env=env, timeout=60))
+
+        # A readable file gets as far as the printers; the unreadable one is refused.
+        run = as_nobody("-d", "nosuch", os.path.join(place, "job.ps"))
         self.assertEqual((run.status, run.err), (1, "joblog-print: there is no printer named nosuch\n"))
-        run = self.as_nobody(place, unreadable)
+        run = as_nobody(os.path.join(place, "locked.ps"))
         self.assertEqual(run.status, 1, run.err)
         self.assertIn("locked.ps: cannot be read: Permission denied", run.err)
 
