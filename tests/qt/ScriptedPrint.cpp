@@ -353,22 +353,22 @@ bool playStep(JobLogPrintDialog& dialog, const json& step) {
 // Reads steps from standard input, one JSON object a line, as they come.
 void serve(JobLogPrintDialog& dialog) {
     auto* notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &dialog);
-    auto* pending = new std::string;
-    QObject::connect(&dialog, &QObject::destroyed, [pending] { delete pending; });
-    QObject::connect(notifier, &QSocketNotifier::activated, &dialog, [&dialog, notifier, pending] {
+    // Keeps the part of a line read so far.
+    auto readSteps = [&dialog, notifier, pending = std::string()]() mutable {
         char buffer[4096];
         const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
         if (got <= 0) {
             notifier->setEnabled(false);
             return;
         }
-        pending->append(buffer, static_cast<std::size_t>(got));
-        for (auto end = pending->find('\n'); end != std::string::npos; end = pending->find('\n')) {
-            const std::string line = pending->substr(0, end);
-            pending->erase(0, end + 1);
+        pending.append(buffer, static_cast<std::size_t>(got));
+        for (auto end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
+            const std::string line = pending.substr(0, end);
+            pending.erase(0, end + 1);
             if (!line.empty() && !playStep(dialog, json::parse(line))) return;
         }
-    });
+    };
+    QObject::connect(notifier, &QSocketNotifier::activated, &dialog, readSteps);
 }
 
 }  // namespace
