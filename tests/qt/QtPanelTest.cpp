@@ -186,12 +186,6 @@ struct FormCase {
 };
 
 const FormCase kFormCases[] = {
-    {"NormalUntouched",
-     "Normal Print",
-     {},
-     {"Job Type: Normal Print", "User ID:"},
-     std::nullopt,
-     "Normal"},
     {"SampleWithoutUserID",
      "Sample Print",
      {},
