@@ -19,8 +19,6 @@
 //                                  (number), "ppd" (option label to choice text, Advanced tab)
 //   {"dump": true}                 prints one JSON line: the tab's and the dialog's state
 //   {"texts": true}                prints {"texts": [...]}: every text the dialog shows
-//   {"reveal": PNG}                brings the Job Log tab to the front and saves the dialog's
-//   picture
 //   {"print": true, "confirm": "print"|"cancel"}
 //                                  presses Print; alerts it raises are printed and dismissed, a
 //                                  request to confirm is answered as "confirm" says (cancel if not)
@@ -98,7 +96,6 @@ json dumpOf(JobLogPrintDialog& dialog) {
                {"summary", tab->summaryText().toStdString()},
                {"refusal", tab->refusalText().toStdString()},
                {"notice", tab->pendingNotice().toStdString()},
-               {"chosen", dialog.chosenPrinter()},
                {"tabTitle", nullptr},
                {"currentTab", nullptr},
                {"tabVisible", tab->isVisible()},
@@ -185,15 +182,6 @@ json reportOf(JobLogPrintDialog& dialog) {
     report["window"] = json{frame.x(), frame.y(), frame.width(), frame.height()};
     report["active"] = dialog.isActiveWindow();
     report["popup"] = QApplication::activePopupWidget() != nullptr;
-    if (auto* printers = dialog.findChild<QComboBox*>("printers")) {
-        json items = json::array();
-        for (int i = 0; i < printers->count(); ++i)
-            items.push_back(printers->itemText(i).toStdString());
-        report["printers"] = items;
-    }
-    if (auto* combo = qobject_cast<QComboBox*>(dialog.tab()->controlWidget("JobTypeSelection"))) {
-        report["selectedIndex"] = combo->currentIndex();
-    }
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
         json buttons;
         for (auto* button : box->buttons())
@@ -345,10 +333,6 @@ bool playStep(JobLogPrintDialog& dialog, const json& step) {
         });
         QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("properties")),
                           Qt::LeftButton);
-    } else if (step.contains("reveal")) {
-        dialog.revealTab();
-        QApplication::processEvents();
-        dialog.grab().save(QString::fromStdString(step["reveal"].get<std::string>()), "PNG");
     } else if (step.contains("dump")) {
         printLine({{"dump", dumpOf(dialog)}});
     } else if (step.contains("texts")) {
@@ -369,22 +353,22 @@ bool playStep(JobLogPrintDialog& dialog, const json& step) {
 // Reads steps from standard input, one JSON object a line, as they come.
 void serve(JobLogPrintDialog& dialog) {
     auto* notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &dialog);
-    auto* pending = new std::string;
-    QObject::connect(&dialog, &QObject::destroyed, [pending] { delete pending; });
-    QObject::connect(notifier, &QSocketNotifier::activated, &dialog, [&dialog, notifier, pending] {
+    // Keeps the part of a line read so far.
+    auto readSteps = [&dialog, notifier, pending = std::string()]() mutable {
         char buffer[4096];
         const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
         if (got <= 0) {
             notifier->setEnabled(false);
             return;
         }
-        pending->append(buffer, static_cast<std::size_t>(got));
-        for (auto end = pending->find('\n'); end != std::string::npos; end = pending->find('\n')) {
-            const std::string line = pending->substr(0, end);
-            pending->erase(0, end + 1);
+        pending.append(buffer, static_cast<std::size_t>(got));
+        for (auto end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
+            const std::string line = pending.substr(0, end);
+            pending.erase(0, end + 1);
             if (!line.empty() && !playStep(dialog, json::parse(line))) return;
         }
-    });
+    };
+    QObject::connect(notifier, &QSocketNotifier::activated, &dialog, readSteps);
 }
 
 }  // namespace

@@ -1,18 +1,13 @@
-"""joblog-print on a real X server with a window manager, driven by real input events: Xvfb
-(display chosen by the server itself), openbox, xdotool's clicks and keys, and screen grabs of
-what a person sees. Against a private cupsd with `office` (the sample PPD) and `basic` (a PPD
-without hold, stored and store-and-print jobs, short passwords).
+"""joblog-print on a real X server with a window manager, driven by real input events: Xvfb (on a
+display it picks itself), openbox, xdotool's clicks and keys, and screen grabs of what a person
+sees; against a private cupsd with office (the sample PPD) and basic (the MP 2000: no Hold Print,
+short passwords). The scripted tool in its "serve" mode only reports where its widgets are.
 
-In English and in German, the person starts on office with a Hold Print, changes the printer to
-basic (which does not offer it: the tab says so), picks Locked Print there, presses Print from
-another tab without a password (the alert comes up over the Job Log tab and leaves the focus in
-the password entry), types the password (letters are refused as typed), changes the printer back
-to office (the entries go along, one form stays) and prints, confirming the entries the first
-change dropped. The captured job must be the Locked Print. A start without a file shows its error
-in a message box when there is no terminal.
-
-The tool is the scripted build of joblog-print in its "serve" mode: it only reports where the
-widgets are; every action is an X event from xdotool.
+In English and in German: Hold Print on office; basic chosen (the tab says what it dropped);
+Locked Print; Print from another tab without a password (the alert comes up over the Job Log tab
+and leaves the focus in the password entry); the password typed (letters refused); office again
+(one form, the entries kept) and Print, confirming what the first change dropped: the captured
+job is the Locked Print. A start without a file shows its error in a message box.
 
   python3 test_desktop_session.py --scripted build/tests/qt/joblog-print-scripted \
       --tool build/panel/printtool/joblog-print --filter build/Filter/jobtypefilter \

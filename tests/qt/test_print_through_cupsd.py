@@ -1,9 +1,8 @@
-"""joblog-print through a real scheduler: a private cupsd with queues from the sample PPD
-(office), from a PPD without the optional job types (basic), from a PPD with a duplexer, trays and
-a stapler (finisher) and without a PPD (raw). The scripted tool (the real dialog, driven
-in-process with QTest) submits jobs; the capture backend's bytes and options must hold what the
-person chose. A refused entry, Cancel, and entries a change of printer dropped submit nothing until
-confirmed. The real joblog-print is run for the bad-input cases, and once under xvfb-run.
+"""joblog-print through a private cupsd with queues from the sample PPD (office), the family's
+MP 2000 (basic: no optional job types, short passwords), a PPD with a duplexer, trays and a
+stapler (finisher) and none (raw). The scripted tool (the real dialog, driven in-process with
+QTest) submits jobs; the captured bytes and options must hold what the person chose. The real
+joblog-print is run for the bad-input cases, and once under xvfb-run.
 
   python3 test_print_through_cupsd.py --tool build/panel/printtool/joblog-print \
       --scripted build/tests/qt/joblog-print-scripted --filter build/Filter/jobtypefilter \
@@ -11,8 +10,10 @@ confirmed. The real joblog-print is run for the bad-input cases, and once under 
       --bundle build/panel/JobLog.plugin
 """
 
+import contextlib
 import json
 import os
+import pathlib
 import re
 import shlex
 import shutil
@@ -28,6 +29,44 @@ ARGS = None
 PREFIX = "com.varlo.printsettings."
 SECRET_PASSWORD = "24681357"
 SECRET_USER_CODE = "97531"
+
+# Each choice of Qt's dialog and its Properties, and the option an lp user gives for it, as the
+# finished job carries it; by job, as Qt refuses pages per sheet with a page set and a held job
+# stays held.
+DIALOG_CHOICES = {
+    "printed": [
+        ("properties", {"pageSize": "Letter"}, "media", "Letter"),
+        ("properties", {"orientation": "landscape"}, "orientation-requested", "4"),
+        ("properties", {"pagesPerSheet": "2 (2x1)"}, "number-up", "2"),
+        ("properties", {"priority": 90}, "job-priority", "90"),
+        ("properties", {"ppd": {"Staple": "Top Left"}}, "KDVStaple", "TopLeft"),
+        ("properties", {"ppd": {"Paper Source": "Tray 2"}}, "InputSlot", "Tray2"),
+        ("options", {"reverse": True}, "outputorder", "reverse"),
+        ("options", {"duplex": "long"}, "sides", "two-sided-long-edge"),
+        ("options", {"copies": 3}, "copies", "3"),
+        ("options", {"collate": False}, "multiple-document-handling", "separate-documents-uncollated-copies"),
+    ],
+    "page set": [
+        # The file's own page numbers: odd pages of 2-5 are 3 and 5.
+        ("options", {"pageSet": "Odd Pages"}, "page-set", "odd"),
+        ("options", {"from": 2, "to": 5}, "page-ranges", "2-5"),
+    ],
+    "held": [
+        ("properties", {"hold": "Hold Indefinitely"}, "job-hold-until", "indefinite"),
+        ("properties", {"startBanner": "Standard"}, "job-sheets", "standard,none"),
+    ],
+}
+# Job attributes the scheduler keeps rather than passing them on with the job's options.
+SCHEDULER_ATTRIBUTES = {"copies", "job-priority", "job-hold-until", "job-sheets"}
+
+
+def dialog_steps(choices):
+    """The choices made in one Properties and one options step, then Print."""
+    steps = {"properties": {}, "options": {}}
+    for step, choice, _, _ in choices:
+        for key, value in choice.items():
+            steps[step][key] = {**steps[step].get(key, {}), **value} if isinstance(value, dict) else value
+    return [{name: value} for name, value in steps.items()] + [{"print": True}]
 
 
 def sample(name):
@@ -71,9 +110,6 @@ class Run:
     def dumps(self):
         return [line["dump"] for line in self.of("dump")]
 
-    def alerts(self):
-        return [line["alert"] for line in self.of("alert")]
-
     def job_id(self, queue):
         match = re.search(r"^request id is " + re.escape(queue) + r"-(\d+) \(1 file\(s\)\)$", self.out, re.M)
         return int(match.group(1)) if match else None
@@ -112,6 +148,17 @@ class PrintThroughCupsd(unittest.TestCase):
         env.update(extra)
         return env
 
+    @contextlib.contextmanager
+    def lpoptions(self, line):
+        path = os.path.join(self.home, ".cups", "lpoptions")
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "w") as f:
+            f.write(line + "\n")
+        try:
+            yield
+        finally:
+            os.remove(path)
+
     def scripted(self, steps, *argv, env=None):
         command = [ARGS.scripted, "--steps", json.dumps(steps), *argv]
         return Run(subprocess.run(command, capture_output=True, env=env or self.env(), timeout=120))
@@ -138,7 +185,7 @@ class PrintThroughCupsd(unittest.TestCase):
         run = self.scripted([{"pick": "Locked Print"}, {"type": "UserIDField", "text": "bob"},
                              {"type": "LongPasswordField", "text": "12345678"}, {"print": True}],
                             "-d", "office", sample("sample-job.ps"))
-        self.assertEqual(run.alerts(), [])
+        self.assertEqual(run.of("alert"), [])
         _, data = self.printed(run, "office")
         self.assertIn(locked_block(b"bob", user_info_stamp(self, data, b"bob"), b"12345678"), data)
         # The password travelled in the job's options only: not on stdout or stderr.
@@ -153,12 +200,6 @@ class PrintThroughCupsd(unittest.TestCase):
         attributes = self.cupsd.job_attributes(job)
         self.assertEqual(attributes.get("copies"), [2])
         self.assertEqual(attributes.get("job-name"), ["Quarterly"])
-
-    def test_opens_on_the_job_log_tab(self):
-        run = self.scripted([{"dump": True}, {"cancel": True}], sample("sample-job.ps"))
-        dump = run.dumps()[0]
-        self.assertTrue(dump["tabVisible"])
-        self.assertEqual(dump["currentTab"], "Job Log")
 
     def test_refused_entry_alert_over_the_tab_then_cancel_submits_nothing(self):
         before = self.jobs("office")
@@ -183,14 +224,9 @@ class PrintThroughCupsd(unittest.TestCase):
         self.assertEqual(self.jobs("office"), before)
 
     def test_german_locale_and_preset_from_lpoptions(self):
-        os.makedirs(os.path.join(self.home, ".cups"), exist_ok=True)
-        with open(os.path.join(self.home, ".cups", "lpoptions"), "w") as f:
-            f.write("Dest office " + PREFIX + "UserID=carol " + PREFIX + 'JobType="Locked Print"\n')
-        try:
+        with self.lpoptions("Dest office " + PREFIX + "UserID=carol " + PREFIX + 'JobType="Locked Print"'):
             run = self.scripted([{"dump": True}, {"cancel": True}], sample("sample-job.ps"),
                                 env=self.env(LANG="de_DE.UTF-8", LC_MESSAGES="", LC_ALL=""))
-        finally:
-            os.remove(os.path.join(self.home, ".cups", "lpoptions"))
         self.assertEqual(run.status, 1, run.err)
         dump = run.dumps()[0]
         # The default printer, though the user's lpoptions name none.
@@ -236,11 +272,8 @@ class PrintThroughCupsd(unittest.TestCase):
                             "-d", "basic", sample("sample-job.ps"))
         first, last = run.dumps()
         for dump in (first, last):
-            self.assertEqual(dump["forms"], 1)
-            self.assertEqual(dump["printer"], "office")
-            self.assertEqual(dump["selected"], "Locked Print")
-            self.assertEqual(dump["UserIDField"], "carol")
-            self.assertEqual(dump["notice"], "")
+            self.assertEqual((dump["forms"], dump["printer"], dump["selected"], dump["UserIDField"], dump["notice"]),
+                             (1, "office", "Locked Print", "carol", ""))
         # The window does not grow with the changes.
         self.assertEqual(last["dialogHeight"], first["dialogHeight"])
         self.assertEqual(run.of("confirm"), [])
@@ -257,7 +290,8 @@ class PrintThroughCupsd(unittest.TestCase):
                   "• basic does not offer Hold Print; the job type is now Normal Print.\n"
                   "Check the Job Log settings; Print asks you to confirm them.")
         self.assertEqual(refused.dumps()[0]["notice"], notice)
-        self.assertEqual(refused.dumps()[0]["selected"], "Normal Print")
+        self.assertEqual((refused.dumps()[0]["selected"], refused.dumps()[0]["DocNameField"]),
+                         ("Normal Print", "Report"))
         self.assertEqual(refused.of("confirm"), [{"confirm": notice + "\n\nPrint with these settings?",
                                                   "title": "Job Log"}])
         self.assertEqual(refused.dumps()[1]["currentTab"], "Job Log")
@@ -272,42 +306,27 @@ class PrintThroughCupsd(unittest.TestCase):
         self.assertEqual(parse_options(self.cupsd.captured_options("basic", job))[PREFIX + "JobType"], "Normal")
 
     def test_dialog_choices_reach_the_job(self):
-        """Each choice of Qt's dialog and its Properties reaches the job as the option an lp user
-        gives for it; what cannot reach a finished file (margins, the page set-up's paper source,
-        the free-form page list Qt 6.4 refuses) is not offered."""
-        page = self.scripted([{"properties": {"pageSize": "Letter", "orientation": "landscape",
-                                              "pagesPerSheet": "2 (2x1)", "priority": 90,
-                                              "ppd": {"Staple": "Top Left", "Paper Source": "Tray 2"}}},
-                              {"options": {"reverse": True, "duplex": "long", "copies": 3, "collate": False}},
-                              {"print": True}], "-d", "finisher", sample("sample-job.ps"))
-        hidden = page.of("properties")[0]["properties"]["hidden"]
-        self.assertEqual(sorted(hidden), ["paperSource", "topMargin"])
-        job, _ = self.printed(page, "finisher")
-        options = parse_options(self.cupsd.captured_options("finisher", job))
-        expected = {"media": "Letter", "orientation-requested": "4", "number-up": "2", "outputorder": "reverse",
-                    "sides": "two-sided-long-edge", "KDVStaple": "TopLeft", "InputSlot": "Tray2",
-                    "multiple-document-handling": "separate-documents-uncollated-copies"}
-        self.assertEqual({name: options.get(name) for name in expected}, expected, options)
-        attributes = self.cupsd.job_attributes(job)
-        self.assertEqual(attributes.get("job-priority"), [90])
-        self.assertEqual(attributes.get("copies"), [3])
-
-        pages = self.scripted([{"options": {"pageSet": "Odd Pages", "from": 2, "to": 5}}, {"print": True}],
-                              "-d", "finisher", sample("sample-job.ps"))
-        job, _ = self.printed(pages, "finisher")
-        options = parse_options(self.cupsd.captured_options("finisher", job))
-        # The file's own page numbers: odd pages of 2-5 are 3 and 5.
-        self.assertEqual((options.get("page-set"), options.get("page-ranges")), ("odd", "2-5"), options)
-
-        held = self.scripted([{"properties": {"hold": "Hold Indefinitely", "startBanner": "Standard"}},
-                              {"print": True}], "-d", "finisher", sample("sample-job.ps"))
-        self.assertEqual(held.status, 0, held.err)
-        job = held.job_id("finisher")
-        self.assertEqual(self.cupsd.wait_job_state(job, ("held",)), "held")
-        attributes = self.cupsd.job_attributes(job)
-        self.assertEqual(attributes.get("job-hold-until"), ["indefinite"])
-        self.assertEqual(attributes.get("job-sheets"), ["standard", "none"])
-        self.cupsd.client("cancel", f"finisher-{job}")
+        """What cannot reach a finished file (margins, the page set-up's paper source, the
+        free-form page list Qt 6.4 refuses) is not offered."""
+        for label, choices in DIALOG_CHOICES.items():
+            run = self.scripted(dialog_steps(choices), "-d", "finisher", sample("sample-job.ps"))
+            self.assertEqual(sorted(run.of("properties")[0]["properties"]["hidden"]), ["paperSource", "topMargin"])
+            self.assertEqual(run.status, 0, run.err)
+            job = run.job_id("finisher")
+            if label == "held":
+                self.assertEqual(self.cupsd.wait_job_state(job, ("held",)), "held")
+                self.addCleanup(self.cupsd.client, "cancel", f"finisher-{job}")
+                options = {}
+            else:
+                self.capture("finisher", job)
+                options = parse_options(self.cupsd.captured_options("finisher", job))
+            attributes = self.cupsd.job_attributes(job)
+            for _, _, name, value in choices:
+                with self.subTest(label, option=name):
+                    if name in SCHEDULER_ATTRIBUTES:
+                        self.assertEqual(",".join(map(str, attributes.get(name, []))), value, attributes)
+                    else:
+                        self.assertEqual(options.get(name), value, options)
 
     def test_a_second_run_starts_from_the_remembered_settings(self):
         first = self.scripted([{"pick": "Stored Print"}, {"type": "UserIDField", "text": "dan"},
@@ -318,34 +337,26 @@ class PrintThroughCupsd(unittest.TestCase):
         self.printed(first, "office")
         second = self.scripted([{"dump": True}, {"cancel": True}], "-d", "office", sample("sample-job.ps"))
         dump = second.dumps()[0]
-        self.assertEqual((dump["selected"], dump["UserIDField"], dump["DocNameField"]), ("Stored Print", "dan", "plans"))
         # The user code stays on, its code is not kept.
-        self.assertEqual(dump["UserCodeField"], "")
+        self.assertEqual((dump["selected"], dump["UserIDField"], dump["DocNameField"], dump["UserCodeField"]),
+                         ("Stored Print", "dan", "plans", ""))
         self.assertEqual(dump["summary"].split("\n"),
                          ["Job Type: Stored Print", "User ID: dan", "User Code:", "Password:", "File Name: plans"])
         # Another printer remembers its own.
         other = self.scripted([{"dump": True}, {"cancel": True}], "-d", "basic", sample("sample-job.ps"))
         self.assertEqual((other.dumps()[0]["selected"], other.dumps()[0]["UserIDField"]), ("Normal Print", ""))
         # Nothing the tool wrote holds the password or the user code, and lpoptions is untouched.
-        written = []
-        for root, _, files in os.walk(self.config):
-            for name in files:
-                with open(os.path.join(root, name), "rb") as f:
-                    written.append((name, f.read()))
-        self.assertEqual([name for name, _ in written], ["joblog-print.conf"])
-        for _, content in written:
+        written = {name: pathlib.Path(root, name).read_bytes() for root, _, names in os.walk(self.config)
+                   for name in names}
+        self.assertEqual(list(written), ["joblog-print.conf"])
+        for content in written.values():
             self.assertIn(b"dan", content)
             self.assertNotIn(SECRET_PASSWORD.encode(), content)
             self.assertNotIn(SECRET_USER_CODE.encode(), content)
         self.assertFalse(os.path.exists(os.path.join(self.home, ".cups", "lpoptions")))
         # The queue's saved options still come first where they set a key.
-        os.makedirs(os.path.join(self.home, ".cups"), exist_ok=True)
-        with open(os.path.join(self.home, ".cups", "lpoptions"), "w") as f:
-            f.write("Dest office " + PREFIX + "UserID=erin\n")
-        try:
+        with self.lpoptions("Dest office " + PREFIX + "UserID=erin"):
             third = self.scripted([{"dump": True}, {"cancel": True}], "-d", "office", sample("sample-job.ps"))
-        finally:
-            os.remove(os.path.join(self.home, ".cups", "lpoptions"))
         self.assertEqual((third.dumps()[0]["selected"], third.dumps()[0]["UserIDField"]), ("Stored Print", "erin"))
 
     def test_printer_without_ppd(self):
@@ -357,23 +368,6 @@ class PrintThroughCupsd(unittest.TestCase):
         # No PPD: the panel offers what it offers without one.
         self.assertEqual(second["jobTypes"], ["Normal Print", "Sample Print", "Locked Print"])
         self.printed(run, "raw")
-
-    def place_for_nobody(self):
-        """A directory nobody reaches, with copies of the program, its platform library and the
-        bundle: the checkout may lie where only root may enter (a clone in a 0700 directory)."""
-        place = tempfile.mkdtemp(prefix="joblog-nobody-")
-        self.addCleanup(shutil.rmtree, place, True)
-        os.chmod(place, 0o755)
-        shutil.copy2(ARGS.tool, os.path.join(place, "joblog-print"))
-        shutil.copy2(ARGS.platform_library, place)
-        shutil.copytree(ARGS.bundle, os.path.join(place, "JobLog.plugin"))
-        return place
-
-    def as_nobody(self, place, *argv):
-        env = self.env(LD_LIBRARY_PATH=place, HOME=place, XDG_CONFIG_HOME=place)
-        command = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                   os.path.join(place, "joblog-print"), "--bundle", os.path.join(place, "JobLog.plugin"), *argv]
-        return Run(subprocess.run(command, capture_output=True, env=env, timeout=60))
 
     def test_bad_input(self):
         fifo = os.path.join(self.config, "fifo.ps")
@@ -400,19 +394,30 @@ class PrintThroughCupsd(unittest.TestCase):
                 self.assertEqual(run.out, "")
 
     def test_unreadable_file(self):
-        # root reads everything, so the person printing is nobody.
+        """Printed by nobody (root reads everything), from copies of the program, its platform
+        library and the bundle in a place nobody reaches: the checkout may lie where only root may."""
         if os.geteuid() != 0 or not shutil.which("setpriv"):
             self.skipTest("needs root and setpriv to print as another user")
-        place = self.place_for_nobody()
-        unreadable = os.path.join(place, "locked.ps")
-        shutil.copyfile(sample("sample-job.ps"), unreadable)
-        readable = os.path.join(place, "job.ps")
-        shutil.copyfile(sample("sample-job.ps"), readable)
-        os.chmod(unreadable, 0)
-        # The copies run for nobody: a readable file gets as far as the printers.
-        run = self.as_nobody(place, "-d", "nosuch", readable)
+        place = tempfile.mkdtemp(prefix="joblog-nobody-")
+        self.addCleanup(shutil.rmtree, place, True)
+        os.chmod(place, 0o755)
+        shutil.copy2(ARGS.tool, os.path.join(place, "joblog-print"))
+        shutil.copy2(ARGS.platform_library, place)
+        shutil.copytree(ARGS.bundle, os.path.join(place, "JobLog.plugin"))
+        for name in ("locked.ps", "job.ps"):
+            shutil.copyfile(sample("sample-job.ps"), os.path.join(place, name))
+        os.chmod(os.path.join(place, "locked.ps"), 0)
+
+        def as_nobody(*argv):
+            command = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                       os.path.join(place, "joblog-print"), "--bundle", os.path.join(place, "JobLog.plugin"), *argv]
+            env = self.env(LD_LIBRARY_PATH=place, HOME=place, XDG_CONFIG_HOME=place)
+            return Run(subprocess.run(command, capture_output=True, env=env, timeout=60))
+
+        # A readable file gets as far as the printers; the unreadable one is refused.
+        run = as_nobody("-d", "nosuch", os.path.join(place, "job.ps"))
         self.assertEqual((run.status, run.err), (1, "joblog-print: there is no printer named nosuch\n"))
-        run = self.as_nobody(place, unreadable)
+        run = as_nobody(os.path.join(place, "locked.ps"))
         self.assertEqual(run.status, 1, run.err)
         self.assertIn("locked.ps: cannot be read: Permission denied", run.err)
 
