@@ -35,38 +35,31 @@ struct PpdCase {
     const char* panelName;
 };
 
+PpdCase ppdCase(const char* label, PrinterPpd ppd, std::vector<std::string> offered,
+                Row fileNameRow, std::set<std::string> accepted, bool longPassword,
+                const char* panelName) {
+    return {label, ppd, offered, fileNameRow, accepted, longPassword, panelName};
+}
+
 const PpdCase kCases[] = {
-    {"Everything", "everything", kAll, Row::Shown, kAllAccepted, true, "Job Log"},
-    {"StoredPrintOff",
-     "stored-print-off",
-     {"Normal Print", "Sample Print", "Locked Print", "Document Server"},
-     Row::Shown,
-     {"Normal", "Sample Print", "Locked Print", "Document Server"},
-     false,
-     "Job Log"},
-    {"AllOff", "all-off", kBasic, Row::Hidden, kBasicAccepted, false, "Job Log"},
-    {"NoJobTypeModel",
-     "no-job-type-model",
-     kWithHoldAndStored,
-     Row::Unchanged,
-     {"Normal", "Paused Print", "Saved Print"},
-     true,
-     "Job Log2"},
+    ppdCase("Everything", "everything", kAll, Row::Shown, kAllAccepted, true, "Job Log"),
+    ppdCase("StoredPrintOff", "stored-print-off",
+            {"Normal Print", "Sample Print", "Locked Print", "Document Server"}, Row::Shown,
+            {"Normal", "Sample Print", "Locked Print", "Document Server"}, false, "Job Log"),
+    ppdCase("AllOff", "all-off", kBasic, Row::Hidden, kBasicAccepted, false, "Job Log"),
+    ppdCase("NoJobTypeModel", "no-job-type-model", kWithHoldAndStored, Row::Unchanged,
+            {"Normal", "Paused Print", "Saved Print"}, true, "Job Log2"),
     // Neither "true" nor "false": nothing extra offered, yet everything accepted; "TRUE" is not
     // "true", so no long password and no "Job Log2".
-    {"OddValues", "odd-values", kBasic, Row::Hidden, kAllAccepted, false, "Job Log"},
+    ppdCase("OddValues", "odd-values", kBasic, Row::Hidden, kAllAccepted, false, "Job Log"),
     // A missing attribute counts as "false".
-    {"AttributesMissing", "attributes-missing", kBasic, Row::Hidden, kBasicAccepted, false,
-     "Job Log"},
-    {"NoPpd", NoPpd{}, kBasic, Row::Hidden, kBasicAccepted, false, "Job Log"},
+    ppdCase("AttributesMissing", "attributes-missing", kBasic, Row::Hidden, kBasicAccepted, false,
+            "Job Log"),
+    ppdCase("NoPpd", NoPpd{}, kBasic, Row::Hidden, kBasicAccepted, false, "Job Log"),
     // The first attribute of a name counts, whatever its specifier.
-    {"FirstAttribute",
-     "first-attribute",
-     kWithHoldAndStored,
-     Row::Unchanged,
-     {"Normal", "Sample Print", "Locked Print", "Paused Print", "Saved Print"},
-     true,
-     "Job Log"},
+    ppdCase("FirstAttribute", "first-attribute", kWithHoldAndStored, Row::Unchanged,
+            {"Normal", "Sample Print", "Locked Print", "Paused Print", "Saved Print"}, true,
+            "Job Log"),
 };
 
 std::string titleOf(const std::string& storedName) {
