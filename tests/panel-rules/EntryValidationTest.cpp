@@ -10,21 +10,11 @@
 namespace kordavine::joblog {
 namespace {
 
-PrinterAttributes fullModel() {
-    return {"false", "true", "true", "true", "true"};
-}
-PrinterAttributes noStorage() {
-    return {"false", "false", "false", "false", "false"};
-}
-PrinterAttributes noJobTypeModel() {
-    return {"true", "true", "true", "true", "false"};
-}
-PrinterAttributes oddCase() {
-    return {"false", "TRUE", "True", "yes", "false"};
-}
-PrinterAttributes noAttributes() {
-    return {};
-}
+const PrinterAttributes kFull{"false", "true", "true", "true", "true"};
+const PrinterAttributes kNoStorage{"false", "false", "false", "false", "false"};
+const PrinterAttributes kNoJobTypeModel{"true", "true", "true", "true", "false"};
+const PrinterAttributes kOddCase{"false", "TRUE", "True", "yes", "false"};
+const PrinterAttributes kNoAttributes{};
 
 struct ValidationCase {
     const char* name;
@@ -43,15 +33,12 @@ void PrintTo(const ValidationCase& c, std::ostream* os) {
 
 ValidationCase accepts(const char* name, EntryTexts texts, std::optional<std::string> title,
                        bool userCode, PrinterAttributes attributes, std::string storedName) {
-    return {name,        std::move(texts),      std::move(title),
-            userCode,    std::move(attributes), std::move(storedName),
-            std::nullopt};
+    return {name, texts, title, userCode, attributes, storedName, std::nullopt};
 }
 
 ValidationCase refuses(const char* name, EntryTexts texts, std::optional<std::string> title,
                        bool userCode, PrinterAttributes attributes, EntryField field) {
-    return {name, std::move(texts), std::move(title), userCode, std::move(attributes), std::nullopt,
-            field};
+    return {name, texts, title, userCode, attributes, std::nullopt, field};
 }
 
 // Field order in EntryTexts: user ID, file name, password, user code.
@@ -81,127 +68,123 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, ValidateEntriesTest,
     testing::Values(
         // Each row with valid entries stores its own name.
-        accepts("NormalStoresNormal", kAllValid, "Normal Print", false, fullModel(), "Normal"),
-        accepts("SampleStoresSample", kAllValid, "Sample Print", false, fullModel(),
-                "Sample Print"),
-        accepts("LockedStoresLocked", kAllValid, "Locked Print", false, fullModel(),
-                "Locked Print"),
-        accepts("HoldStoresPaused", kAllValid, "Hold Print", false, fullModel(), "Paused Print"),
-        accepts("StoredStoresSaved", kAllValid, "Stored Print", false, fullModel(), "Saved Print"),
-        accepts("StoreAndPrintStoresSaveDocument", kAllValid, "Store and Print", false, fullModel(),
+        accepts("NormalStoresNormal", kAllValid, "Normal Print", false, kFull, "Normal"),
+        accepts("SampleStoresSample", kAllValid, "Sample Print", false, kFull, "Sample Print"),
+        accepts("LockedStoresLocked", kAllValid, "Locked Print", false, kFull, "Locked Print"),
+        accepts("HoldStoresPaused", kAllValid, "Hold Print", false, kFull, "Paused Print"),
+        accepts("StoredStoresSaved", kAllValid, "Stored Print", false, kFull, "Saved Print"),
+        accepts("StoreAndPrintStoresSaveDocument", kAllValid, "Store and Print", false, kFull,
                 "Save Document Print"),
-        accepts("DocumentServerStoresDocumentServer", kAllValid, "Document Server", false,
-                fullModel(), "Document Server"),
+        accepts("DocumentServerStoresDocumentServer", kAllValid, "Document Server", false, kFull,
+                "Document Server"),
 
         // User ID: optional, required, or not checked.
-        accepts("NormalEmptyUserID", {"", "", "", ""}, "Normal Print", false, fullModel(),
-                "Normal"),
-        refuses("NormalBadUserID", {"a b", "", "", ""}, "Normal Print", false, fullModel(),
+        accepts("NormalEmptyUserID", {"", "", "", ""}, "Normal Print", false, kFull, "Normal"),
+        refuses("NormalBadUserID", {"a b", "", "", ""}, "Normal Print", false, kFull,
                 EntryField::UserID),
-        refuses("SampleEmptyUserID", {"", "", "", ""}, "Sample Print", false, fullModel(),
+        refuses("SampleEmptyUserID", {"", "", "", ""}, "Sample Print", false, kFull,
                 EntryField::UserID),
-        accepts("DocumentServerEmptyUserID", {"", "doc", "", ""}, "Document Server", false,
-                fullModel(), "Document Server"),
-        accepts("SampleEightCharUserID", {"abcd1234", "", "", ""}, "Sample Print", false,
-                fullModel(), "Sample Print"),
-        refuses("SampleNineCharUserID", {"abcd12345", "", "", ""}, "Sample Print", false,
-                fullModel(), EntryField::UserID),
-        refuses("SampleAccentedUserID", {"Jos\xC3\xA9", "", "", ""}, "Sample Print", false,
-                fullModel(), EntryField::UserID),
+        accepts("DocumentServerEmptyUserID", {"", "doc", "", ""}, "Document Server", false, kFull,
+                "Document Server"),
+        accepts("SampleEightCharUserID", {"abcd1234", "", "", ""}, "Sample Print", false, kFull,
+                "Sample Print"),
+        refuses("SampleNineCharUserID", {"abcd12345", "", "", ""}, "Sample Print", false, kFull,
+                EntryField::UserID),
+        refuses("SampleAccentedUserID", {"Jos\xC3\xA9", "", "", ""}, "Sample Print", false, kFull,
+                EntryField::UserID),
         accepts("NoSelectionSkipsUserID", {"bad id!", "bad name!", "x", ""}, std::nullopt, false,
-                fullModel(), "Normal"),
+                kFull, "Normal"),
 
         // File name: checked by the four rows that keep the job.
-        refuses("HoldBadFileName", {"u1", "my file", "", ""}, "Hold Print", false, fullModel(),
+        refuses("HoldBadFileName", {"u1", "my file", "", ""}, "Hold Print", false, kFull,
                 EntryField::FileName),
         accepts("HoldSixteenCharFileName", {"u1", "abcdefghijklmnop", "", ""}, "Hold Print", false,
-                fullModel(), "Paused Print"),
+                kFull, "Paused Print"),
         refuses("StoredSeventeenCharFileName", {"u1", "abcdefghijklmnopq", "", ""}, "Stored Print",
-                false, fullModel(), EntryField::FileName),
-        refuses("DocumentServerBadFileName", {"", "a.ps", "", ""}, "Document Server", false,
-                fullModel(), EntryField::FileName),
+                false, kFull, EntryField::FileName),
+        refuses("DocumentServerBadFileName", {"", "a.ps", "", ""}, "Document Server", false, kFull,
+                EntryField::FileName),
         accepts("LockedIgnoresFileName", {"u1", "not/valid", "1234", ""}, "Locked Print", false,
-                fullModel(), "Locked Print"),
+                kFull, "Locked Print"),
 
         // Password: required for Locked Print, optional for the storing rows, ignored otherwise.
-        refuses("LockedEmptyPassword", {"u1", "", "", ""}, "Locked Print", false, fullModel(),
+        refuses("LockedEmptyPassword", {"u1", "", "", ""}, "Locked Print", false, kFull,
                 EntryField::Password),
-        refuses("LockedThreeDigitPassword", {"u1", "", "123", ""}, "Locked Print", false,
-                fullModel(), EntryField::Password),
+        refuses("LockedThreeDigitPassword", {"u1", "", "123", ""}, "Locked Print", false, kFull,
+                EntryField::Password),
         accepts("LockedEightDigitPassword", {"u1", "", "12345678", ""}, "Locked Print", false,
-                fullModel(), "Locked Print"),
+                kFull, "Locked Print"),
         refuses("LockedNineDigitPassword", {"u1", "", "123456789", ""}, "Locked Print", false,
-                fullModel(), EntryField::Password),
-        accepts("StoredEmptyPassword", {"u1", "f", "", ""}, "Stored Print", false, fullModel(),
+                kFull, EntryField::Password),
+        accepts("StoredEmptyPassword", {"u1", "f", "", ""}, "Stored Print", false, kFull,
                 "Saved Print"),
-        refuses("StoredThreeDigitPassword", {"u1", "f", "123", ""}, "Stored Print", false,
-                fullModel(), EntryField::Password),
+        refuses("StoredThreeDigitPassword", {"u1", "f", "123", ""}, "Stored Print", false, kFull,
+                EntryField::Password),
         refuses("StoreAndPrintThreeDigitPassword", {"u1", "f", "123", ""}, "Store and Print", false,
-                fullModel(), EntryField::Password),
+                kFull, EntryField::Password),
         refuses("DocumentServerThreeDigitPassword", {"", "f", "123", ""}, "Document Server", false,
-                fullModel(), EntryField::Password),
-        accepts("DocumentServerEmptyPassword", {"", "f", "", ""}, "Document Server", false,
-                fullModel(), "Document Server"),
-        accepts("HoldIgnoresPassword", {"u1", "f", "12ab", ""}, "Hold Print", false, fullModel(),
+                kFull, EntryField::Password),
+        accepts("DocumentServerEmptyPassword", {"", "f", "", ""}, "Document Server", false, kFull,
+                "Document Server"),
+        accepts("HoldIgnoresPassword", {"u1", "f", "12ab", ""}, "Hold Print", false, kFull,
                 "Paused Print"),
-        accepts("SampleIgnoresPassword", {"u1", "", "x", ""}, "Sample Print", false, fullModel(),
+        accepts("SampleIgnoresPassword", {"u1", "", "x", ""}, "Sample Print", false, kFull,
                 "Sample Print"),
 
         // The first failing field wins: user ID, file name, password, user code.
-        refuses("AllInvalidHoldShowsUserID", kAllInvalid, "Hold Print", true, fullModel(),
+        refuses("AllInvalidHoldShowsUserID", kAllInvalid, "Hold Print", true, kFull,
                 EntryField::UserID),
-        refuses("FileNameBeforePassword", {"u1", "a b", "12", "x"}, "Stored Print", true,
-                fullModel(), EntryField::FileName),
-        refuses("PasswordBeforeUserCode", {"u1", "f", "12", "x"}, "Stored Print", true, fullModel(),
+        refuses("FileNameBeforePassword", {"u1", "a b", "12", "x"}, "Stored Print", true, kFull,
+                EntryField::FileName),
+        refuses("PasswordBeforeUserCode", {"u1", "f", "12", "x"}, "Stored Print", true, kFull,
                 EntryField::Password),
         refuses("DocumentServerChecksOptionalUserIDFirst", kAllInvalid, "Document Server", true,
-                fullModel(), EntryField::UserID),
+                kFull, EntryField::UserID),
         refuses("DocumentServerFileNameBeforePassword", {"", "a b", "12", "x"}, "Document Server",
-                true, fullModel(), EntryField::FileName),
+                true, kFull, EntryField::FileName),
 
         // User code: only while its check box is on.
-        accepts("UserCodeOffNotChecked", {"u1", "", "", "abc"}, "Normal Print", false, fullModel(),
+        accepts("UserCodeOffNotChecked", {"u1", "", "", "abc"}, "Normal Print", false, kFull,
                 "Normal"),
-        accepts("UserCodeOnEmptyPasses", {"u1", "", "", ""}, "Normal Print", true, fullModel(),
+        accepts("UserCodeOnEmptyPasses", {"u1", "", "", ""}, "Normal Print", true, kFull, "Normal"),
+        accepts("UserCodeOnEightDigits", {"u1", "", "", "12345678"}, "Normal Print", true, kFull,
                 "Normal"),
-        accepts("UserCodeOnEightDigits", {"u1", "", "", "12345678"}, "Normal Print", true,
-                fullModel(), "Normal"),
-        refuses("UserCodeOnNineDigits", {"u1", "", "", "123456789"}, "Normal Print", true,
-                fullModel(), EntryField::UserCode),
+        refuses("UserCodeOnNineDigits", {"u1", "", "", "123456789"}, "Normal Print", true, kFull,
+                EntryField::UserCode),
         refuses("UserCodeOnLetterWithAllElseValid", {"user01", "report2024", "123456", "47a1"},
-                "Stored Print", true, fullModel(), EntryField::UserCode),
-        refuses("UserCodeCheckedWithoutSelection", {"", "", "", "x"}, std::nullopt, true,
-                fullModel(), EntryField::UserCode),
+                "Stored Print", true, kFull, EntryField::UserCode),
+        refuses("UserCodeCheckedWithoutSelection", {"", "", "", "x"}, std::nullopt, true, kFull,
+                EntryField::UserCode),
 
         // A job type the printer does not take falls back to Normal Print, entries included.
         accepts("HoldWithoutStoredPrintIsNormal", {"", "bad name!", "", ""}, "Hold Print", false,
-                noStorage(), "Normal"),
+                kNoStorage, "Normal"),
         refuses("HoldWithoutStoredPrintChecksOptionalUserID", {"bad id!", "f", "", ""},
-                "Hold Print", false, noStorage(), EntryField::UserID),
+                "Hold Print", false, kNoStorage, EntryField::UserID),
         accepts("StoredWithoutStoredPrintIgnoresPassword", {"u1", "f", "12", ""}, "Stored Print",
-                false, noStorage(), "Normal"),
+                false, kNoStorage, "Normal"),
         accepts("StoreAndPrintWithoutSupport", {"", "", "", ""}, "Store and Print", false,
-                noStorage(), "Normal"),
+                kNoStorage, "Normal"),
         accepts("DocumentServerWithoutSupport", {"", "", "", ""}, "Document Server", false,
-                noStorage(), "Normal"),
+                kNoStorage, "Normal"),
         accepts("SampleOnNoJobTypeModelIsNormal", {"", "", "", ""}, "Sample Print", false,
-                noJobTypeModel(), "Normal"),
+                kNoJobTypeModel, "Normal"),
         accepts("LockedOnNoJobTypeModelIsNormal", {"u1", "", "", ""}, "Locked Print", false,
-                noJobTypeModel(), "Normal"),
+                kNoJobTypeModel, "Normal"),
         accepts("HoldOnNoJobTypeModelStillHolds", {"u1", "f", "", ""}, "Hold Print", false,
-                noJobTypeModel(), "Paused Print"),
+                kNoJobTypeModel, "Paused Print"),
         // Acceptance tests any value but "false": an odd spelling still counts.
-        accepts("OddCaseSupportCounts", {"u1", "f", "", ""}, "Hold Print", false, oddCase(),
+        accepts("OddCaseSupportCounts", {"u1", "f", "", ""}, "Hold Print", false, kOddCase,
                 "Paused Print"),
         accepts("OddDocumentServerValueCounts", {"", "f", "", ""}, "Document Server", false,
-                oddCase(), "Document Server"),
-        accepts("MissingAttributesFallBack", {"", "", "", ""}, "Stored Print", false,
-                noAttributes(), "Normal"),
+                kOddCase, "Document Server"),
+        accepts("MissingAttributesFallBack", {"", "", "", ""}, "Stored Print", false, kNoAttributes,
+                "Normal"),
         accepts("MissingAttributesKeepSample", {"u1", "", "", ""}, "Sample Print", false,
-                noAttributes(), "Sample Print"),
+                kNoAttributes, "Sample Print"),
 
         // A title that is none of the seven counts as no selection.
-        accepts("UnknownTitleIsNoSelection", {"", "", "", ""}, "Paused Print", false, fullModel(),
+        accepts("UnknownTitleIsNoSelection", {"", "", "", ""}, "Paused Print", false, kFull,
                 "Normal")),
     [](const testing::TestParamInfo<ValidationCase>& info) {
         return std::string(info.param.name);

@@ -68,10 +68,7 @@ TEST(QualifyPA, NullTextCountsAsEmpty) {
 }
 
 TEST(FieldRule, EmbeddedNulIsABadByteNotTheEnd) {
-    const std::string text(
-        "1234\0"
-        "5",
-        6);
+    const std::string text{'1', '2', '3', '4', '\0', '5'};
     EXPECT_TRUE(failsRule(text, kPasswordRule));
 }
 

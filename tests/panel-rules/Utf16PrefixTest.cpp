@@ -24,10 +24,7 @@ const Utf16Case kUtf16Cases[] = {
     {"SurrogatePairWhole", "a\xF0\x9F\x98\x80", 3, 3, "a\xF0\x9F\x98\x80"},
     {"SurrogatePairNotSplit", "a\xF0\x9F\x98\x80", 3, 2, "a"},
     {"CapBeyondTheText", "ab", 2, 10, "ab"},
-    {"LoneContinuationBytesCountOneEach",
-     "\x80\x80"
-     "a",
-     3, 2, "\x80\x80"},
+    {"LoneContinuationBytesCountOneEach", "\200\200a", 3, 2, "\x80\x80"},
     {"TruncatedSequenceAtTheEnd", "ab\xF0\x9F", 4, 3, "ab"},
 };
 

@@ -14,84 +14,41 @@ struct CapCase {
     std::string before;  // put in by the panel, so not cut
     Edit edit;
     std::string text;
-    std::optional<std::size_t> at;  // paste position in characters; the end when none
     std::string after;
+    std::optional<std::size_t> at = {};  // paste position in characters; the end when none
 };
 
+// Eight letters of two UTF-8 bytes and one UTF-16 unit each; a character of two UTF-16 units.
+const std::string kUmlauts = "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB";
+const std::string kGrin = "\xF0\x9F\x98\x80";
+
 const CapCase kCapCases[] = {
-    {"NinthCharacterOfUserID", "UserIDField", "", Edit::Type, "abcdefghi", {}, "abcdefgh"},
-    {"NinthDigitOfUserCode", "UserCodeField", "", Edit::Type, "123456789", {}, "12345678"},
-    {"EightFitTheUserID", "UserIDField", "", Edit::Type, "abcdefgh", {}, "abcdefgh"},
-    {"InsertInAFullEntryLosesTheLastCharacter", "UserIDField", "abcdefgh", Edit::Paste, "X", 3,
-     "abcXdefg"},
-    {"InsertAtTheStartOfAFullEntry", "DocNameField", "0123456789abcdef", Edit::Paste, "Z", 0,
-     "Z0123456789abcde"},
-    {"PasteOfTwentyIntoTheFileName",
-     "DocNameField",
-     "",
-     Edit::Paste,
-     "ABCDEFGHIJKLMNOPQRST",
-     {},
+    {"NinthCharacterOfUserID", "UserIDField", "", Edit::Type, "abcdefghi", "abcdefgh"},
+    {"NinthDigitOfUserCode", "UserCodeField", "", Edit::Type, "123456789", "12345678"},
+    {"EightFitTheUserID", "UserIDField", "", Edit::Type, "abcdefgh", "abcdefgh"},
+    {"InsertInAFullEntryLosesTheLastCharacter", "UserIDField", "abcdefgh", Edit::Paste, "X",
+     "abcXdefg", 3},
+    {"InsertAtTheStartOfAFullEntry", "DocNameField", "0123456789abcdef", Edit::Paste, "Z",
+     "Z0123456789abcde", 0},
+    {"PasteOfTwentyIntoTheFileName", "DocNameField", "", Edit::Paste, "ABCDEFGHIJKLMNOPQRST",
      "ABCDEFGHIJKLMNOP"},
-    {"FifthDigitOfTheShortPassword", "PasswordField", "", Edit::Type, "12345", {}, "1234"},
-    {"LongPasswordTakesEight", "LongPasswordField", "", Edit::Type, "12345678", {}, "12345678"},
-    {"NinthDigitOfTheLongPassword",
-     "LongPasswordField",
-     "",
-     Edit::Type,
-     "123456789",
-     {},
-     "12345678"},
-    {"NonBmpCharacterAtTheCutIsLeftOutWhole",
-     "UserIDField",
-     "",
-     Edit::Paste,
-     "abcdefg\xF0\x9F\x98\x80",
-     {},
+    {"FifthDigitOfTheShortPassword", "PasswordField", "", Edit::Type, "12345", "1234"},
+    {"LongPasswordTakesEight", "LongPasswordField", "", Edit::Type, "12345678", "12345678"},
+    {"NinthDigitOfTheLongPassword", "LongPasswordField", "", Edit::Type, "123456789", "12345678"},
+    {"NonBmpCharacterAtTheCutIsLeftOutWhole", "UserIDField", "", Edit::Paste, "abcdefg" + kGrin,
      "abcdefg"},
-    {"NonBmpCharacterEndingAtTheCapStays",
-     "UserIDField",
-     "",
-     Edit::Paste,
-     "abcdef\xF0\x9F\x98\x80",
-     {},
-     "abcdef\xF0\x9F\x98\x80"},
-    {"NonBmpTypedIntoAShortPassword",
-     "PasswordField",
-     "12",
-     Edit::Paste,
-     "\xF0\x9F\x98\x80\xF0\x9F\x98\x80",
-     {},
-     "12\xF0\x9F\x98\x80"},
-    {"AccentedLettersCountOneEach",
-     "UserIDField",
-     "",
-     Edit::Type,
-     "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB",
-     {},
-     "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB"},
-    {"NinthAccentedLetterIsCut",
-     "UserIDField",
-     "",
-     Edit::Type,
-     "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB\xE2\x82\xAC",
-     {},
-     "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA\xC3\xAB"},
-    {"LongValueFromThePanelIsCutByTheNextEdit",
-     "LongPasswordField",
-     "123456789",
-     Edit::Type,
-     "0",
-     {},
+    {"NonBmpCharacterEndingAtTheCapStays", "UserIDField", "", Edit::Paste, "abcdef" + kGrin,
+     "abcdef" + kGrin},
+    {"NonBmpTypedIntoAShortPassword", "PasswordField", "12", Edit::Paste, kGrin + kGrin,
+     "12" + kGrin},
+    {"AccentedLettersCountOneEach", "UserIDField", "", Edit::Type, kUmlauts, kUmlauts},
+    {"NinthAccentedLetterIsCut", "UserIDField", "", Edit::Type, kUmlauts + "\xE2\x82\xAC",
+     kUmlauts},
+    {"LongValueFromThePanelIsCutByTheNextEdit", "LongPasswordField", "123456789", Edit::Type, "0",
      "12345678"},
-    {"ReplacingWithShorterTextKeepsIt",
-     "DocNameField",
-     "0123456789abcdefXYZ",
-     Edit::Replace,
-     "short",
-     {},
-     "short"},
-    {"ClearingTheEntry", "UserIDField", "abcdefgh", Edit::Replace, "", {}, ""},
+    {"ReplacingWithShorterTextKeepsIt", "DocNameField", "0123456789abcdefXYZ", Edit::Replace,
+     "short", "short"},
+    {"ClearingTheEntry", "UserIDField", "abcdefgh", Edit::Replace, "", ""},
 };
 
 class CappedFields : public ::testing::TestWithParam<CapCase> {};
@@ -105,18 +62,9 @@ TEST_P(CappedFields, KeepTheFirstCapUnitsAfterEachEdit) {
     auto& model = *t.panel->outputBinsView->subviewWithIdentifier(c.field);
     static_cast<platform::TextField&>(model).setStringValue(c.before);
     EXPECT_EQ(field->text(), c.before) << "text the panel puts in is never cut";
-    bool taken = false;
-    switch (c.edit) {
-        case Edit::Type:
-            taken = field->userTypes(c.text);
-            break;
-        case Edit::Paste:
-            taken = field->userInserts(c.text, c.at);
-            break;
-        case Edit::Replace:
-            taken = field->userReplaces(c.text);
-            break;
-    }
+    const bool taken = c.edit == Edit::Type    ? field->userTypes(c.text)
+                       : c.edit == Edit::Paste ? field->userInserts(c.text, c.at)
+                                               : field->userReplaces(c.text);
     ASSERT_TRUE(taken);
     EXPECT_EQ(field->text(), c.after);
 }

@@ -13,9 +13,15 @@ namespace {
 const std::vector<std::string> kStoredNames{"Normal",         "Sample Print", "Locked Print",
                                             "Paused Print",   "Saved Print",  "Save Document Print",
                                             "Document Server"};
+const std::set<std::string> kAllAccepted{kStoredNames.begin(), kStoredNames.end()};
 const std::vector<std::string> kAll{"Normal Print",   "Sample Print", "Locked Print",
                                     "Hold Print",     "Stored Print", "Store and Print",
                                     "Document Server"};
+// What every model offers and accepts.
+const std::vector<std::string> kBasic{"Normal Print", "Sample Print", "Locked Print"};
+const std::set<std::string> kBasicAccepted{"Normal", "Sample Print", "Locked Print"};
+const std::vector<std::string> kWithHoldAndStored{"Normal Print", "Sample Print", "Locked Print",
+                                                  "Hold Print", "Stored Print"};
 
 enum class Row { Hidden, Shown, Unchanged };
 
@@ -29,67 +35,31 @@ struct PpdCase {
     const char* panelName;
 };
 
+PpdCase ppdCase(const char* label, PrinterPpd ppd, std::vector<std::string> offered,
+                Row fileNameRow, std::set<std::string> accepted, bool longPassword,
+                const char* panelName) {
+    return {label, ppd, offered, fileNameRow, accepted, longPassword, panelName};
+}
+
 const PpdCase kCases[] = {
-    {"Everything",
-     "everything",
-     kAll,
-     Row::Shown,
-     {kStoredNames.begin(), kStoredNames.end()},
-     true,
-     "Job Log"},
-    {"StoredPrintOff",
-     "stored-print-off",
-     {"Normal Print", "Sample Print", "Locked Print", "Document Server"},
-     Row::Shown,
-     {"Normal", "Sample Print", "Locked Print", "Document Server"},
-     false,
-     "Job Log"},
-    {"AllOff",
-     "all-off",
-     {"Normal Print", "Sample Print", "Locked Print"},
-     Row::Hidden,
-     {"Normal", "Sample Print", "Locked Print"},
-     false,
-     "Job Log"},
-    {"NoJobTypeModel",
-     "no-job-type-model",
-     {"Normal Print", "Sample Print", "Locked Print", "Hold Print", "Stored Print"},
-     Row::Unchanged,
-     {"Normal", "Paused Print", "Saved Print"},
-     true,
-     "Job Log2"},
+    ppdCase("Everything", "everything", kAll, Row::Shown, kAllAccepted, true, "Job Log"),
+    ppdCase("StoredPrintOff", "stored-print-off",
+            {"Normal Print", "Sample Print", "Locked Print", "Document Server"}, Row::Shown,
+            {"Normal", "Sample Print", "Locked Print", "Document Server"}, false, "Job Log"),
+    ppdCase("AllOff", "all-off", kBasic, Row::Hidden, kBasicAccepted, false, "Job Log"),
+    ppdCase("NoJobTypeModel", "no-job-type-model", kWithHoldAndStored, Row::Unchanged,
+            {"Normal", "Paused Print", "Saved Print"}, true, "Job Log2"),
     // Neither "true" nor "false": nothing extra offered, yet everything accepted; "TRUE" is not
     // "true", so no long password and no "Job Log2".
-    {"OddValues",
-     "odd-values",
-     {"Normal Print", "Sample Print", "Locked Print"},
-     Row::Hidden,
-     {kStoredNames.begin(), kStoredNames.end()},
-     false,
-     "Job Log"},
+    ppdCase("OddValues", "odd-values", kBasic, Row::Hidden, kAllAccepted, false, "Job Log"),
     // A missing attribute counts as "false".
-    {"AttributesMissing",
-     "attributes-missing",
-     {"Normal Print", "Sample Print", "Locked Print"},
-     Row::Hidden,
-     {"Normal", "Sample Print", "Locked Print"},
-     false,
-     "Job Log"},
-    {"NoPpd",
-     NoPpd{},
-     {"Normal Print", "Sample Print", "Locked Print"},
-     Row::Hidden,
-     {"Normal", "Sample Print", "Locked Print"},
-     false,
-     "Job Log"},
+    ppdCase("AttributesMissing", "attributes-missing", kBasic, Row::Hidden, kBasicAccepted, false,
+            "Job Log"),
+    ppdCase("NoPpd", NoPpd{}, kBasic, Row::Hidden, kBasicAccepted, false, "Job Log"),
     // The first attribute of a name counts, whatever its specifier.
-    {"FirstAttribute",
-     "first-attribute",
-     {"Normal Print", "Sample Print", "Locked Print", "Hold Print", "Stored Print"},
-     Row::Unchanged,
-     {"Normal", "Sample Print", "Locked Print", "Paused Print", "Saved Print"},
-     true,
-     "Job Log"},
+    ppdCase("FirstAttribute", "first-attribute", kWithHoldAndStored, Row::Unchanged,
+            {"Normal", "Sample Print", "Locked Print", "Paused Print", "Saved Print"}, true,
+            "Job Log"),
 };
 
 std::string titleOf(const std::string& storedName) {

@@ -79,72 +79,62 @@ TEST_P(FormSetUpTest, HidesWhatThePrinterLacksAndSetsEveryText) {
 }
 
 const std::set<std::string> kFileNameRow{"DocNameField", "DocNameLABEL", "DocNamenote"};
+// What a model without the job-type model hides: the password and job-type rows.
+const std::set<std::string> kNoJobTypeRows{"PasswordField", "LongPasswordField",
+                                           "PasswordLABEL", "Passwordnote",
+                                           "JobTypeLABEL",  "JobTypeSelection"};
 
 std::set<std::string> with(std::set<std::string> a, const std::set<std::string>& b) {
     a.insert(b.begin(), b.end());
     return a;
 }
 
+SetUpCase setUp(const char* name, PrinterPpd ppd, bool showOnce, std::set<std::string> hidden,
+                const char* passwordNote) {
+    return {name, ppd, showOnce, hidden, passwordNote};
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Printers, FormSetUpTest,
     ::testing::Values(
-        SetUpCase{"LongPasswordModel", PpdAttributes{}, false, {"PasswordField"}, "(4-8 digits)"},
-        SetUpCase{"ShortPasswordModel",
-                  PpdAttributes{.longPasswordSupport = "false"},
-                  false,
-                  {"LongPasswordField"},
-                  "(4 digits)"},
-        SetUpCase{"LongPasswordInCapitalsIsShort",
-                  PpdAttributes{.longPasswordSupport = "TRUE"},
-                  false,
-                  {"LongPasswordField"},
-                  "(4 digits)"},
-        SetUpCase{"DocumentServerOnlyKeepsFileName",
-                  PpdAttributes{.storedPrintSupport = "false", .storeAndPrintSupport = "false"},
-                  false,
-                  {"PasswordField"},
-                  "(4-8 digits)"},
-        SetUpCase{"NoStorageHidesFileName",
-                  PpdAttributes{.storedPrintSupport = "false",
-                                .storeAndPrintSupport = "false",
-                                .documentServerSupport = "false"},
-                  false, with({"PasswordField"}, kFileNameRow), "(4-8 digits)"},
-        SetUpCase{"OddCaseFalseIsNotFalse",
-                  PpdAttributes{.storedPrintSupport = "False", .documentServerSupport = "false"},
-                  false,
-                  {"PasswordField"},
-                  "(4-8 digits)"},
-        SetUpCase{"NoJobTypeModelHidesThreeRows",
-                  PpdAttributes{.noJobTypeModel = "true", .documentServerSupport = "false"}, false,
-                  with(kFileNameRow, {"PasswordField", "LongPasswordField", "PasswordLABEL",
-                                      "Passwordnote", "JobTypeLABEL", "JobTypeSelection"}),
-                  "(4-8 digits)"},
-        SetUpCase{
-            "MissingAttributesCountAsFalse",
-            PpdAttributes{std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
-            false, with({"LongPasswordField"}, kFileNameRow), "(4 digits)"},
-        SetUpCase{"NoPpd", NoPpd{}, false, with({"LongPasswordField"}, kFileNameRow), "(4 digits)"},
+        setUp("LongPasswordModel", PpdAttributes{}, false, {"PasswordField"}, "(4-8 digits)"),
+        setUp("ShortPasswordModel", PpdAttributes{.longPasswordSupport = "false"}, false,
+              {"LongPasswordField"}, "(4 digits)"),
+        setUp("LongPasswordInCapitalsIsShort", PpdAttributes{.longPasswordSupport = "TRUE"}, false,
+              {"LongPasswordField"}, "(4 digits)"),
+        setUp("DocumentServerOnlyKeepsFileName",
+              PpdAttributes{.storedPrintSupport = "false", .storeAndPrintSupport = "false"}, false,
+              {"PasswordField"}, "(4-8 digits)"),
+        setUp("NoStorageHidesFileName",
+              PpdAttributes{.storedPrintSupport = "false",
+                            .storeAndPrintSupport = "false",
+                            .documentServerSupport = "false"},
+              false, with({"PasswordField"}, kFileNameRow), "(4-8 digits)"),
+        setUp("OddCaseFalseIsNotFalse",
+              PpdAttributes{.storedPrintSupport = "False", .documentServerSupport = "false"}, false,
+              {"PasswordField"}, "(4-8 digits)"),
+        setUp("NoJobTypeModelHidesThreeRows",
+              PpdAttributes{.noJobTypeModel = "true", .documentServerSupport = "false"}, false,
+              with(kFileNameRow, kNoJobTypeRows), "(4-8 digits)"),
+        setUp("MissingAttributesCountAsFalse",
+              PpdAttributes{std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+              false, with({"LongPasswordField"}, kFileNameRow), "(4 digits)"),
+        setUp("NoPpd", NoPpd{}, false, with({"LongPasswordField"}, kFileNameRow), "(4 digits)"),
         // The refresh fills the pop-up, which may show the file-name row again, never hide more.
-        SetUpCase{"NoJobTypeModelStoredPrintRowStaysHiddenAfterShow",
-                  PpdAttributes{.noJobTypeModel = "true",
-                                .storedPrintSupport = "true",
-                                .documentServerSupport = "false"},
-                  true,
-                  with(kFileNameRow, {"PasswordField", "LongPasswordField", "PasswordLABEL",
-                                      "Passwordnote", "JobTypeLABEL", "JobTypeSelection"}),
-                  "(4-8 digits)"},
-        SetUpCase{"NoJobTypeModelDocumentServerShowsRowAgain",
-                  PpdAttributes{.noJobTypeModel = "true", .documentServerSupport = "true"},
-                  true,
-                  {"PasswordField", "LongPasswordField", "PasswordLABEL", "Passwordnote",
-                   "JobTypeLABEL", "JobTypeSelection"},
-                  "(4-8 digits)"},
-        SetUpCase{"NoStorageRowStaysHiddenAfterShow",
-                  PpdAttributes{.storedPrintSupport = "false",
-                                .storeAndPrintSupport = "false",
-                                .documentServerSupport = "false",
-                                .longPasswordSupport = "false"},
-                  true, with({"LongPasswordField"}, kFileNameRow), "(4 digits)"}),
+        setUp("NoJobTypeModelStoredPrintRowStaysHiddenAfterShow",
+              PpdAttributes{.noJobTypeModel = "true",
+                            .storedPrintSupport = "true",
+                            .documentServerSupport = "false"},
+              true, with(kFileNameRow, kNoJobTypeRows), "(4-8 digits)"),
+        setUp("NoJobTypeModelDocumentServerShowsRowAgain",
+              PpdAttributes{.noJobTypeModel = "true", .documentServerSupport = "true"}, true,
+              kNoJobTypeRows, "(4-8 digits)"),
+        setUp("NoStorageRowStaysHiddenAfterShow",
+              PpdAttributes{.storedPrintSupport = "false",
+                            .storeAndPrintSupport = "false",
+                            .documentServerSupport = "false",
+                            .longPasswordSupport = "false"},
+              true, with({"LongPasswordField"}, kFileNameRow), "(4 digits)")),
     [](const ::testing::TestParamInfo<SetUpCase>& info) { return std::string(info.param.name); });
 
 TEST(FormSetUp, RunsOncePerPanelObject) {

@@ -76,23 +76,20 @@ class CountingToolkit : public headless::HeadlessToolkit {
     int viewsMade = 0;
 };
 
+inline std::filesystem::path ppdFixture(const std::string& name) {
+    if (name == "everything") return std::filesystem::path(JOBLOG_SAMPLES) / "kordavine-office.ppd";
+    return std::filesystem::path(PANEL_FIXTURES) / "ppd" / (name + ".ppd");
+}
+
+// The fixture that lacks the five attributes, with the given ones added.
 inline std::filesystem::path writePpd(const PpdAttributes& a) {
     static int serial = 0;
     const auto path =
         std::filesystem::temp_directory_path() /
         ("panel-test-" + std::to_string(::getpid()) + "-" + std::to_string(++serial) + ".ppd");
-    std::ofstream out(path);
-    out << "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
-           "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n*PCFileName: \"TEST.PPD\"\n"
-           "*Manufacturer: \"Kordavine\"\n*Product: \"(Test)\"\n*ModelName: \"Test\"\n"
-           "*ShortNickName: \"Test\"\n*NickName: \"Test\"\n*PSVersion: \"(3010.000) 0\"\n"
-           "*LanguageLevel: \"3\"\n*ColorDevice: False\n*DefaultColorSpace: Gray\n"
-           "*FileSystem: False\n*Throughput: \"1\"\n*LandscapeOrientation: Plus90\n"
-           "*TTRasterizer: Type42\n"
-           "*OpenUI *PageSize: PickOne\n*DefaultPageSize: A4\n"
-           "*PageSize A4: \"<</PageSize[595 842]>>setpagedevice\"\n*CloseUI: *PageSize\n"
-           "*DefaultImageableArea: A4\n*ImageableArea A4: \"0 0 595 842\"\n"
-           "*DefaultPaperDimension: A4\n*PaperDimension A4: \"595 842\"\n";
+    std::filesystem::copy_file(ppdFixture("attributes-missing"), path,
+                               std::filesystem::copy_options::overwrite_existing);
+    std::ofstream out(path, std::ios::app);
     const auto attribute = [&out](const char* name, const std::optional<std::string>& value) {
         if (value) out << '*' << name << ": \"" << *value << "\"\n";
     };
@@ -102,11 +99,6 @@ inline std::filesystem::path writePpd(const PpdAttributes& a) {
     attribute("DocumentServerSupport", a.documentServerSupport);
     attribute("LongPasswardSupport", a.longPasswordSupport);
     return path;
-}
-
-inline std::filesystem::path ppdFixture(const std::string& name) {
-    if (name == "everything") return std::filesystem::path(JOBLOG_SAMPLES) / "kordavine-office.ppd";
-    return std::filesystem::path(PANEL_FIXTURES) / "ppd" / (name + ".ppd");
 }
 
 // Opens the bundle at path for language and makes it the bundle of the panel's classes.

@@ -16,6 +16,13 @@ namespace {
 
 using Values = std::map<std::string, std::string, std::less<>>;
 
+const auto byName = [](const auto& info) { return std::string(info.param.name); };
+
+const PpdAttributes kShort{.longPasswordSupport = "false"};
+const PpdAttributes kNoStorage{.storedPrintSupport = "false",
+                               .storeAndPrintSupport = "false",
+                               .documentServerSupport = "false"};
+
 // ---- Read-in -------------------------------------------------------------------------------
 
 struct FormContents {
@@ -68,127 +75,58 @@ TEST_P(ReadInTest, FillsTheFormFromWhatIsStored) {
 }
 
 const FormContents kTyped{"typed", "11", "2222", "33333", "typedname", 1};
-const PpdAttributes kShort{.longPasswordSupport = "false"};
+
+ReadInCase readIn(const char* name, PpdAttributes attributes,
+                  std::map<std::string, std::string> stored, FormContents before,
+                  FormContents after, std::optional<std::string> selected = "Normal Print",
+                  std::optional<std::string> storedJobType = std::nullopt) {
+    return {name, attributes, stored, before, after, selected, storedJobType};
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReadInTest,
     ::testing::Values(
-        ReadInCase{"EveryKeyStored",
-                   {},
-                   {{ps::kUserID, "alice"},
-                    {ps::kUserCode, "4711"},
-                    {ps::kPassword, "123456"},
-                    {ps::kFileName, "report"},
-                    {ps::kJobType, "Saved Print"},
-                    {ps::kEnableUserCode, "true"}},
-                   {},
-                   {"alice", "4711", "", "123456", "report", 1},
-                   "Stored Print",
-                   "Saved Print"},
+        readIn("EveryKeyStored", {},
+               {{ps::kUserID, "alice"},
+                {ps::kUserCode, "4711"},
+                {ps::kPassword, "123456"},
+                {ps::kFileName, "report"},
+                {ps::kJobType, "Saved Print"},
+                {ps::kEnableUserCode, "true"}},
+               {}, {"alice", "4711", "", "123456", "report", 1}, "Stored Print", "Saved Print"),
         // Only UserID is there (stored at creation when absent); everything else keeps its text.
-        ReadInCase{"AbsentKeysKeepTheControls",
-                   {},
-                   {},
-                   kTyped,
-                   {"", "11", "2222", "33333", "typedname", 1},
-                   "Normal Print",
-                   std::nullopt},
-        ReadInCase{"LongPasswordOnShortModelIsDropped",
-                   kShort,
-                   {{ps::kPassword, "123456"}},
-                   kTyped,
-                   {"", "11", "", "33333", "typedname", 1},
-                   "Normal Print",
-                   std::nullopt},
-        ReadInCase{"FiveCharacterPasswordOnShortModelIsDropped",
-                   kShort,
-                   {{ps::kPassword, "12345"}},
-                   kTyped,
-                   {"", "11", "", "33333", "typedname", 1},
-                   "Normal Print",
-                   std::nullopt},
-        ReadInCase{"FourDigitPasswordOnShortModelStays",
-                   kShort,
-                   {{ps::kPassword, "1234"}},
-                   kTyped,
-                   {"", "11", "1234", "33333", "typedname", 1},
-                   "Normal Print",
-                   std::nullopt},
+        readIn("AbsentKeysKeepTheControls", {}, {}, kTyped,
+               {"", "11", "2222", "33333", "typedname", 1}),
+        readIn("LongPasswordOnShortModelIsDropped", kShort, {{ps::kPassword, "123456"}}, kTyped,
+               {"", "11", "", "33333", "typedname", 1}),
+        readIn("FiveCharacterPasswordOnShortModelIsDropped", kShort, {{ps::kPassword, "12345"}},
+               kTyped, {"", "11", "", "33333", "typedname", 1}),
+        readIn("FourDigitPasswordOnShortModelStays", kShort, {{ps::kPassword, "1234"}}, kTyped,
+               {"", "11", "1234", "33333", "typedname", 1}),
         // Four characters as the toolkit counts them, more as UTF-8 bytes.
-        ReadInCase{"FourAccentedCharactersStay",
-                   kShort,
-                   {{ps::kPassword, "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"}},
-                   kTyped,
-                   {"", "11", "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", "33333", "typedname", 1},
-                   "Normal Print",
-                   std::nullopt},
-        ReadInCase{"NineCharacterPasswordStandsWholeInTheLongField",
-                   {},
-                   {{ps::kPassword, "123456789"}},
-                   kTyped,
-                   {"", "11", "2222", "123456789", "typedname", 1},
-                   "Normal Print",
-                   std::nullopt},
-        ReadInCase{"EnableUserCodeInCapitalsTurnsTheBoxOff",
-                   {},
-                   {{ps::kEnableUserCode, "TRUE"}},
-                   kTyped,
-                   {"", "11", "2222", "33333", "typedname", 0},
-                   "Normal Print",
-                   std::nullopt},
-        ReadInCase{"EnableUserCodeFalseTurnsTheBoxOff",
-                   {},
-                   {{ps::kEnableUserCode, "false"}},
-                   kTyped,
-                   {"", "11", "2222", "33333", "typedname", 0},
-                   "Normal Print",
-                   std::nullopt},
-        ReadInCase{"EnableUserCodeTrueTurnsTheBoxOn",
-                   {},
-                   {{ps::kEnableUserCode, "true"}},
-                   {},
-                   {"", "", "", "", "", 1},
-                   "Normal Print",
-                   std::nullopt},
-        ReadInCase{
-            "EmptyValuesReplaceTexts",
-            {},
-            {{ps::kUserID, ""}, {ps::kUserCode, ""}, {ps::kPassword, ""}, {ps::kFileName, ""}},
-            kTyped,
-            {"", "", "2222", "", "", 1},
-            "Normal Print",
-            std::nullopt},
-        ReadInCase{"PausedSelectsHoldPrint",
-                   {},
-                   {{ps::kJobType, "Paused Print"}},
-                   {},
-                   {},
-                   "Hold Print",
-                   "Paused Print"},
-        ReadInCase{"RejectedJobTypeIsWrittenBackAsNormal",
-                   {.storedPrintSupport = "false",
-                    .storeAndPrintSupport = "false",
-                    .documentServerSupport = "false"},
-                   {{ps::kJobType, "Saved Print"}},
-                   {},
-                   {},
-                   "Normal Print",
-                   "Normal"},
-        ReadInCase{"DisplayTitleAsJobTypeIsRejected",
-                   {},
-                   {{ps::kJobType, "Hold Print"}},
-                   {},
-                   {},
-                   "Normal Print",
-                   "Normal"},
-        ReadInCase{"LockedOnNoJobTypeModelIsRejected",
-                   {.noJobTypeModel = "true"},
-                   {{ps::kJobType, "Locked Print"}},
-                   {},
-                   {},
-                   "Normal Print",
-                   "Normal"}),
-    [](const ::testing::TestParamInfo<ReadInCase>& info) { return std::string(info.param.name); });
+        readIn("FourAccentedCharactersStay", kShort,
+               {{ps::kPassword, "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"}}, kTyped,
+               {"", "11", "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", "33333", "typedname", 1}),
+        readIn("NineCharacterPasswordStandsWholeInTheLongField", {}, {{ps::kPassword, "123456789"}},
+               kTyped, {"", "11", "2222", "123456789", "typedname", 1}),
+        readIn("EnableUserCodeInCapitalsTurnsTheBoxOff", {}, {{ps::kEnableUserCode, "TRUE"}},
+               kTyped, {"", "11", "2222", "33333", "typedname", 0}),
+        readIn("EnableUserCodeFalseTurnsTheBoxOff", {}, {{ps::kEnableUserCode, "false"}}, kTyped,
+               {"", "11", "2222", "33333", "typedname", 0}),
+        readIn("EnableUserCodeTrueTurnsTheBoxOn", {}, {{ps::kEnableUserCode, "true"}}, {},
+               {"", "", "", "", "", 1}),
+        readIn("EmptyValuesReplaceTexts", {},
+               {{ps::kUserID, ""}, {ps::kUserCode, ""}, {ps::kPassword, ""}, {ps::kFileName, ""}},
+               kTyped, {"", "", "2222", "", "", 1}),
+        readIn("PausedSelectsHoldPrint", {}, {{ps::kJobType, "Paused Print"}}, {}, {}, "Hold Print",
+               "Paused Print"),
+        readIn("RejectedJobTypeIsWrittenBackAsNormal", kNoStorage, {{ps::kJobType, "Saved Print"}},
+               {}, {}, "Normal Print", "Normal"),
+        readIn("DisplayTitleAsJobTypeIsRejected", {}, {{ps::kJobType, "Hold Print"}}, {}, {},
+               "Normal Print", "Normal"),
+        readIn("LockedOnNoJobTypeModelIsRejected", {.noJobTypeModel = "true"},
+               {{ps::kJobType, "Locked Print"}}, {}, {}, "Normal Print", "Normal")),
+    byName);
 
 TEST(ReadIn, WithoutPrintSettingsChangesNothing) {
     PanelHarness h({.withPrintSettings = false, .form = Form::Connected});
@@ -292,38 +230,31 @@ Values saved(std::string userID, std::string fileName, std::string password, std
             {ps::kTimeZone, "IST-5:30"}};
 }
 
+SaveCase save(const char* name, PpdAttributes attributes, Entries entries, Values expected) {
+    return {name, attributes, entries, expected};
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, SaveTest,
-    ::testing::Values(SaveCase{"HoldPrint",
-                               {},
-                               {"Hold Print", "alice", "report", "12", "5678", "", false},
-                               saved("alice", "report", "5678", "", "Paused Print", "false")},
-                      // Disabled and hidden entries are written too, unchecked.
-                      SaveCase{"NormalWritesUncheckedTexts",
-                               {},
-                               {"Normal Print", "", "a b", "x", "y", "z", false},
-                               saved("", "a b", "y", "z", "Normal", "false")},
-                      SaveCase{"ShortModelTakesTheShortField",
-                               {.longPasswordSupport = "false"},
-                               {"Locked Print", "bob", "", "1234", "99999999", "", false},
-                               saved("bob", "", "1234", "", "Locked Print", "false")},
-                      SaveCase{"LongModelTakesTheLongField",
-                               {},
-                               {"Locked Print", "bob", "", "1234", "99999999", "", false},
-                               saved("bob", "", "99999999", "", "Locked Print", "false")},
-                      SaveCase{"UserCodeOn",
-                               {},
-                               {"Stored Print", "bob", "f", "", "", "0815", true},
-                               saved("bob", "f", "", "0815", "Saved Print", "true")},
-                      SaveCase{"UnacceptedSelectionStoredAsNormal",
-                               {.noJobTypeModel = "true"},
-                               {"Sample Print", "", "", "", "", "", false},
-                               saved("", "", "", "", "Normal", "false")},
-                      SaveCase{"DocumentServer",
-                               {},
-                               {"Document Server", "", "doc1", "", "", "", false},
-                               saved("", "doc1", "", "", "Document Server", "false")}),
-    [](const ::testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
+    ::testing::Values(
+        save("HoldPrint", {}, {"Hold Print", "alice", "report", "12", "5678", "", false},
+             saved("alice", "report", "5678", "", "Paused Print", "false")),
+        // Disabled and hidden entries are written too, unchecked.
+        save("NormalWritesUncheckedTexts", {}, {"Normal Print", "", "a b", "x", "y", "z", false},
+             saved("", "a b", "y", "z", "Normal", "false")),
+        save("ShortModelTakesTheShortField", kShort,
+             {"Locked Print", "bob", "", "1234", "99999999", "", false},
+             saved("bob", "", "1234", "", "Locked Print", "false")),
+        save("LongModelTakesTheLongField", {},
+             {"Locked Print", "bob", "", "1234", "99999999", "", false},
+             saved("bob", "", "99999999", "", "Locked Print", "false")),
+        save("UserCodeOn", {}, {"Stored Print", "bob", "f", "", "", "0815", true},
+             saved("bob", "f", "", "0815", "Saved Print", "true")),
+        save("UnacceptedSelectionStoredAsNormal", {.noJobTypeModel = "true"},
+             {"Sample Print", "", "", "", "", "", false}, saved("", "", "", "", "Normal", "false")),
+        save("DocumentServer", {}, {"Document Server", "", "doc1", "", "", "", false},
+             saved("", "doc1", "", "", "Document Server", "false"))),
+    byName);
 
 struct RefusalCase {
     const char* name;
@@ -358,29 +289,26 @@ TEST_P(RefusalTest, ShowsOneAlertAndWritesNothing) {
     EXPECT_EQ(h.field("UserIDField")->text(), c.entries.userID);
 }
 
+RefusalCase refusal(const char* name, PpdAttributes attributes, Entries entries,
+                    const char* alert) {
+    return {name, attributes, entries, alert};
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, RefusalTest,
     ::testing::Values(
-        RefusalCase{
-            "SampleWithoutUserID", {}, {"Sample Print", "", "", "", "", "", false}, "Benutzer-ID?"},
-        RefusalCase{"UserIDBeforeFileName",
-                    {},
-                    {"Hold Print", "a_b", "a b", "", "", "x", true},
-                    "Benutzer-ID?"},
-        RefusalCase{"FileName", {}, {"Hold Print", "ab", "a.b", "", "", "", false}, "Dateiname?"},
-        RefusalCase{"LockedEmptyPassword",
-                    {},
-                    {"Locked Print", "ab", "", "1234", "", "", false},
-                    "Kennwort?"},
-        RefusalCase{"ShortModelThreeDigits",
-                    {.longPasswordSupport = "false"},
-                    {"Stored Print", "ab", "f", "123", "12345678", "", false},
-                    "Kennwort?"},
-        RefusalCase{"UserCodeLetter",
-                    {},
-                    {"Normal Print", "ab", "", "", "", "12a", true},
-                    "Benutzercode?"}),
-    [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
+        refusal("SampleWithoutUserID", {}, {"Sample Print", "", "", "", "", "", false},
+                "Benutzer-ID?"),
+        refusal("UserIDBeforeFileName", {}, {"Hold Print", "a_b", "a b", "", "", "x", true},
+                "Benutzer-ID?"),
+        refusal("FileName", {}, {"Hold Print", "ab", "a.b", "", "", "", false}, "Dateiname?"),
+        refusal("LockedEmptyPassword", {}, {"Locked Print", "ab", "", "1234", "", "", false},
+                "Kennwort?"),
+        refusal("ShortModelThreeDigits", kShort,
+                {"Stored Print", "ab", "f", "123", "12345678", "", false}, "Kennwort?"),
+        refusal("UserCodeLetter", {}, {"Normal Print", "ab", "", "", "", "12a", true},
+                "Benutzercode?")),
+    byName);
 
 TEST_F(WriteBackTest, NoPrintSettingsAfterShowAnswersYes) {
     PanelHarness h({.withPrintSettings = false, .form = Form::Connected});
@@ -466,10 +394,6 @@ TEST_P(ShouldPrintTest, AlwaysConsentsAndResetsAnUnsupportedJobType) {
     EXPECT_EQ(h.field("UserIDField")->text(), "form");
 }
 
-const PpdAttributes kNoStorage{.storedPrintSupport = "false",
-                               .storeAndPrintSupport = "false",
-                               .documentServerSupport = "false"};
-
 INSTANTIATE_TEST_SUITE_P(
     Cases, ShouldPrintTest,
     ::testing::Values(
@@ -480,13 +404,9 @@ INSTANTIATE_TEST_SUITE_P(
         ShouldPrintCase{"Unknown", {}, "Hold Print", "Normal"},
         ShouldPrintCase{
             "SampleOnNoJobTypeModel", {.noJobTypeModel = "true"}, "Sample Print", "Normal"},
-        ShouldPrintCase{"OddCaseSupportAccepts",
-                        {.storedPrintSupport = "TRUE"},
-                        "Paused Print",
-                        "Paused Print"}),
-    [](const ::testing::TestParamInfo<ShouldPrintCase>& info) {
-        return std::string(info.param.name);
-    });
+        ShouldPrintCase{"OddCaseSupportAccepts", PpdAttributes{.storedPrintSupport = "TRUE"},
+                        "Paused Print", "Paused Print"}),
+    byName);
 
 TEST(ShouldPrint, WithoutPrintSettingsConsents) {
     PanelHarness h({.withPrintSettings = false, .form = Form::Connected});

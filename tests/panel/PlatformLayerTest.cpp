@@ -205,9 +205,7 @@ TEST_P(Localization, TranslationThenEnglishThenTheKey) {
 
 INSTANTIATE_TEST_SUITE_P(Keys, Localization,
                          ::testing::Values(LookupCase{"de", "Hold Print", "Angehaltener Druck"},
-                                           LookupCase{"de", "(4-8 digits)",
-                                                      "(4\xE2\x80\x93"
-                                                      "8 Ziffern)"},
+                                           LookupCase{"de", "(4-8 digits)", "(4\u20138 Ziffern)"},
                                            LookupCase{"en", "Hold Print", "Hold Print"},
                                            LookupCase{"fr", "Hold Print", "Hold Print"},
                                            LookupCase{"de", "Not in any table", "Not in any table"},
