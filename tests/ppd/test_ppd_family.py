@@ -189,7 +189,13 @@ class ThroughCupsd(unittest.TestCase):
                 for feature in (b"*JobType LockedPrint", b"*CustomPassword True", b"*UserCode None",
                                 b"*Duplex DuplexNoTumble"):
                     self.assertIn(b"%%BeginFeature: " + feature + b"\n", data, data[-2500:])
-                self.assertIn(b"\n%%BeginProlog", data)
+                # The filter's splice, what the long-name options give, stands right before the
+                # prolog pstops passes on.
+                stamps = ex.stamps_in(data)
+                self.assertTrue(stamps, data[-2500:])
+                splice = ex.expected_splice({"JobType": "Locked Print", "UserID": "alice", "Password": "4711"},
+                                            stamps[0])
+                self.assertIn(splice + b"%%BeginProlog", data)
                 gs = subprocess.run(["gs", "-q", "-dSAFER", "-dNOPAUSE", "-dBATCH", "-sDEVICE=nullpage",
                                      "-"], input=data, capture_output=True)
                 self.assertEqual(gs.returncode, 0, gs.stdout + gs.stderr)
