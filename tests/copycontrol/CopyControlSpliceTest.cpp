@@ -57,8 +57,7 @@ RunResult runFilter(const OptionList& options, const std::string& before = kBefo
 OptionList copyGuard(const OptionList& more = {}) {
     // A user ID keeps the default job-type block from recording its own status.
     return withOptions(
-        withOptions(requiredMarkingKeys(),
-                    {{keys::kCCPCopyControlType, "Copy Guard"}, {keys::kUserID, "alice"}}),
+        requiredMarkingKeys({{keys::kCCPCopyControlType, "Copy Guard"}, {keys::kUserID, "alice"}}),
         more);
 }
 
@@ -93,10 +92,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, HandOffTest,
     ::testing::Values(
         HandOffCase{"NoCopyControlKey", requiredMarkingKeys(), "\n"},
-        HandOffCase{"Off", withOptions(requiredMarkingKeys(), {{keys::kCCPCopyControlType, "Off"}}),
-                    "\n"},
-        HandOffCase{"UnknownType",
-                    withOptions(requiredMarkingKeys(), {{keys::kCCPCopyControlType, "copy guard"}}),
+        HandOffCase{"Off", requiredMarkingKeys({{keys::kCCPCopyControlType, "Off"}}), "\n"},
+        HandOffCase{"UnknownType", requiredMarkingKeys({{keys::kCCPCopyControlType, "copy guard"}}),
                     "\n"},
         // Without copy control the marking keys are not needed.
         HandOffCase{"OffWithoutAnyMarkingKey", {{keys::kCCPCopyControlType, "Off"}}, "\n"},

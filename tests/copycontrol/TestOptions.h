@@ -27,15 +27,6 @@ inline std::string optionsString(const OptionList& options) {
     return out;
 }
 
-// The four keys every marking block requires, with plain values.
-inline OptionList requiredMarkingKeys() {
-    namespace keys = varlo::printsettings;
-    return {{keys::kCCPFont, "Helvetica"},
-            {keys::kCCPSize, "24"},
-            {keys::kCCPAngle, "45"},
-            {keys::kCCPLineSpace, "10"}};
-}
-
 inline OptionList withOptions(OptionList base, const OptionList& more) {
     for (const auto& entry : more) {
         bool replaced = false;
@@ -48,6 +39,17 @@ inline OptionList withOptions(OptionList base, const OptionList& more) {
         if (!replaced) base.push_back(entry);
     }
     return base;
+}
+
+// The four keys every marking block requires, with plain values, and the options given beside
+// (or in place of) them.
+inline OptionList requiredMarkingKeys(const OptionList& more = {}) {
+    namespace keys = varlo::printsettings;
+    return withOptions({{keys::kCCPFont, "Helvetica"},
+                        {keys::kCCPSize, "24"},
+                        {keys::kCCPAngle, "45"},
+                        {keys::kCCPLineSpace, "10"}},
+                       more);
 }
 
 inline OptionList withoutOption(OptionList base, const std::string& key) {
