@@ -7,6 +7,7 @@
 #include "FilterStatus.h"
 #include "FixedClock.h"
 #include "JobClock.h"
+#include "NamedCases.h"
 #include "PrintSettingsKeys.h"
 #include "TestOptions.h"
 
@@ -20,6 +21,7 @@ using testing::optionsString;
 using testing::requiredMarkingKeys;
 using testing::withOptions;
 using testing::withoutOption;
+using testsupport::PrintTo;
 
 enum class Kind { Guard, Pattern };
 
@@ -123,10 +125,6 @@ struct LinesCase {
     std::string expectedLine;                  // a further line the block must hold, or empty
 };
 
-void PrintTo(const LinesCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class BlockLinesTest : public ::testing::TestWithParam<LinesCase> {};
 
 TEST_P(BlockLinesTest, WritesTheAskedLines) {
@@ -205,10 +203,6 @@ struct FailureCase {
     OptionList options;
     FilterStatus status;
 };
-
-void PrintTo(const FailureCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class BlockFailureTest : public ::testing::TestWithParam<FailureCase> {};
 

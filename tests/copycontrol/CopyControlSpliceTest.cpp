@@ -8,6 +8,7 @@
 #include "FixedClock.h"
 #include "JobClock.h"
 #include "MemoryJobStreams.h"
+#include "NamedCases.h"
 #include "PrintSettingsKeys.h"
 #include "StreamSplice.h"
 #include "TestOptions.h"
@@ -24,6 +25,7 @@ using testing::OptionList;
 using testing::optionsString;
 using testing::requiredMarkingKeys;
 using testing::withOptions;
+using testsupport::PrintTo;
 
 const std::string kBefore = "%!PS-Adobe-3.0\n%%Title: test\n";
 const std::string kFromToken = "%%BeginProlog\n/x 1 def\n%%EndProlog\nshowpage\n";
@@ -76,10 +78,6 @@ struct HandOffCase {
     std::string copyControlPart;
 };
 
-void PrintTo(const HandOffCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class HandOffTest : public ::testing::TestWithParam<HandOffCase> {};
 
 TEST_P(HandOffTest, EndsTheSpliceWithTheCopyControlPart) {
@@ -106,10 +104,6 @@ struct FailedSpliceCase {
     OptionList options;
     FilterStatus status;
 };
-
-void PrintTo(const FailedSpliceCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class FailedSpliceTest : public ::testing::TestWithParam<FailedSpliceCase> {};
 

@@ -8,6 +8,7 @@
 #include "FixedClock.h"
 #include "JobClock.h"
 #include "MarkingText.h"
+#include "NamedCases.h"
 #include "PrintSettingsKeys.h"
 #include "TestOptions.h"
 
@@ -18,6 +19,7 @@ namespace keys = varlo::printsettings;
 using testing::fixedClock;
 using testing::OptionList;
 using testing::optionsString;
+using testsupport::PrintTo;
 
 class MarkingTextFixture {
   protected:
@@ -48,10 +50,6 @@ struct AppendCase {
     int countOut;
     std::string appended;
 };
-
-void PrintTo(const AppendCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class BudgetedAppendTest : public ::testing::TestWithParam<AppendCase> {};
 
@@ -95,10 +93,6 @@ struct ComposeCase {
     int status;  // filter status afterwards
     bool composed = true;
 };
-
-void PrintTo(const ComposeCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class ComposeMarkingTextTest : public MarkingTextFixture,
                                public ::testing::TestWithParam<ComposeCase> {};

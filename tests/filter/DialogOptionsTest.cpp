@@ -9,12 +9,14 @@
 #include "DialogOptions.h"
 #include "FilterStatus.h"
 #include "JobOptions.h"
+#include "NamedCases.h"
 #include "PrintSettingsKeys.h"
 
 namespace jobtypefilter::testing {
 namespace {
 
 namespace keys = varlo::printsettings;
+using testsupport::PrintTo;
 
 // The family's office model (every job type, passwords of 4 to 8 digits) and its MP 2000 (no held
 // or stored jobs, passwords of 4 digits); no PPD, and one that cannot be read.
@@ -44,10 +46,6 @@ struct DialogCase {
     Keys keys;                 // when the options pass
     std::string refusal = "";  // when they do not
 };
-
-void PrintTo(const DialogCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class DialogOptionsTest : public ::testing::TestWithParam<DialogCase> {};
 
