@@ -4,7 +4,6 @@
 """
 
 import os
-import re
 import signal
 import subprocess
 import tempfile
@@ -14,7 +13,6 @@ import unittest
 import expected_splice as ex
 
 ARGS = None  # set by run_unittests
-GENERAL_LINE = re.compile(rb"\AERROR: ERROR: error in CUPS Filter - : [^\n]*\n\Z")
 # A refused job: the reason first (CUPS shows it as the job's state message), then the general
 # line with EINVAL's text.
 REFUSAL = b"ERROR: %s\nERROR: ERROR: error in CUPS Filter - : Invalid argument\n"
