@@ -18,6 +18,7 @@ namespace keys = varlo::printsettings;
 using testing::fixedClock;
 using testing::OptionList;
 using testing::optionsString;
+using testing::repeated;
 using testing::requiredMarkingKeys;
 using testing::withOptions;
 using testing::withoutOption;
@@ -183,14 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
         LinesCase{"BudgetBeforeEscaping", Kind::Guard,
                   OptionList{{keys::kCCPTextType, "Login User Name"},
                              {keys::kCCPUserName, std::string(70, ')')}},
-                  ">>\n",
-                  "/String (" +
-                      [] {
-                          std::string s;
-                          for (int i = 0; i < 64; ++i) s += "\\)";
-                          return s;
-                      }() +
-                      ")"},
+                  ">>\n", "/String (" + repeated("\\)", 64) + ")"},
         // Not written without the loop attributes, so not checked as a token.
         LinesCase{"LineSpaceUnwrittenIsNotChecked", Kind::Guard,
                   OptionList{{keys::kCCPLineSpace, "1 2"}}, ">>\n", ""}),

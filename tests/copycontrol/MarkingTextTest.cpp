@@ -2,7 +2,6 @@
 
 #include <array>
 #include <string>
-#include <string_view>
 
 #include "FilterStatus.h"
 #include "FixedClock.h"
@@ -19,6 +18,7 @@ namespace keys = varlo::printsettings;
 using testing::fixedClock;
 using testing::OptionList;
 using testing::optionsString;
+using testing::repeated;
 using testsupport::PrintTo;
 
 class MarkingTextFixture {
@@ -33,11 +33,6 @@ class MarkingTextFixture {
 
 std::string repeated(char c, std::size_t n) {
     return std::string(n, c);
-}
-std::string repeated(std::string_view piece, std::size_t n) {
-    std::string out;
-    for (std::size_t i = 0; i < n; ++i) out += piece;
-    return out;
 }
 
 // appendCharsLimited and appendJobNameTokens on their own: the count they return and what

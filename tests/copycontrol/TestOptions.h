@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -24,6 +25,13 @@ inline std::string optionsString(const OptionList& options) {
         }
         out += '"';
     }
+    return out;
+}
+
+// `piece` n times over, for long option values.
+inline std::string repeated(std::string_view piece, std::size_t n) {
+    std::string out;
+    for (std::size_t i = 0; i < n; ++i) out += piece;
     return out;
 }
 
