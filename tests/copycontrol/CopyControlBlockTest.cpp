@@ -7,6 +7,7 @@
 #include "FilterStatus.h"
 #include "FixedClock.h"
 #include "JobClock.h"
+#include "NamedCases.h"
 #include "PrintSettingsKeys.h"
 #include "TestOptions.h"
 
@@ -17,9 +18,11 @@ namespace keys = varlo::printsettings;
 using testing::fixedClock;
 using testing::OptionList;
 using testing::optionsString;
+using testing::repeated;
 using testing::requiredMarkingKeys;
 using testing::withOptions;
 using testing::withoutOption;
+using testsupport::PrintTo;
 
 enum class Kind { Guard, Pattern };
 
@@ -75,19 +78,19 @@ TEST(CopyControlBlockTest, PatternWithOnlyTheRequiredKeysInCrLf) {
 }
 
 TEST(CopyControlBlockTest, PatternWithEverySettingRepeatAndRotateInCr) {
-    const OptionList options = withOptions(
-        requiredMarkingKeys(), {{keys::kCCPColor, "Magenta"},
-                                {keys::kCCPDensity, "Dark"},
-                                {keys::kCCPMaskType, "Higaki"},
-                                {keys::kCCPEffect, "Background Only"},
-                                {keys::kCCPFont, "Times-Roman"},
-                                {keys::kCCPSize, "10.5"},
-                                {keys::kCCPTextType, "Login User Name + PrintJob Time"},
-                                {keys::kCCPUserName, "alice"},
-                                {keys::kCCPPosition, "Bottom Right"},
-                                {keys::kCCPAngle, "-30"},
-                                {keys::kCCPLineSpace, "2.5"},
-                                {keys::kCCPRepeat, "Repeat and Rotate carriage return"}});
+    const OptionList options =
+        requiredMarkingKeys({{keys::kCCPColor, "Magenta"},
+                             {keys::kCCPDensity, "Dark"},
+                             {keys::kCCPMaskType, "Higaki"},
+                             {keys::kCCPEffect, "Background Only"},
+                             {keys::kCCPFont, "Times-Roman"},
+                             {keys::kCCPSize, "10.5"},
+                             {keys::kCCPTextType, "Login User Name + PrintJob Time"},
+                             {keys::kCCPUserName, "alice"},
+                             {keys::kCCPPosition, "Bottom Right"},
+                             {keys::kCCPAngle, "-30"},
+                             {keys::kCCPLineSpace, "2.5"},
+                             {keys::kCCPRepeat, "Repeat and Rotate carriage return"}});
     const BlockResult r = buildBlock(Kind::Pattern, options, "\r");
     ASSERT_EQ(r.result, 0);
     EXPECT_EQ(r.block,
@@ -123,15 +126,11 @@ struct LinesCase {
     std::string expectedLine;                  // a further line the block must hold, or empty
 };
 
-void PrintTo(const LinesCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class BlockLinesTest : public ::testing::TestWithParam<LinesCase> {};
 
 TEST_P(BlockLinesTest, WritesTheAskedLines) {
     const LinesCase& c = GetParam();
-    const BlockResult r = buildBlock(c.kind, withOptions(requiredMarkingKeys(), c.extra));
+    const BlockResult r = buildBlock(c.kind, requiredMarkingKeys(c.extra));
     ASSERT_EQ(r.result, 0);
     const std::string from = "/StringAngle 45\n";
     const std::string to = "/ZDeviceProcSet";
@@ -154,69 +153,41 @@ const std::string kLoopTrue =
 INSTANTIATE_TEST_SUITE_P(
     Cases, BlockLinesTest,
     ::testing::Values(
-        LinesCase{"GuardRepeatOff", Kind::Guard, {{keys::kCCPRepeat, "Off"}}, ">>\n", ""},
-        LinesCase{"GuardRepeat", Kind::Guard, {{keys::kCCPRepeat, "Repeat"}}, kLoopFalse, ""},
-        LinesCase{"PatternRepeatAndRotate",
-                  Kind::Pattern,
-                  {{keys::kCCPRepeat, "Repeat and Rotate carriage return"}},
-                  kLoopTrue,
+        LinesCase{"GuardRepeatOff", Kind::Guard, OptionList{{keys::kCCPRepeat, "Off"}}, ">>\n", ""},
+        LinesCase{"GuardRepeat", Kind::Guard, OptionList{{keys::kCCPRepeat, "Repeat"}}, kLoopFalse,
                   ""},
-        LinesCase{
-            "RepeatInOtherCaseIsOff", Kind::Pattern, {{keys::kCCPRepeat, "REPEAT"}}, ">>\n", ""},
-        LinesCase{"GuardBackgroundOnly",
-                  Kind::Guard,
-                  {{keys::kCCPEffect, "Background Only"}},
-                  ">>\n",
-                  "/StringEffect 1"},
-        LinesCase{"PatternBackgroundOnly",
-                  Kind::Pattern,
-                  {{keys::kCCPEffect, "Background Only"}},
-                  ">>\n",
-                  "/StringEffect 3"},
-        LinesCase{"GuardIgnoresPatternKeys",
-                  Kind::Guard,
-                  {{keys::kCCPColor, "Cyan"}, {keys::kCCPMaskType, "Mesh"}},
-                  ">>\n",
+        LinesCase{"PatternRepeatAndRotate", Kind::Pattern,
+                  OptionList{{keys::kCCPRepeat, "Repeat and Rotate carriage return"}}, kLoopTrue,
+                  ""},
+        LinesCase{"RepeatInOtherCaseIsOff", Kind::Pattern, OptionList{{keys::kCCPRepeat, "REPEAT"}},
+                  ">>\n", ""},
+        LinesCase{"GuardBackgroundOnly", Kind::Guard,
+                  OptionList{{keys::kCCPEffect, "Background Only"}}, ">>\n", "/StringEffect 1"},
+        LinesCase{"PatternBackgroundOnly", Kind::Pattern,
+                  OptionList{{keys::kCCPEffect, "Background Only"}}, ">>\n", "/StringEffect 3"},
+        LinesCase{"GuardIgnoresPatternKeys", Kind::Guard,
+                  OptionList{{keys::kCCPColor, "Cyan"}, {keys::kCCPMaskType, "Mesh"}}, ">>\n",
                   "<< /MarkingType 1"},
-        LinesCase{"EscapedFontName",
-                  Kind::Guard,
-                  {{keys::kCCPFont, "My(Font)\\"}},
-                  ">>\n",
-                  "/FontName (My\\(Font\\)\\\\)"},
-        LinesCase{"EscapedCustomText",
-                  Kind::Guard,
-                  {{keys::kCCPCustomText, "Q3 (draft"}},
-                  ">>\n",
-                  "/String (Q3 \\(draft)"},
-        LinesCase{"EscapedJobName",
-                  Kind::Pattern,
-                  {{keys::kCCPTextType, "PrintJob Name"}, {keys::kCCPJobName, "C:\\reports\\new"}},
-                  ">>\n",
-                  "/String (C:\\\\reports\\\\new)"},
-        LinesCase{"NonAsciiUnchanged",
-                  Kind::Guard,
-                  {{keys::kCCPTextType, "Login User Name"}, {keys::kCCPUserName, "M\xc3\xbcller"}},
-                  ">>\n",
-                  "/String (M\xc3\xbcller)"},
+        LinesCase{"EscapedFontName", Kind::Guard, OptionList{{keys::kCCPFont, "My(Font)\\"}},
+                  ">>\n", "/FontName (My\\(Font\\)\\\\)"},
+        LinesCase{"EscapedCustomText", Kind::Guard, OptionList{{keys::kCCPCustomText, "Q3 (draft"}},
+                  ">>\n", "/String (Q3 \\(draft)"},
+        LinesCase{"EscapedJobName", Kind::Pattern,
+                  OptionList{{keys::kCCPTextType, "PrintJob Name"},
+                             {keys::kCCPJobName, "C:\\reports\\new"}},
+                  ">>\n", "/String (C:\\\\reports\\\\new)"},
+        LinesCase{"NonAsciiUnchanged", Kind::Guard,
+                  OptionList{{keys::kCCPTextType, "Login User Name"},
+                             {keys::kCCPUserName, "M\xc3\xbcller"}},
+                  ">>\n", "/String (M\xc3\xbcller)"},
         // The budget counts the text's own bytes: 64 parentheses, each escaped.
-        LinesCase{
-            "BudgetBeforeEscaping",
-            Kind::Guard,
-            {{keys::kCCPTextType, "Login User Name"}, {keys::kCCPUserName, std::string(70, ')')}},
-            ">>\n",
-            "/String (" +
-                [] {
-                    std::string s;
-                    for (int i = 0; i < 64; ++i) s += "\\)";
-                    return s;
-                }() +
-                ")"},
+        LinesCase{"BudgetBeforeEscaping", Kind::Guard,
+                  OptionList{{keys::kCCPTextType, "Login User Name"},
+                             {keys::kCCPUserName, std::string(70, ')')}},
+                  ">>\n", "/String (" + repeated("\\)", 64) + ")"},
         // Not written without the loop attributes, so not checked as a token.
-        LinesCase{"LineSpaceUnwrittenIsNotChecked",
-                  Kind::Guard,
-                  {{keys::kCCPLineSpace, "1 2"}},
-                  ">>\n",
-                  ""}),
+        LinesCase{"LineSpaceUnwrittenIsNotChecked", Kind::Guard,
+                  OptionList{{keys::kCCPLineSpace, "1 2"}}, ">>\n", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Blocks that must fail: nothing in the area, the status as recorded.
@@ -226,10 +197,6 @@ struct FailureCase {
     OptionList options;
     FilterStatus status;
 };
-
-void PrintTo(const FailureCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class BlockFailureTest : public ::testing::TestWithParam<FailureCase> {};
 
@@ -254,46 +221,39 @@ std::vector<FailureCase> failureCases() {
                              withoutOption(requiredMarkingKeys(), key),
                              FilterStatus::RequiredMissing});
         }
-        cases.push_back(
-            {"MissingLineSpaceWithRepeat", kind,
-             withoutOption(withOptions(requiredMarkingKeys(), {{keys::kCCPRepeat, "Repeat"}}),
-                           keys::kCCPLineSpace),
-             FilterStatus::RequiredMissing});
+        cases.push_back({"MissingLineSpaceWithRepeat", kind,
+                         withoutOption(requiredMarkingKeys({{keys::kCCPRepeat, "Repeat"}}),
+                                       keys::kCCPLineSpace),
+                         FilterStatus::RequiredMissing});
         for (const char* bad :
              {"", "12 /Courier findfont", "1)", "(", "12\n", "1%", "<1>", "{2}", "[3]", "1\t"}) {
-            cases.push_back({"UnsafeSize", kind,
-                             withOptions(requiredMarkingKeys(), {{keys::kCCPSize, bad}}),
+            cases.push_back({"UnsafeSize", kind, requiredMarkingKeys({{keys::kCCPSize, bad}}),
                              FilterStatus::SpliceFailed});
-            cases.push_back({"UnsafeAngle", kind,
-                             withOptions(requiredMarkingKeys(), {{keys::kCCPAngle, bad}}),
+            cases.push_back({"UnsafeAngle", kind, requiredMarkingKeys({{keys::kCCPAngle, bad}}),
                              FilterStatus::SpliceFailed});
-            cases.push_back({"UnsafeLineSpace", kind,
-                             withOptions(requiredMarkingKeys(), {{keys::kCCPLineSpace, bad},
-                                                                 {keys::kCCPRepeat, "Repeat"}}),
-                             FilterStatus::SpliceFailed});
+            cases.push_back(
+                {"UnsafeLineSpace", kind,
+                 requiredMarkingKeys({{keys::kCCPLineSpace, bad}, {keys::kCCPRepeat, "Repeat"}}),
+                 FilterStatus::SpliceFailed});
         }
     }
     // The reading order shows in the status: the font is read before the text is composed
     // (its budget would record 1), the angle after.
-    cases.push_back(
-        {"FontReadBeforeTheText", Kind::Guard,
-         withoutOption(withOptions(requiredMarkingKeys(), kExceededBudget), keys::kCCPFont),
-         FilterStatus::RequiredMissing});
-    cases.push_back(
-        {"AngleReadAfterTheText", Kind::Guard,
-         withoutOption(withOptions(requiredMarkingKeys(), kExceededBudget), keys::kCCPAngle),
-         FilterStatus::SpliceFailed});
-    cases.push_back(
-        {"JobNameOverItsLimit", Kind::Pattern,
-         withOptions(requiredMarkingKeys(), {{keys::kCCPTextType, "PrintJob Name"},
-                                             {keys::kCCPJobName, std::string(4096, 'j')}}),
-         FilterStatus::SpliceFailed});
-    cases.push_back(
-        {"CustomTextOverItsBuffer", Kind::Guard,
-         withOptions(requiredMarkingKeys(), {{keys::kCCPCustomText, std::string(1024, 'c')}}),
-         FilterStatus::SpliceFailed});
+    cases.push_back({"FontReadBeforeTheText", Kind::Guard,
+                     withoutOption(requiredMarkingKeys(kExceededBudget), keys::kCCPFont),
+                     FilterStatus::RequiredMissing});
+    cases.push_back({"AngleReadAfterTheText", Kind::Guard,
+                     withoutOption(requiredMarkingKeys(kExceededBudget), keys::kCCPAngle),
+                     FilterStatus::SpliceFailed});
+    cases.push_back({"JobNameOverItsLimit", Kind::Pattern,
+                     requiredMarkingKeys({{keys::kCCPTextType, "PrintJob Name"},
+                                          {keys::kCCPJobName, std::string(4096, 'j')}}),
+                     FilterStatus::SpliceFailed});
+    cases.push_back({"CustomTextOverItsBuffer", Kind::Guard,
+                     requiredMarkingKeys({{keys::kCCPCustomText, std::string(1024, 'c')}}),
+                     FilterStatus::SpliceFailed});
     cases.push_back({"EscapedFontOverTheArea", Kind::Guard,
-                     withOptions(requiredMarkingKeys(), {{keys::kCCPFont, std::string(500, '(')}}),
+                     requiredMarkingKeys({{keys::kCCPFont, std::string(500, '(')}}),
                      FilterStatus::SpliceFailed});
     return cases;
 }
@@ -304,8 +264,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, BlockFailureTest, ::testing::ValuesIn(failureCas
                          });
 
 TEST(CopyControlBlockTest, ExceededBudgetStillWritesTheBlock) {
-    const BlockResult r =
-        buildBlock(Kind::Guard, withOptions(requiredMarkingKeys(), kExceededBudget));
+    const BlockResult r = buildBlock(Kind::Guard, requiredMarkingKeys(kExceededBudget));
     EXPECT_EQ(r.result, 0);
     EXPECT_NE(r.block.find("\n/String ()\n"), std::string::npos);
     EXPECT_EQ(r.status, FilterStatus::SpliceFailed);
@@ -318,11 +277,11 @@ TEST(CopyControlBlockTest, BlockFillsTheAreaExactly) {
     const std::size_t room = kCopyControlAreaSize - 1 - small.block.size();
     const std::string font = "Helvetica" + std::string(room, 'x');
     const BlockResult full =
-        buildBlock(Kind::Pattern, withOptions(requiredMarkingKeys(), {{keys::kCCPFont, font}}));
+        buildBlock(Kind::Pattern, requiredMarkingKeys({{keys::kCCPFont, font}}));
     EXPECT_EQ(full.result, 0);
     EXPECT_EQ(full.block.size(), kCopyControlAreaSize - 1);
-    const BlockResult over = buildBlock(
-        Kind::Pattern, withOptions(requiredMarkingKeys(), {{keys::kCCPFont, font + "x"}}));
+    const BlockResult over =
+        buildBlock(Kind::Pattern, requiredMarkingKeys({{keys::kCCPFont, font + "x"}}));
     EXPECT_EQ(over.result, 1);
     EXPECT_EQ(over.block, "");
     EXPECT_EQ(over.status, FilterStatus::SpliceFailed);

@@ -8,6 +8,7 @@
 #include "FixedClock.h"
 #include "JobClock.h"
 #include "MemoryJobStreams.h"
+#include "NamedCases.h"
 #include "PrintSettingsKeys.h"
 #include "StreamSplice.h"
 #include "TestOptions.h"
@@ -24,6 +25,7 @@ using testing::OptionList;
 using testing::optionsString;
 using testing::requiredMarkingKeys;
 using testing::withOptions;
+using testsupport::PrintTo;
 
 const std::string kBefore = "%!PS-Adobe-3.0\n%%Title: test\n";
 const std::string kFromToken = "%%BeginProlog\n/x 1 def\n%%EndProlog\nshowpage\n";
@@ -57,8 +59,7 @@ RunResult runFilter(const OptionList& options, const std::string& before = kBefo
 OptionList copyGuard(const OptionList& more = {}) {
     // A user ID keeps the default job-type block from recording its own status.
     return withOptions(
-        withOptions(requiredMarkingKeys(),
-                    {{keys::kCCPCopyControlType, "Copy Guard"}, {keys::kUserID, "alice"}}),
+        requiredMarkingKeys({{keys::kCCPCopyControlType, "Copy Guard"}, {keys::kUserID, "alice"}}),
         more);
 }
 
@@ -77,10 +78,6 @@ struct HandOffCase {
     std::string copyControlPart;
 };
 
-void PrintTo(const HandOffCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class HandOffTest : public ::testing::TestWithParam<HandOffCase> {};
 
 TEST_P(HandOffTest, EndsTheSpliceWithTheCopyControlPart) {
@@ -93,10 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, HandOffTest,
     ::testing::Values(
         HandOffCase{"NoCopyControlKey", requiredMarkingKeys(), "\n"},
-        HandOffCase{"Off", withOptions(requiredMarkingKeys(), {{keys::kCCPCopyControlType, "Off"}}),
-                    "\n"},
-        HandOffCase{"UnknownType",
-                    withOptions(requiredMarkingKeys(), {{keys::kCCPCopyControlType, "copy guard"}}),
+        HandOffCase{"Off", requiredMarkingKeys({{keys::kCCPCopyControlType, "Off"}}), "\n"},
+        HandOffCase{"UnknownType", requiredMarkingKeys({{keys::kCCPCopyControlType, "copy guard"}}),
                     "\n"},
         // Without copy control the marking keys are not needed.
         HandOffCase{"OffWithoutAnyMarkingKey", {{keys::kCCPCopyControlType, "Off"}}, "\n"},
@@ -109,10 +104,6 @@ struct FailedSpliceCase {
     OptionList options;
     FilterStatus status;
 };
-
-void PrintTo(const FailedSpliceCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class FailedSpliceTest : public ::testing::TestWithParam<FailedSpliceCase> {};
 

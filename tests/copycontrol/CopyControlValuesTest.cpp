@@ -12,192 +12,89 @@ namespace jobtypefilter {
 namespace {
 
 namespace keys = varlo::printsettings;
+using testing::OptionList;
 using testing::optionsString;
 
-// The number one setting stands for (an enumeration by its place), read from the options.
-using CodeFunction = int (*)(JobOptions&);
-
-struct ValueCase {
-    const char* table;
-    CodeFunction function;
-    const char* key;
-    std::optional<std::string> value;  // nullopt: key absent
+// A value of the option, or none (the key absent), and the number it must stand for.
+struct Row {
+    std::optional<std::string> value;
     int expected;
 };
 
-void PrintTo(const ValueCase& c, std::ostream* os) {
-    *os << c.table << " " << (c.value ? "\"" + *c.value + "\"" : std::string("absent"));
-}
+// The number a setting stands for (an enumeration by its place).
+using Number = int (*)(const CopyControlSettings&);
 
-int copyControlType(JobOptions& o) {
-    return static_cast<int>(readCopyControlSettings(o).type);
-}
-int markingColorCode(JobOptions& o) {
-    return readCopyControlSettings(o).color;
-}
-int markingDensityCode(JobOptions& o) {
-    return readCopyControlSettings(o).density;
-}
-int maskPatternCode(JobOptions& o) {
-    return readCopyControlSettings(o).mask;
-}
-int stringPositionCode(JobOptions& o) {
-    return readCopyControlSettings(o).position;
-}
-int stringRepeatMode(JobOptions& o) {
-    return static_cast<int>(readCopyControlSettings(o).repeat);
-}
-int markingTextType(JobOptions& o) {
-    return static_cast<int>(readCopyControlSettings(o).textType);
-}
-// The effect's number depends on the copy-control type.
-int guardEffect(JobOptions& o) {
-    o.set(keys::kCCPCopyControlType, "Copy Guard");
-    return readCopyControlSettings(o).effect;
-}
-int patternEffect(JobOptions& o) {
-    o.set(keys::kCCPCopyControlType, "Prevention Copy Pattern");
-    return readCopyControlSettings(o).effect;
-}
+struct Table {
+    const char* name;
+    const char* key;
+    Number number;
+    std::vector<Row> rows;
+    // The copy-control type set beside the value: the effect's number depends on it.
+    const char* type = nullptr;
+};
 
-std::vector<ValueCase> valueCases() {
-    struct Row {
-        std::optional<std::string> value;
-        int expected;
+const Number kType = [](const CopyControlSettings& s) { return static_cast<int>(s.type); };
+const Number kColor = [](const CopyControlSettings& s) { return s.color; };
+const Number kDensity = [](const CopyControlSettings& s) { return s.density; };
+const Number kMask = [](const CopyControlSettings& s) { return s.mask; };
+const Number kEffect = [](const CopyControlSettings& s) { return s.effect; };
+const Number kPosition = [](const CopyControlSettings& s) { return s.position; };
+const Number kRepeat = [](const CopyControlSettings& s) { return static_cast<int>(s.repeat); };
+const Number kText = [](const CopyControlSettings& s) { return static_cast<int>(s.textType); };
+
+// Every value is matched exactly: another letter case or spacing, like an absent key, gives the
+// default.
+TEST(ValueTableTest, MapsEachValueToItsNumber) {
+    using R = Row;
+    using Rows = std::vector<Row>;
+    const Table tables[] = {
+        {"copyControlType", keys::kCCPCopyControlType, kType,
+         Rows{R{"Off", 0}, R{"Copy Guard", 1}, R{"Prevention Copy Pattern", 2}, R{std::nullopt, 0},
+              R{"copy guard", 0}, R{"Prevention copy pattern", 0}, R{"", 0}}},
+        {"color", keys::kCCPColor, kColor,
+         Rows{R{"Black", 0}, R{"Cyan", 1}, R{"Magenta", 2}, R{std::nullopt, 0}, R{"cyan", 0},
+              R{"MAGENTA", 0}}},
+        {"density", keys::kCCPDensity, kDensity,
+         Rows{R{"Very Light", 1}, R{"Light", 2}, R{"Middle", 3}, R{"Dark", 4}, R{"Very Dark", 5},
+              R{std::nullopt, 3}, R{"very dark", 3}, R{"Light ", 3}}},
+        {"mask", keys::kCCPMaskType, kMask,
+         Rows{R{"None", 0}, R{"Wave Crest", 1}, R{"Mesh", 2}, R{"Lattice1", 3}, R{"Lattice2", 4},
+              R{"Interlocking Circles", 5}, R{"Shokkoh", 6}, R{"Matsukawabishi", 7}, R{"Scale", 8},
+              R{"Higaki", 9}, R{"Hexagonal", 10}, R{std::nullopt, 0}, R{"hexagonal", 0},
+              R{"Lattice3", 0}}},
+        {"guardEffect", keys::kCCPEffect, kEffect,
+         Rows{R{"Off", 0}, R{"Background Only", 1}, R{"Reverse Patterns", 2}, R{"Text Only", 4},
+              R{std::nullopt, 0}, R{"text only", 0}},
+         "Copy Guard"},
+        {"patternEffect", keys::kCCPEffect, kEffect,
+         Rows{R{"Off", 0}, R{"Background Only", 3}, R{"Reverse Patterns", 2}, R{"Text Only", 4},
+              R{std::nullopt, 0}, R{"Background only", 0}},
+         "Prevention Copy Pattern"},
+        {"position", keys::kCCPPosition, kPosition,
+         Rows{R{"Top Left", 0}, R{"Center Top", 1}, R{"Top Right", 2}, R{"Center", 3},
+              R{"Bottom Left", 4}, R{"Center Bottom", 5}, R{"Bottom Right", 6}, R{std::nullopt, 3},
+              R{"top left", 3}, R{"Bottom right", 3}}},
+        {"repeat", keys::kCCPRepeat, kRepeat,
+         Rows{R{"Off", 0}, R{"Repeat", 1}, R{"Repeat and Rotate carriage return", 2},
+              R{std::nullopt, 0}, R{"repeat", 0}, R{"Repeat and rotate carriage return", 0}}},
+        {"textType", keys::kCCPTextType, kText,
+         Rows{R{"User Defined", 0}, R{"Login User Name", 1}, R{"PrintJob Name", 2},
+              R{"PrintJob Time", 3}, R{"Login User Name + PrintJob Name", 4},
+              R{"Login User Name + PrintJob Time", 5}, R{"PrintJob Name + PrintJob Time", 6},
+              R{"Login User Name + PrintJob Name + PrintJob Time", 7}, R{std::nullopt, 0},
+              R{"Printjob Name", 0}, R{"Login User Name+PrintJob Name", 0}}},
     };
-    struct Table {
-        const char* name;
-        CodeFunction function;
-        const char* key;
-        std::vector<Row> rows;
-    };
-    const std::vector<Table> tables = {
-        {"copyControlType",
-         copyControlType,
-         keys::kCCPCopyControlType,
-         {{"Off", 0},
-          {"Copy Guard", 1},
-          {"Prevention Copy Pattern", 2},
-          {std::nullopt, 0},
-          {"copy guard", 0},
-          {"Prevention copy pattern", 0},
-          {"", 0}}},
-        {"color",
-         markingColorCode,
-         keys::kCCPColor,
-         {{"Black", 0},
-          {"Cyan", 1},
-          {"Magenta", 2},
-          {std::nullopt, 0},
-          {"cyan", 0},
-          {"MAGENTA", 0}}},
-        {"density",
-         markingDensityCode,
-         keys::kCCPDensity,
-         {{"Very Light", 1},
-          {"Light", 2},
-          {"Middle", 3},
-          {"Dark", 4},
-          {"Very Dark", 5},
-          {std::nullopt, 3},
-          {"very dark", 3},
-          {"Light ", 3}}},
-        {"mask",
-         maskPatternCode,
-         keys::kCCPMaskType,
-         {{"None", 0},
-          {"Wave Crest", 1},
-          {"Mesh", 2},
-          {"Lattice1", 3},
-          {"Lattice2", 4},
-          {"Interlocking Circles", 5},
-          {"Shokkoh", 6},
-          {"Matsukawabishi", 7},
-          {"Scale", 8},
-          {"Higaki", 9},
-          {"Hexagonal", 10},
-          {std::nullopt, 0},
-          {"hexagonal", 0},
-          {"Lattice3", 0}}},
-        {"guardEffect",
-         guardEffect,
-         keys::kCCPEffect,
-         {{"Off", 0},
-          {"Background Only", 1},
-          {"Reverse Patterns", 2},
-          {"Text Only", 4},
-          {std::nullopt, 0},
-          {"text only", 0}}},
-        {"patternEffect",
-         patternEffect,
-         keys::kCCPEffect,
-         {{"Off", 0},
-          {"Background Only", 3},
-          {"Reverse Patterns", 2},
-          {"Text Only", 4},
-          {std::nullopt, 0},
-          {"Background only", 0}}},
-        {"position",
-         stringPositionCode,
-         keys::kCCPPosition,
-         {{"Top Left", 0},
-          {"Center Top", 1},
-          {"Top Right", 2},
-          {"Center", 3},
-          {"Bottom Left", 4},
-          {"Center Bottom", 5},
-          {"Bottom Right", 6},
-          {std::nullopt, 3},
-          {"top left", 3},
-          {"Bottom right", 3}}},
-        {"repeat",
-         stringRepeatMode,
-         keys::kCCPRepeat,
-         {{"Off", 0},
-          {"Repeat", 1},
-          {"Repeat and Rotate carriage return", 2},
-          {std::nullopt, 0},
-          {"repeat", 0},
-          {"Repeat and rotate carriage return", 0}}},
-        {"textType",
-         markingTextType,
-         keys::kCCPTextType,
-         {{"User Defined", 0},
-          {"Login User Name", 1},
-          {"PrintJob Name", 2},
-          {"PrintJob Time", 3},
-          {"Login User Name + PrintJob Name", 4},
-          {"Login User Name + PrintJob Time", 5},
-          {"PrintJob Name + PrintJob Time", 6},
-          {"Login User Name + PrintJob Name + PrintJob Time", 7},
-          {std::nullopt, 0},
-          {"Printjob Name", 0},
-          {"Login User Name+PrintJob Name", 0}}},
-    };
-    std::vector<ValueCase> cases;
     for (const Table& t : tables) {
-        for (const Row& r : t.rows)
-            cases.push_back({t.name, t.function, t.key, r.value, r.expected});
+        for (const Row& r : t.rows) {
+            OptionList options{{keys::kCCPFont, "x"}};
+            if (r.value) options.emplace_back(t.key, *r.value);
+            if (t.type) options.emplace_back(keys::kCCPCopyControlType, t.type);
+            const std::string text = optionsString(options);
+            EXPECT_EQ(t.number(readCopyControlSettings(JobOptions(text.c_str()))), r.expected)
+                << t.name << " for " << (r.value ? "\"" + *r.value + "\"" : "absent");
+        }
     }
-    return cases;
 }
-
-class ValueTableTest : public ::testing::TestWithParam<ValueCase> {};
-
-TEST_P(ValueTableTest, MapsTheValueToItsNumber) {
-    const ValueCase& c = GetParam();
-    const std::string options =
-        c.value ? optionsString({{c.key, *c.value}}) : optionsString({{keys::kCCPFont, "x"}});
-    JobOptions parsed(options.c_str());
-    EXPECT_EQ(c.function(parsed), c.expected)
-        << c.table << " for " << (c.value ? "\"" + *c.value + "\"" : std::string("absent"));
-}
-
-INSTANTIATE_TEST_SUITE_P(AllTables, ValueTableTest, ::testing::ValuesIn(valueCases()),
-                         [](const auto& info) {
-                             return std::string(info.param.table) + "_" +
-                                    std::to_string(info.index);
-                         });
 
 struct TokenCase {
     std::string value;

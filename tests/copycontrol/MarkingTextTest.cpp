@@ -7,6 +7,7 @@
 #include "FixedClock.h"
 #include "JobClock.h"
 #include "MarkingText.h"
+#include "NamedCases.h"
 #include "PrintSettingsKeys.h"
 #include "TestOptions.h"
 
@@ -17,6 +18,8 @@ namespace keys = varlo::printsettings;
 using testing::fixedClock;
 using testing::OptionList;
 using testing::optionsString;
+using testing::repeated;
+using testsupport::PrintTo;
 
 class MarkingTextFixture {
   protected:
@@ -42,10 +45,6 @@ struct AppendCase {
     int countOut;
     std::string appended;
 };
-
-void PrintTo(const AppendCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class BudgetedAppendTest : public ::testing::TestWithParam<AppendCase> {};
 
@@ -90,10 +89,6 @@ struct ComposeCase {
     bool composed = true;
 };
 
-void PrintTo(const ComposeCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class ComposeMarkingTextTest : public MarkingTextFixture,
                                public ::testing::TestWithParam<ComposeCase> {};
 
@@ -135,109 +130,88 @@ std::string fieldsWithoutCommas(int n) {
     return out;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    TextTypes, ComposeMarkingTextTest,
-    ::testing::Values(
-        ComposeCase{"UserDefinedWithoutText", {{kType, "User Defined"}}, "", 0},
-        ComposeCase{"AbsentTypeIsUserDefined", {{kCustom, "Internal"}}, "Internal", 0},
+std::vector<ComposeCase> composeCases() {
+    return {
+        ComposeCase{"UserDefinedWithoutText", OptionList{{kType, "User Defined"}}, "", 0},
+        ComposeCase{"AbsentTypeIsUserDefined", OptionList{{kCustom, "Internal"}}, "Internal", 0},
         ComposeCase{"CustomTextIsWholeAndUnbudgeted",
-                    {{kCustom, repeated('c', 500) + " (x) \\"}},
-                    repeated('c', 500) + " (x) \\",
-                    0},
-        ComposeCase{
-            "CustomTextFillingTheBuffer", {{kCustom, repeated('c', 1023)}}, repeated('c', 1023), 0},
-        ComposeCase{
-            "CustomTextOverTheBufferIsRefused", {{kCustom, repeated('c', 1024)}}, "", 0, false},
+                    OptionList{{kCustom, repeated('c', 500) + " (x) \\"}},
+                    repeated('c', 500) + " (x) \\", 0},
+        ComposeCase{"CustomTextFillingTheBuffer", OptionList{{kCustom, repeated('c', 1023)}},
+                    repeated('c', 1023), 0},
+        ComposeCase{"CustomTextOverTheBufferIsRefused", OptionList{{kCustom, repeated('c', 1024)}},
+                    "", 0, false},
         ComposeCase{"UserNameOf70KeepsItsFirst64",
-                    {{kType, "Login User Name"}, {kUser, kUser70}},
-                    repeated('v', 64),
-                    0},
-        ComposeCase{"UserNameAbsentIsEmpty", {{kType, "Login User Name"}}, "", 0},
+                    OptionList{{kType, "Login User Name"}, {kUser, kUser70}}, repeated('v', 64), 0},
+        ComposeCase{"UserNameAbsentIsEmpty", OptionList{{kType, "Login User Name"}}, "", 0},
         ComposeCase{
             "UserName62CutsTheSeparator",
-            {{kType, "Login User Name + PrintJob Name"}, {kUser, kUser62}, {kJob, "Quarterly"}},
-            kUser62 + " +",
-            0},
-        ComposeCase{
-            "JobNameOfOneByteFields", {{kType, "PrintJob Name"}, {kJob, "a,b,c"}}, "abc", 0},
+            OptionList{
+                {kType, "Login User Name + PrintJob Name"}, {kUser, kUser62}, {kJob, "Quarterly"}},
+            kUser62 + " +", 0},
+        ComposeCase{"JobNameOfOneByteFields", OptionList{{kType, "PrintJob Name"}, {kJob, "a,b,c"}},
+                    "abc", 0},
         ComposeCase{"JobNameLeadingTrailingDoubledCommas",
-                    {{kType, "PrintJob Name"}, {kJob, ",Q3,,report,"}},
-                    "Q3report",
-                    0},
+                    OptionList{{kType, "PrintJob Name"}, {kJob, ",Q3,,report,"}}, "Q3report", 0},
         ComposeCase{"JobNameOf256",
-                    {{kType, "PrintJob Name"}, {kJob, repeated('j', 256)}},
-                    repeated('j', 256),
-                    0},
-        ComposeCase{
-            "JobNameOf260ExceedsAndGoesOn", {{kType, "PrintJob Name"}, {kJob, kField260}}, "", 1},
+                    OptionList{{kType, "PrintJob Name"}, {kJob, repeated('j', 256)}},
+                    repeated('j', 256), 0},
+        ComposeCase{"JobNameOf260ExceedsAndGoesOn",
+                    OptionList{{kType, "PrintJob Name"}, {kJob, kField260}}, "", 1},
         ComposeCase{"SixteenFieldsUseTheWholeBudget",
-                    {{kType, "PrintJob Name"}, {kJob, sixteenByteFields(16)}},
-                    fieldsWithoutCommas(16),
-                    0},
+                    OptionList{{kType, "PrintJob Name"}, {kJob, sixteenByteFields(16)}},
+                    fieldsWithoutCommas(16), 0},
         ComposeCase{"SeventeenthFieldExceeds",
-                    {{kType, "PrintJob Name"}, {kJob, sixteenByteFields(17)}},
-                    fieldsWithoutCommas(16),
-                    1},
-        ComposeCase{"PrintTime", {{kType, "PrintJob Time"}}, "2026/03/02 09:05", 0},
+                    OptionList{{kType, "PrintJob Name"}, {kJob, sixteenByteFields(17)}},
+                    fieldsWithoutCommas(16), 1},
+        ComposeCase{"PrintTime", OptionList{{kType, "PrintJob Time"}}, "2026/03/02 09:05", 0},
         ComposeCase{"UserAndTime",
-                    {{kType, "Login User Name + PrintJob Time"}, {kUser, "alice"}},
-                    "alice + 2026/03/02 09:05",
-                    0},
-        ComposeCase{"TimeCutByTheBudget",
-                    {{kType, "Login User Name + PrintJob Time"}, {kUser, repeated('u', 50)}},
-                    repeated('u', 50) + " + 2026/03/02 ",
-                    0},
-        ComposeCase{"UserOf64DropsSeparatorAndTime",
-                    {{kType, "Login User Name + PrintJob Time"}, {kUser, repeated('u', 64)}},
-                    repeated('u', 64),
-                    0},
-        ComposeCase{"JobNameFieldsCountingTwoThenTime",
-                    {{kType, "PrintJob Name + PrintJob Time"}, {kJob, "abcdefgh,ijklmnop"}},
-                    "abcdefghijklmnop + 2026/03/02 09:05",
-                    0},
+                    OptionList{{kType, "Login User Name + PrintJob Time"}, {kUser, "alice"}},
+                    "alice + 2026/03/02 09:05", 0},
+        ComposeCase{
+            "TimeCutByTheBudget",
+            OptionList{{kType, "Login User Name + PrintJob Time"}, {kUser, repeated('u', 50)}},
+            repeated('u', 50) + " + 2026/03/02 ", 0},
+        ComposeCase{
+            "UserOf64DropsSeparatorAndTime",
+            OptionList{{kType, "Login User Name + PrintJob Time"}, {kUser, repeated('u', 64)}},
+            repeated('u', 64), 0},
+        ComposeCase{
+            "JobNameFieldsCountingTwoThenTime",
+            OptionList{{kType, "PrintJob Name + PrintJob Time"}, {kJob, "abcdefgh,ijklmnop"}},
+            "abcdefghijklmnop + 2026/03/02 09:05", 0},
         ComposeCase{"AllThree",
-                    {{kType, "Login User Name + PrintJob Name + PrintJob Time"},
-                     {kUser, "alice"},
-                     {kJob, "Q3 (draft"}},
-                    "alice + Q3 (draft + 2026/03/02 09:05",
-                    0},
+                    OptionList{{kType, "Login User Name + PrintJob Name + PrintJob Time"},
+                               {kUser, "alice"},
+                               {kJob, "Q3 (draft"}},
+                    "alice + Q3 (draft + 2026/03/02 09:05", 0},
         ComposeCase{"AllThreeStopAfterTheFieldsThatFitted",
-                    {{kType, "Login User Name + PrintJob Name + PrintJob Time"},
-                     {kUser, "alice"},
-                     {kJob, "ok," + kField260 + ",late"}},
-                    "alice + ok",
-                    1},
+                    OptionList{{kType, "Login User Name + PrintJob Name + PrintJob Time"},
+                               {kUser, "alice"},
+                               {kJob, "ok," + kField260 + ",late"}},
+                    "alice + ok", 1},
         ComposeCase{"AllThreeNoFieldFitted",
-                    {{kType, "Login User Name + PrintJob Name + PrintJob Time"},
-                     {kUser, "alice"},
-                     {kJob, kField260}},
-                    "alice + ",
-                    1},
+                    OptionList{{kType, "Login User Name + PrintJob Name + PrintJob Time"},
+                               {kUser, "alice"},
+                               {kJob, kField260}},
+                    "alice + ", 1},
         ComposeCase{"JobNameOfTheLongestLength",
-                    {{kType, "PrintJob Name"}, {kJob, repeated(',', 4092) + "abc"}},
-                    "abc",
-                    0},
+                    OptionList{{kType, "PrintJob Name"}, {kJob, repeated(',', 4092) + "abc"}},
+                    "abc", 0},
         ComposeCase{"JobNameOverTheLongestLengthIsRefused",
-                    {{kType, "PrintJob Name"}, {kJob, repeated(',', 4093) + "abc"}},
-                    "",
-                    0,
-                    false},
-        ComposeCase{"LongJobNameUnreadByTheTextType",
-                    {{kType, "Login User Name"}, {kUser, "bob"}, {kJob, repeated('j', 5000)}},
-                    "bob",
-                    0},
+                    OptionList{{kType, "PrintJob Name"}, {kJob, repeated(',', 4093) + "abc"}}, "",
+                    0, false},
+        ComposeCase{
+            "LongJobNameUnreadByTheTextType",
+            OptionList{{kType, "Login User Name"}, {kUser, "bob"}, {kJob, repeated('j', 5000)}},
+            "bob", 0},
         ComposeCase{"JobNameTextOverTheBufferIsRefused",
-                    {{kType, "PrintJob Name"},
-                     {kJob,
-                      [] {
-                          std::string s;
-                          for (int i = 0; i < 400; ++i) s += "abc,";
-                          return s;
-                      }()}},
-                    "",
-                    0,
-                    false}),
-    [](const auto& info) { return std::string(info.param.name); });
+                    OptionList{{kType, "PrintJob Name"}, {kJob, repeated("abc,", 400)}}, "", 0,
+                    false}};
+}
+
+INSTANTIATE_TEST_SUITE_P(TextTypes, ComposeMarkingTextTest, ::testing::ValuesIn(composeCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The first status recorded stays: an exceeded budget after an earlier failure keeps that one.
 TEST(MarkingTextStatusTest, ExceededBudgetKeepsAnEarlierStatus) {

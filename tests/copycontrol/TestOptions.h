@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -27,13 +28,11 @@ inline std::string optionsString(const OptionList& options) {
     return out;
 }
 
-// The four keys every marking block requires, with plain values.
-inline OptionList requiredMarkingKeys() {
-    namespace keys = varlo::printsettings;
-    return {{keys::kCCPFont, "Helvetica"},
-            {keys::kCCPSize, "24"},
-            {keys::kCCPAngle, "45"},
-            {keys::kCCPLineSpace, "10"}};
+// `piece` n times over, for long option values.
+inline std::string repeated(std::string_view piece, std::size_t n) {
+    std::string out;
+    for (std::size_t i = 0; i < n; ++i) out += piece;
+    return out;
 }
 
 inline OptionList withOptions(OptionList base, const OptionList& more) {
@@ -48,6 +47,17 @@ inline OptionList withOptions(OptionList base, const OptionList& more) {
         if (!replaced) base.push_back(entry);
     }
     return base;
+}
+
+// The four keys every marking block requires, with plain values, and the options given beside
+// (or in place of) them.
+inline OptionList requiredMarkingKeys(const OptionList& more = {}) {
+    namespace keys = varlo::printsettings;
+    return withOptions({{keys::kCCPFont, "Helvetica"},
+                        {keys::kCCPSize, "24"},
+                        {keys::kCCPAngle, "45"},
+                        {keys::kCCPLineSpace, "10"}},
+                       more);
 }
 
 inline OptionList withoutOption(OptionList base, const std::string& key) {

@@ -1,27 +1,37 @@
 """Jobs sent with lp through a private cupsd, its filter chain and the built jobtypefilter to a
-capture backend: the printer gets the job with the job-type text that the options ask for.
+capture backend: the printer gets the job with the job-type text that the options ask for. The
+print dialogs' options, sent to queues whose PPDs declare them (the family's office and MP 2000
+models), print exactly what the long names print; a refused job leaves the printer nothing and
+its state message says why.
 
   python3 test_cups_jobs.py --filter build/Filter/jobtypefilter --samples samples
   (as root, as CI runs it; KEEP_PRIVATE_CUPSD=1 keeps the scheduler's directory for a look)
 """
 
 import os
+import re
 import shutil
 import sys
 import tempfile
 import time
 import unittest
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "process"))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "process"))
 import expected_splice as ex  # noqa: E402
 from private_cupsd import PrivateCupsd  # noqa: E402
 
 ARGS = None  # set by run_unittests
 CUPS_POSTSCRIPT = "application/vnd.cups-postscript"
+FAMILY_PPDS = os.path.join(HERE, "..", "..", "ppd")
 
 
 def full_keys(options):
     return {ex.key(name): value for name, value in options.items()}
+
+
+def without_stamps(data):
+    return re.sub(rb"\d{12}", b"@", data)
 
 
 class JobsThroughCups(unittest.TestCase):
@@ -32,6 +42,9 @@ class JobsThroughCups(unittest.TestCase):
         cls.addClassCleanup(cls.cupsd.stop)
         cls.cupsd.start()
         cls.cupsd.add_queue("office", os.path.join(ARGS.samples, "kordavine-office.ppd"))
+        # Every job type and 8-digit passwords; and a model without the held and stored types.
+        cls.cupsd.add_queue("full", os.path.join(FAMILY_PPDS, "kordavine-office.ppd"))
+        cls.cupsd.add_queue("basic", os.path.join(FAMILY_PPDS, "kordavine-office-mp2000.ppd"))
         cls.files = tempfile.mkdtemp(prefix="cups-jobs-")
         cls.addClassCleanup(shutil.rmtree, cls.files, True)
         with open(os.path.join(ARGS.samples, "sample-job.ps"), "rb") as f:
@@ -43,10 +56,14 @@ class JobsThroughCups(unittest.TestCase):
             f.write(self.job if data is None else data)
         return path
 
-    def print_job(self, options, name="job.ps", document_format=CUPS_POSTSCRIPT):
-        job_id = self.cupsd.submit("office", self.job_file(name), full_keys(options),
+    def print_job(self, options, name="job.ps", document_format=CUPS_POSTSCRIPT, queue="office",
+                  user=None, long_names=True):
+        """Sends the sample job with `options` (short names of the long keys, or as they stand);
+        answers the job id and what reached the printer."""
+        job_id = self.cupsd.submit(queue, self.job_file(name),
+                                   full_keys(options) if long_names else options, user=user,
                                    document_format=document_format)
-        captured = self.cupsd.wait_capture("office", job_id, timeout=30)
+        captured = self.cupsd.wait_capture(queue, job_id, timeout=30)
         self.assertIsNotNone(captured, "nothing reached the printer:\n" + self.cupsd.logs()[-4000:])
         return job_id, captured
 
@@ -166,6 +183,80 @@ class JobsThroughCups(unittest.TestCase):
         self.assertEqual(set(messages.values()),
                          {("stopped", "missing job option " + ex.key("Password"))}, messages)
 
+    def test_each_form_prints_what_the_long_names_print(self):
+        # (form, queue, job's user, dialog options, the long names they stand for)
+        cases = [
+            ("Custom. values", "full", "root",
+             {"JobType": "LockedPrint", "UserID": "Custom.alice", "Password": "Custom.12345678"},
+             {"JobType": "Locked Print", "UserID": "alice", "Password": "12345678"}),
+            ("plain values", "full", "root",
+             {"JobType": "PausedPrint", "UserID": "bob", "FileName": "report"},
+             {"JobType": "Paused Print", "UserID": "bob", "FileName": "report"}),
+            # GTK sends every option, None where nothing was chosen.
+            ("None", "full", "root",
+             {"JobType": "SavedPrint", "UserID": "Custom.carol", "Password": "None",
+              "FileName": "None", "UserCode": "None"},
+             {"JobType": "Saved Print", "UserID": "carol", "Password": "", "FileName": ""}),
+            ("noX", "basic", "root",
+             {"JobType": "SamplePrint", "UserID": "dave", "UserCode": "0815",
+              "nocom.varlo.printsettings.EnableUserCode": None},
+             {"JobType": "Sample Print", "UserID": "dave", "UserCode": "0815",
+              "EnableUserCode": "false"}),
+            ("job-password", "basic", "erin", {"job-password": "4321"},
+             {"JobType": "Locked Print", "UserID": "erin", "Password": "4321"}),
+            ("job-account-id", "full", "root",
+             {"JobType": "Normal", "UserID": "None", "job-account-id": "4711"},
+             {"JobType": "Normal", "UserID": "", "UserCode": "4711", "EnableUserCode": "true"}),
+            ("job-billing", "full", "root", {"job-billing": "0042"},
+             {"UserCode": "0042", "EnableUserCode": "true"}),
+            ("job-billing with spaces is no user code", "full", "root",
+             {"job-billing": "Dept 42", "UserID": "frank"}, {"UserID": "frank"}),
+        ]
+        for form, queue, user, dialog, expected in cases:
+            with self.subTest(form):
+                job_id, captured = self.print_job(dialog, queue=queue, user=user, long_names=False)
+                _, long_captured = self.print_job(expected, queue=queue, user=user)
+                self.assertEqual(without_stamps(captured), without_stamps(long_captured))
+                stamp = ex.STAMP_RE.search(captured).group(1)
+                self.assertEqual(captured,
+                                 ex.splice_into(self.job, ex.expected_splice(expected, stamp)))
+                self.assertEqual(self.cupsd.wait_job_state(job_id, {"completed"}), "completed")
+
+    def test_each_refusal_leaves_nothing_and_says_why(self):
+        cases = [
+            ("basic", {"JobType": "LockedPrint", "UserID": "Custom.alice"},
+             "Locked Print needs a password of 4 digits"),
+            ("full", {"job-password": "12"}, "Locked Print needs a password of 4 to 8 digits"),
+            ("basic", {"JobType": "PausedPrint", "UserID": "bob"},
+             "This printer does not offer Hold Print (JobType=PausedPrint)"),
+            ("full", {"JobType": "SamplePrint", "UserID": "Custom.al ice"},
+             "Sample Print needs a user ID of 1 to 8 letters and digits"),
+            ("full", {"noUserCode": None}, "The user code must be up to 8 digits"),
+            ("full", {"job-password": "4321", "job-password-encryption": "md5"},
+             "The PIN (job-password) must come unencrypted (job-password-encryption none): "
+             "the printer checks it itself"),
+            # A name the scheduler policy does not hide is never read as the password.
+            ("full", {"JobType": "LockedPrint", "password": "1234"},
+             "Job option password differs from Password only in letter case; use the exact name"),
+            ("full", {"COM.VARLO.PRINTSETTINGS.PASSWORD": "11112222",
+                      ex.key("JobType"): "Locked Print", ex.key("UserID"): "u"},
+             "Job option COM.VARLO.PRINTSETTINGS.PASSWORD differs from "
+             "com.varlo.printsettings.Password only in letter case; use the exact name"),
+        ]
+        for queue, options, reason in cases:
+            with self.subTest(reason):
+                job_id, captured = self.print_job(options, queue=queue, long_names=False)
+                self.assertEqual(captured, b"")
+                self.assertEqual(self.cupsd.wait_job_message(job_id, {"stopped"}),
+                                 ("stopped", reason))
+                listing = self.cupsd.client("lpstat", "-l", "-o", queue).stdout.decode()
+                self.assertIn(f"{queue}-{job_id} ", listing)
+                self.assertIn("\tStatus: " + reason + "\n", listing)
+        # The queue goes on with the next job.
+        next_id, next_captured = self.print_job({"JobType": "SamplePrint"}, queue="basic",
+                                                user="gina", long_names=False)
+        self.assertIn(b"  (gina) (", next_captured)
+        self.assertEqual(self.cupsd.wait_job_state(next_id, {"completed"}), "completed")
 
 if __name__ == "__main__":
     ex.run_unittests("filter", "samples")

@@ -15,9 +15,12 @@
 #include "DirectTransfer.h"
 #include "FilterTestSupport.h"
 #include "JobStreams.h"
+#include "NamedCases.h"
 
 namespace jobtypefilter::testing {
 namespace {
+
+using testsupport::PrintTo;
 
 // A temporary file holding bytes, opened for reading; removed again at the end of the test.
 struct TempFile {
@@ -51,10 +54,6 @@ struct TransferCase {
     Source source;
     Sink sink;
 };
-
-void PrintTo(const TransferCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class DirectTransferTest : public FixedClockTest,
                            public ::testing::WithParamInterface<TransferCase> {};

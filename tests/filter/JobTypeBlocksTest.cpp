@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "FilterTestSupport.h"
+#include "NamedCases.h"
 #include "PrintSettingsKeys.h"
 
 namespace jobtypefilter::testing {
 namespace {
 
 namespace keys = varlo::printsettings;
+using testsupport::PrintTo;
 
 const std::string L = "\n";
 const std::string kUserInfoAlice = userInformation("alice", "", L);
@@ -21,10 +23,6 @@ struct BlockCase {
     std::string options;
     std::string expectedBlock;  // what follows the procedure definitions, before the empty line
 };
-
-void PrintTo(const BlockCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 // The job type's own lines, with the fixed time stamp.
 std::string block(const std::string& name, GoldenValues values) {
@@ -127,10 +125,6 @@ struct FailingCase {
     FilterStatus expectedStatus;
     std::string reason;  // names what stopped the job, whatever status came first
 };
-
-void PrintTo(const FailingCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class FailingBlockTest : public FixedClockTest,
                          public ::testing::WithParamInterface<FailingCase> {};

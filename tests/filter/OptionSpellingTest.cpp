@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "NamedCases.h"
 #include "OptionSpelling.h"
 #include "PrintSettingsKeys.h"
 
@@ -18,6 +19,7 @@ namespace jobtypefilter::testing {
 namespace {
 
 namespace keys = varlo::printsettings;
+using testsupport::PrintTo;
 
 // The names libcups keeps: the first spelling of each name, later ones in another letter case
 // merged into it.
@@ -62,10 +64,6 @@ struct SpellingCase {
     std::optional<std::string> written;  // the misspelled name found, if any
     const char* ours;
 };
-
-void PrintTo(const SpellingCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class MisspelledKeyTest : public ::testing::TestWithParam<SpellingCase> {};
 

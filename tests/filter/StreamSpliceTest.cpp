@@ -8,10 +8,13 @@
 
 #include "FilterTestSupport.h"
 #include "JobOptions.h"
+#include "NamedCases.h"
 #include "SpliceText.h"
 
 namespace jobtypefilter::testing {
 namespace {
+
+using testsupport::PrintTo;
 
 const std::string kOptions = "com.varlo.printsettings.UserID=alice";
 
@@ -61,10 +64,6 @@ struct PlacementCase {
     std::string after;   // bytes from the token on; empty: no splice expected
     std::string L;
 };
-
-void PrintTo(const PlacementCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class PlacementTest : public FixedClockTest, public ::testing::WithParamInterface<PlacementCase> {};
 
@@ -138,10 +137,6 @@ struct IoFailureCase {
     FilterStatus expectedStatus;
     std::size_t expectedOutput;
 };
-
-void PrintTo(const IoFailureCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class IoFailureTest : public FixedClockTest, public ::testing::WithParamInterface<IoFailureCase> {};
 

@@ -32,6 +32,11 @@ def fixture(name):
     return os.path.join(ARGS.fixtures, name)
 
 
+def marking(key, value):
+    """A copy guard with the loop attributes and `key` set to `value`."""
+    return {"UserID": "u", "CCPFont": "F", **MARKING, "CCPRepeat": "Repeat", key: value}
+
+
 def comment_lines(data):
     """The lines of a job that begin with "%", where later stages look for DSC comments."""
     return [line for line in data.replace(b"\r\n", b"\n").replace(b"\r", b"\n").split(b"\n")
@@ -46,13 +51,17 @@ class HostileValuesInGhostscript(unittest.TestCase):
         with open(fixture("ghostscript-probe-job.ps"), "rb") as f:
             self.job = f.read()
 
-    def filtered(self, options):
+    def device_calls_for(self, options):
+        """Runs the probe job filtered with `options` in Ghostscript; the filtered job must hold the
+        job's own comment lines and no others. Answers the filtered job and the device calls."""
         result = ex.run_filter(ARGS.filter, options, job=self.job)
         self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(comment_lines(result.stdout), comment_lines(self.job))
         path = os.path.join(self.tmp.name, "filtered.ps")
         with open(path, "wb") as f:
             f.write(result.stdout)
-        return path, result.stdout
+        stdout, _ = run_gs(self, [fixture("device-prelude.ps"), path])
+        return result.stdout, device_calls(stdout)
 
     def test_control_bytes_reach_the_device_exactly_and_start_no_line(self):
         for value in CONTROL_VALUES:
@@ -60,12 +69,8 @@ class HostileValuesInGhostscript(unittest.TestCase):
                 options = {"JobType": "Document Server", "EnableUserCode": "true",
                            "CCPFont": value, "CCPCustomText": value, **MARKING}
                 options.update({key: value for key in JOB_KEYS})
-                path, output = self.filtered(options)
-                # The job's own comment lines, and no others.
-                self.assertEqual(comment_lines(output), comment_lines(self.job))
-                stdout, _ = run_gs(self, [fixture("device-prelude.ps"), path])
+                output, calls = self.device_calls_for(options)
                 stamp = ex.STAMP_RE.search(output).group(1)
-                calls = device_calls(stdout)
                 self.assertEqual(calls[:2], [("setuserinfo", [value, value, stamp]),
                                              ("storedprint", [value, stamp, value, value])])
                 self.assertEqual(calls[2][0], "SetMarkingType")
@@ -74,15 +79,12 @@ class HostileValuesInGhostscript(unittest.TestCase):
 
     def test_reserved_time_and_marking_names_take_control_bytes_too(self):
         value = b"12\r\n%%EOF\x1b\x04"
-        options = {"JobType": "Paused Print", "UserID": "u", "FileName": "f",
-                   "SpecifyTimeKeySupport": "true", "EnableSpecifyTime": "true",
-                   "SpecifyTime": value, "CCPFont": "F", "CCPUserName": value,
-                   "CCPJobName": value, **MARKING,
-                   "CCPTextType": "Login User Name + PrintJob Name"}
-        path, output = self.filtered(options)
-        self.assertEqual(comment_lines(output), comment_lines(self.job))
-        stdout, _ = run_gs(self, [fixture("device-prelude.ps"), path])
-        calls = dict(device_calls(stdout))
+        _, calls = self.device_calls_for({
+            "JobType": "Paused Print", "UserID": "u", "FileName": "f",
+            "SpecifyTimeKeySupport": "true", "EnableSpecifyTime": "true", "SpecifyTime": value,
+            "CCPFont": "F", "CCPUserName": value, "CCPJobName": value, **MARKING,
+            "CCPTextType": "Login User Name + PrintJob Name"})
+        calls = dict(calls)
         self.assertEqual(calls["SetJobType"][0]["JobInfo"]["PrintReservedTime"], value)
         self.assertEqual(calls["SetMarkingType"][0]["StringAttributes"]["String"],
                          value + b" + " + value)
@@ -98,10 +100,6 @@ class HostileValuesInGhostscript(unittest.TestCase):
         result = subprocess.run(GS + [script], capture_output=True, timeout=60)
         self.assertEqual(len(result.stdout), len(values), result.stdout + result.stderr)
         return [c == ord("N") for c in result.stdout]
-
-    def marking_run(self, key, value):
-        options = {"UserID": "u", "CCPFont": "F", **MARKING, "CCPRepeat": "Repeat", key: value}
-        return ex.run_filter(ARGS.filter, options, job=self.job)
 
     def test_numbers_are_taken_only_as_far_as_an_interpreter_holds_them(self):
         keys = {"CCPSize": "FontSize", "CCPAngle": "StringAngle",
@@ -121,14 +119,8 @@ class HostileValuesInGhostscript(unittest.TestCase):
         for key, attribute in keys.items():
             for value in taken:
                 with self.subTest(key=key, value=value):
-                    run = self.marking_run(key, value)
-                    self.assertEqual(run.returncode, 0, run.stderr)
-                    path = os.path.join(self.tmp.name, "marked.ps")
-                    with open(path, "wb") as f:
-                        f.write(run.stdout)
-                    stdout, _ = run_gs(self, [fixture("device-prelude.ps"), path])
-                    marking = dict(device_calls(stdout))["SetMarkingType"][0]
-                    attributes = marking["StringAttributes"]
+                    _, calls = self.device_calls_for(marking(key, value))
+                    attributes = dict(calls)["SetMarkingType"][0]["StringAttributes"]
                     got = attributes.get(attribute,
                                          attributes["StringLoopAttributes"].get(attribute))
                     expected = int(value.split("#")[1], int(value.split("#")[0])) \
@@ -137,7 +129,7 @@ class HostileValuesInGhostscript(unittest.TestCase):
                                            places=5)
             for value in beyond + narrower:
                 with self.subTest(key=key, value=value[:40]):
-                    run = self.marking_run(key, value)
+                    run = ex.run_filter(ARGS.filter, marking(key, value), job=self.job)
                     self.assertEqual(run.returncode, 1)
                     self.assertIn(b"is a number beyond a PostScript interpreter's limits",
                                   run.stderr)

@@ -4,7 +4,6 @@
 """
 
 import os
-import re
 import signal
 import subprocess
 import tempfile
@@ -14,7 +13,6 @@ import unittest
 import expected_splice as ex
 
 ARGS = None  # set by run_unittests
-GENERAL_LINE = re.compile(rb"\AERROR: ERROR: error in CUPS Filter - : [^\n]*\n\Z")
 # A refused job: the reason first (CUPS shows it as the job's state message), then the general
 # line with EINVAL's text.
 REFUSAL = b"ERROR: %s\nERROR: ERROR: error in CUPS Filter - : Invalid argument\n"
@@ -219,8 +217,8 @@ class SpliceThroughTheProcess(unittest.TestCase):
             fifo = os.path.join(tmp, "fifo")
             os.mkfifo(fifo)
             job = sample_job()
-            for zone in (fifo, "/dev/stdin", "/dev/zero", "../../../../../dev/stdin",
-                         "Europe/../../../../dev/stdin", "JST-9/../../dev/stdin", ":/dev/stdin"):
+            for zone in (fifo, "/dev/stdin", "../../../../../dev/stdin", "JST-9/../../dev/stdin",
+                         ":/dev/stdin"):
                 with self.subTest(zone=zone):
                     options = {"UserID": "u", "TimeZone": zone}
                     before = time.strftime("%Y%m%d%H%M", time.gmtime()).encode()
@@ -292,13 +290,6 @@ class FailuresOfTheProcess(unittest.TestCase):
             ("user ID and user code absent", {"EnableUserCode": "TRUE"}, missing("UserCode")),
             ("guard without font", {"UserID": "u", "CCPCopyControlType": "Copy Guard"},
              missing("CCPFont")),
-            # A Normal job may lack its user ID; what stops this one is its size.
-            ("guard with a size no interpreter holds",
-             {"CCPCopyControlType": "Copy Guard", "CCPFont": "F", "CCPSize": "1e39",
-              "CCPAngle": "0", "CCPLineSpace": "1"},
-             b"job option com.varlo.printsettings.CCPSize is a number beyond a PostScript "
-             b"interpreter's limits (0 or 1e-38 to 3.4e38 in magnitude, at most 64 characters, "
-             b"radix numbers up to 31 bits)"),
             ("splice larger than its buffer", {"JobType": "Saved Print", "UserID": "(" * 700,
                                                "Password": "1", "FileName": "f"},
              SPLICE_TOO_LONG),
@@ -321,13 +312,8 @@ class FailuresOfTheProcess(unittest.TestCase):
              b"com.varlo.printsettings.JobType='Locked Print' com.varlo.printsettings.UserID=u",
              None, b"Job option COM.VARLO.PRINTSETTINGS.PASSWORD differs from "
                    b"com.varlo.printsettings.Password only in letter case; use the exact name"),
-            (b"JobType=LockedPrint password=1234", None,
-             b"Job option password differs from Password only in letter case; use the exact "
-             b"name"),
             (b"JobType=LockedPrint UserID=Custom.alice", basic,
              b"Locked Print needs a password of 4 digits"),
-            (b"JobType=PausedPrint UserID=bob", basic,
-             b"This printer does not offer Hold Print (JobType=PausedPrint)"),
             (b"job-password=1234 job-password-encryption=sha2-256", basic,
              b"The PIN (job-password) must come unencrypted (job-password-encryption none): "
              b"the printer checks it itself"),
