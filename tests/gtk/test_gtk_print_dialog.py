@@ -24,13 +24,13 @@ import unittest
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "cups"))
 sys.path.insert(0, os.path.join(HERE, "..", "process"))
+sys.path.insert(0, os.path.join(HERE, "..", "support"))
 import expected_splice as ex  # noqa: E402
 from private_cupsd import PrivateCupsd, _end_with_parent  # noqa: E402
+from x_desktop import TOOLS, Desktop  # noqa: E402
 
 ARGS = None  # set by run_unittests
-TOOLS = ("Xvfb", "openbox", "xdotool", "import")
 WAIT = 60  # seconds for any one thing the dialog or the print system has to do
-SCREEN = {"x": 0, "y": 0, "w": 1280, "h": 1024}
 
 
 def gi_python():
@@ -50,67 +50,6 @@ def skip_reason():
     if gi_python() is None:
         return "no Python with GTK 3 (python3-gi, gir1.2-gtk-3.0, python3-gi-cairo)"
     return None
-
-
-class Desktop:
-    """Xvfb on a display number it picks itself, with openbox managing its windows."""
-
-    def __init__(self, home):
-        self.home = home
-        self.processes = []
-
-    def start(self):
-        read_end, write_end = os.pipe()
-        self.processes.append(subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%(w)dx%(h)dx24" % SCREEN, "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            preexec_fn=_end_with_parent))
-        os.close(write_end)
-        # Xvfb writes the display number it took once it serves it.
-        with os.fdopen(read_end, "rb") as pipe:
-            ready = selectors.DefaultSelector()
-            ready.register(pipe, selectors.EVENT_READ)
-            number = pipe.readline().strip() if ready.select(WAIT) else b""
-        if not number:
-            raise RuntimeError("Xvfb did not start")
-        self.display = ":" + number.decode()
-        # English texts, no settings of the person running the tests, no session bus or portal.
-        self.env = dict(os.environ, DISPLAY=self.display, HOME=self.home, LANG="C.UTF-8",
-                        NO_AT_BRIDGE="1", GTK_A11Y="none", GTK_USE_PORTAL="0")
-        for name in ("LC_ALL", "LC_MESSAGES", "LANGUAGE", "GTK_THEME", "XDG_CONFIG_HOME",
-                     "DBUS_SESSION_BUS_ADDRESS", "WAYLAND_DISPLAY", "GDK_BACKEND"):
-            self.env.pop(name, None)
-        # openbox runs its start-up command once it manages the screen.
-        ready = os.path.join(self.home, "wm-ready")
-        self.processes.append(subprocess.Popen(
-            ["openbox", "--sm-disable", "--startup", "touch " + shlex.quote(ready)], env=self.env,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=_end_with_parent))
-        deadline = time.monotonic() + WAIT
-        while not os.path.exists(ready):
-            if time.monotonic() > deadline or self.processes[-1].poll() is not None:
-                raise RuntimeError("openbox did not start")
-            time.sleep(0.05)
-        return self
-
-    def stop(self):
-        for process in reversed(self.processes):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(timeout=10)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
-
-    def xdotool(self, *argv):
-        subprocess.run(["xdotool", *argv], env=self.env, check=True, timeout=WAIT,
-                       stdout=subprocess.DEVNULL)
-
-    def screenshot(self, path, area):
-        """A PNG of the X screen, cut to `area` (x, y, w, h)."""
-        crop = "%(w)dx%(h)d+%(x)d+%(y)d" % area
-        subprocess.run(["import", "-window", "root", "-crop", crop, "+repage", path],
-                       env=self.env, check=True, timeout=WAIT)
 
 
 class PrintingApplication:
@@ -187,7 +126,7 @@ class PrintingApplication:
                 if not required:
                     return None
                 shot = os.path.join(ARGS.screenshots, "never-%s.png" % re.sub(r"\W+", "-", what))
-                self.desktop.screenshot(shot, SCREEN)
+                self.desktop.grab(shot)
                 texts = [w["text"] for w in widgets if w["type"] == "GtkLabel" and w["text"]]
                 raise AssertionError("never on the screen: %s (the screen: %s); the labels shown: %s"
                                      % (what, shot, texts))
@@ -209,13 +148,14 @@ class PrintingApplication:
 
     def click(self, record):
         x, y = record["x"] + record["w"] // 2, record["y"] + record["h"] // 2
-        self.desktop.xdotool("mousemove", "--sync", str(x), str(y), "click", "1")
+        self.desktop.click(x, y)
 
     def screenshot(self, name):
         """The dialog with its window frame as it is on the screen now."""
         dialog = self.wait_for(lambda ws: next((w for w in ws if w["type"] == "window" and w["title"] == "Print"),
                                                None), "the dialog")
-        self.desktop.screenshot(os.path.join(ARGS.screenshots, name), dialog["frame"])
+        frame = dialog["frame"]
+        self.desktop.grab(os.path.join(ARGS.screenshots, name), (frame["x"], frame["y"], frame["w"], frame["h"]))
 
     def result(self):
         answer = self._line(WAIT)
@@ -339,8 +279,8 @@ class GtkPrintDialog(unittest.TestCase):
         it (End first), as a person who does not select it does."""
         entry = beside(caption, "GtkEntry")
         shown = app.click_until(entry, when(entry, lambda e: e["focus"]), caption + " taking the keys")["text"]
-        self.desktop.xdotool("key", "--clearmodifiers", "ctrl+a" if over else "End")
-        self.desktop.xdotool("type", "--delay", "20", text)
+        self.desktop.keys("ctrl+a" if over else "End")
+        self.desktop.type(text)
         expected = text if over else shown + text
         app.wait_for(when(entry, lambda e: e["text"] == expected), "%s reading %r" % (caption, expected))
 
@@ -415,7 +355,7 @@ class GtkPrintDialog(unittest.TestCase):
             app.screenshot("gtk-advanced-mp2000-job-types.png")
             # No file-name entry on a model without held or stored jobs.
             self.assertIsNone(label("File Name:")(app.widgets()))
-            self.desktop.xdotool("key", "Escape")
+            self.desktop.keys("Escape")
             app.wait_for(lambda ws: not menu_items(ws) or None, "the list closed")
             app.click(app.wait_for(label("Cancel"), "the Cancel button"))
             self.assertEqual(app.result(), {"result": "cancelled"})

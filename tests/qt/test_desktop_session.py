@@ -24,8 +24,10 @@ import tempfile
 import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from x_desktop import TOOLS, Desktop  # noqa: E402
+
 ARGS = None
-NEEDED = ("Xvfb", "openbox", "xdotool", "xprop", "import", "convert")
 
 TEXTS = {
     "en": {"locked": "Locked Print", "hold": "Hold Print", "normal": "Normal Print", "panel": "Job Log",
@@ -34,63 +36,6 @@ TEXTS = {
            "panel": "Auftragsprotokoll", "copies": "Anzahl Exemplare",
            "alert": "Geben Sie ein gültiges Passwort ein", "print": "Drucken"},
 }
-
-
-class Desktop:
-    """Xvfb on a display it picks itself, with openbox."""
-
-    def __init__(self):
-        read_end, write_end = os.pipe()
-        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
-                                        "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as displays:
-            self.display = ":" + displays.readline().strip()
-        self.env = dict(os.environ, DISPLAY=self.display)
-        self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
-        # The window manager has the screen once it sets its supporting-window property.
-        deadline = time.monotonic() + 20
-        while time.monotonic() < deadline:
-            probe = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env,
-                                   capture_output=True, text=True)
-            if "window id" in probe.stdout:
-                break
-            time.sleep(0.1)
-
-    def xdotool(self, *argv):
-        subprocess.run(["xdotool", *map(str, argv)], env=self.env, check=True, timeout=30)
-
-    def click(self, place):
-        self.xdotool("mousemove", place[0], place[1], "click", 1)
-
-    def keys(self, *names):
-        self.xdotool("key", "--delay", 40, *names)
-
-    def type(self, text):
-        self.xdotool("type", "--delay", 40, text)
-
-    def grab(self, path, box=None):
-        """A PNG of the screen, cut to box (x, y, width, height) with a margin."""
-        root = path + ".root.png"
-        subprocess.run(["import", "-window", "root", root], env=self.env, check=True, timeout=30)
-        if box:
-            x, y, width, height = box
-            margin = 12
-            subprocess.run(["convert", root, "-crop",
-                            f"{width + 2 * margin}x{height + 2 * margin}+{max(0, x - margin)}+{max(0, y - margin)}",
-                            "+repage", path], check=True, timeout=30)
-            os.remove(root)
-        else:
-            os.replace(root, path)
-
-    def close(self):
-        for process in (self.manager, self.server):
-            process.terminate()
-            try:
-                process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                process.kill()
 
 
 class Tool:
@@ -152,10 +97,11 @@ class DesktopSession(unittest.TestCase):
         cls.cupsd.add_queue("office", os.path.join(ARGS.samples, "kordavine-office.ppd"))
         cls.cupsd.add_queue("basic", os.path.join(ARGS.tests, "..", "ppd", "kordavine-office-mp2000.ppd"))
         cls.cupsd.client("lpadmin", "-d", "office")
-        cls.desktop = Desktop()
-        cls.addClassCleanup(cls.desktop.close)
         cls.home = tempfile.mkdtemp(prefix="joblog-desktop-")
         cls.addClassCleanup(shutil.rmtree, cls.home, True)
+        cls.desktop = Desktop(cls.home)
+        cls.addClassCleanup(cls.desktop.stop)
+        cls.desktop.start()
         os.makedirs(ARGS.shots, exist_ok=True)
 
     def env(self, language):
@@ -168,14 +114,14 @@ class DesktopSession(unittest.TestCase):
 
     def pick(self, tool, place, steps, condition, what):
         """Opens a pop-up with a click and moves its selection with the arrow keys."""
-        self.desktop.click(place)
+        self.desktop.click(*place)
         tool.wait(lambda r: r["popup"], what + ": the pop-up open")
         self.desktop.keys(*(["Down"] * steps if steps > 0 else ["Up"] * -steps), "Return")
         return tool.wait(condition, what)
 
     def shot(self, name, report):
         path = os.path.join(ARGS.shots, name)
-        self.desktop.grab(path, report["window"])
+        self.desktop.grab(path, report["window"], margin=12)
         self.assertGreater(os.path.getsize(path), 10000, path)
 
     def session(self, language):
@@ -189,9 +135,9 @@ class DesktopSession(unittest.TestCase):
             self.assertEqual(report["currentTab"], t["panel"])
             report = self.pick(tool, report["places"]["JobTypeSelection"], 3,
                                lambda r: r["selected"] == t["hold"], "Hold Print picked")
-            d.click(report["places"]["UserIDField"])
+            d.click(*report["places"]["UserIDField"])
             d.type("carol")
-            d.click(report["places"]["DocNameField"])
+            d.click(*report["places"]["DocNameField"])
             d.type("Plans1")
             tool.wait(lambda r: r["DocNameField"] == "Plans1", "the file name typed")
 
@@ -206,9 +152,9 @@ class DesktopSession(unittest.TestCase):
             # Job Log tab, titled with the panel's name, and leaves the focus in the password entry.
             report = self.pick(tool, report["places"]["JobTypeSelection"], 2,
                                lambda r: r["selected"] == t["locked"], "Locked Print picked")
-            d.click(report["places"]["tabs"][t["copies"]])
+            d.click(*report["places"]["tabs"][t["copies"]])
             tool.wait(lambda r: r["currentTab"] == t["copies"], "the Copies tab in front")
-            d.click(report["places"]["print"])
+            d.click(*report["places"]["print"])
             report = tool.wait(lambda r: "modal" in r, "the alert")
             self.assertEqual((report["modal"]["name"], report["modal"]["title"], report["modal"]["text"]),
                              ("JobLogAlert", t["panel"], t["alert"]))
@@ -236,10 +182,10 @@ class DesktopSession(unittest.TestCase):
             self.assertEqual((report["forms"], report["dialogHeight"]), (1, height))
 
             # Print asks to confirm what the first change dropped; then the Locked Print goes.
-            d.click(report["places"]["print"])
+            d.click(*report["places"]["print"])
             report = tool.wait(lambda r: r.get("modal", {}).get("name") == "JobLogConfirmation", "the confirmation")
             self.shot(f"desktop-{language}-confirmation.png", report)
-            d.click(report["modal"]["buttons"][t["print"]])
+            d.click(*report["modal"]["buttons"][t["print"]])
             status, out, err = tool.finish()
         finally:
             if tool.process.poll() is None:
@@ -287,7 +233,7 @@ def main():
     for name in ("scripted", "tool", "filter", "samples", "tests", "shots"):
         parser.add_argument("--" + name, required=True)
     ARGS, rest = parser.parse_known_args()
-    missing = [name for name in NEEDED if not shutil.which(name)]
+    missing = [name for name in TOOLS if not shutil.which(name)]
     if missing:
         print("skipped: not installed:", ", ".join(missing))
         sys.exit(77)
